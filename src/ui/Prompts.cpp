@@ -1,0 +1,66 @@
+#include "ui/Prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kTitle = QStringLiteral("提示");
+
+int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
+            QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, owner);
+    return box.exec();
+}
+
+class StandardPrompts final : public Prompts {
+public:
+    void message(QWidget* owner, const QString& text) override {
+        showBox(owner, QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok);
+    }
+    void hint(QWidget* owner, const QString& text) override {
+        showBox(owner, QMessageBox::Information, kTitle, text, QMessageBox::Ok);
+    }
+    bool confirm(QWidget* owner, const QString& text) override {
+        return showBox(owner, QMessageBox::Warning, kTitle, text,
+                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+    void error(QWidget* owner, const QString& text) override {
+        const QString title = owner && owner->window() ? owner->window()->windowTitle()
+                                                       : QApplication::applicationDisplayName();
+        showBox(owner, QMessageBox::Critical, title, text, QMessageBox::Ok);
+    }
+    QString saveFileName(QWidget* owner) override {
+        return QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
+    QString openFileName(QWidget* owner) override {
+        return QFileDialog::getOpenFileName(owner);
+    }
+    bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) override {
+        QPrintDialog dialog(printer, owner);
+        dialog.setMinMax(fromPage, toPage);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        return dialog.exec() == QDialog::Accepted;
+    }
+};
+
+StandardPrompts& standardPrompts() {
+    static StandardPrompts prompts;
+    return prompts;
+}
+
+Prompts* active = nullptr;
+
+} // namespace
+
+Prompts& Prompts::instance() {
+    return active ? *active : standardPrompts();
+}
+
+void Prompts::install(Prompts* prompts) {
+    active = prompts;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QPrinter;
+
+// Every modal interaction of the program passes through here, so that tests can answer the
+// boxes and dialogs from a script and see what was shown.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // "提示" box with a single OK button and no icon.
+    virtual void message(QWidget* owner, const QString& text) = 0;
+    // "提示" box with a single OK button and the information icon.
+    virtual void hint(QWidget* owner, const QString& text) = 0;
+    // "提示" box with OK and Cancel and the warning icon; true when OK was chosen.
+    virtual bool confirm(QWidget* owner, const QString& text) = 0;
+    // The standard error box: the error text, one OK button; the program goes on.
+    virtual void error(QWidget* owner, const QString& text) = 0;
+    // Save dialog without filter or default extension; never asks before replacing a file.
+    // Empty when cancelled.
+    virtual QString saveFileName(QWidget* owner) = 0;
+    // Open dialog without filter; empty when cancelled.
+    virtual QString openFileName(QWidget* owner) = 0;
+    // The printer set-up dialog on the given printer; true when accepted (the printer then
+    // holds the choices).
+    virtual bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) = 0;
+
+    static Prompts& instance();
+    // Replaces the active implementation (tests install a scripted one); takes no ownership.
+    // Passing nullptr restores the standard dialogs.
+    static void install(Prompts* prompts);
+};

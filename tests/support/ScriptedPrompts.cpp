@@ -1,0 +1,59 @@
+#include "ScriptedPrompts.h"
+
+#include <QWidget>
+
+ScriptedPrompts::ScriptedPrompts() {
+    Prompts::install(this);
+}
+
+ScriptedPrompts::~ScriptedPrompts() {
+    Prompts::install(nullptr);
+}
+
+QStringList ScriptedPrompts::texts(const QString& kind) const {
+    QStringList out;
+    for (const Shown& s : shown_) {
+        if (kind.isEmpty() || s.kind == kind)
+            out.append(s.text);
+    }
+    return out;
+}
+
+void ScriptedPrompts::record(const QString& kind, QWidget* owner, const QString& text) {
+    QString ownerName;
+    if (owner)
+        ownerName = owner->window()->objectName();
+    shown_.append({kind, text, ownerName});
+}
+
+void ScriptedPrompts::message(QWidget* owner, const QString& text) {
+    record("message", owner, text);
+}
+
+void ScriptedPrompts::hint(QWidget* owner, const QString& text) {
+    record("hint", owner, text);
+}
+
+bool ScriptedPrompts::confirm(QWidget* owner, const QString& text) {
+    record("confirm", owner, text);
+    return confirms_.isEmpty() ? false : confirms_.takeFirst();
+}
+
+void ScriptedPrompts::error(QWidget* owner, const QString& text) {
+    record("error", owner, text);
+}
+
+QString ScriptedPrompts::saveFileName(QWidget* owner) {
+    record("save", owner, QString());
+    return saves_.isEmpty() ? QString() : saves_.takeFirst();
+}
+
+QString ScriptedPrompts::openFileName(QWidget* owner) {
+    record("open", owner, QString());
+    return opens_.isEmpty() ? QString() : opens_.takeFirst();
+}
+
+bool ScriptedPrompts::printSetup(QWidget* owner, QPrinter*, int, int) {
+    record("printSetup", owner, QString());
+    return printSetups_.isEmpty() ? false : printSetups_.takeFirst();
+}

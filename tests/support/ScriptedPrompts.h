@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/Prompts.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Answers the program's boxes and dialogs from a script and records what was shown.
+// Installed for its lifetime; the standard dialogs come back when it is destroyed.
+class ScriptedPrompts final : public Prompts {
+public:
+    struct Shown {
+        QString kind; // "message", "hint", "confirm", "error", "save", "open", "printSetup"
+        QString text;
+        QString owner; // objectName of the owner window, empty without owner
+    };
+
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+
+    // Answers, consumed in order per kind. Without a scripted answer: confirm -> false,
+    // file dialogs -> empty (cancel), printer set-up -> false.
+    void answerConfirm(bool ok) { confirms_.append(ok); }
+    void answerSave(const QString& fileName) { saves_.append(fileName); }
+    void answerOpen(const QString& fileName) { opens_.append(fileName); }
+    void answerPrintSetup(bool ok) { printSetups_.append(ok); }
+
+    const QList<Shown>& shown() const { return shown_; }
+    QStringList texts(const QString& kind = QString()) const;
+    QString lastText() const { return shown_.isEmpty() ? QString() : shown_.last().text; }
+    void clear() { shown_.clear(); }
+
+    void message(QWidget* owner, const QString& text) override;
+    void hint(QWidget* owner, const QString& text) override;
+    bool confirm(QWidget* owner, const QString& text) override;
+    void error(QWidget* owner, const QString& text) override;
+    QString saveFileName(QWidget* owner) override;
+    QString openFileName(QWidget* owner) override;
+    bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) override;
+
+private:
+    void record(const QString& kind, QWidget* owner, const QString& text);
+
+    QList<Shown> shown_;
+    QList<bool> confirms_;
+    QStringList saves_;
+    QStringList opens_;
+    QList<bool> printSetups_;
+};
