@@ -11,14 +11,14 @@ void setUpApplication(QApplication& app) {
 
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     else
         delete translator;
 
     const QStringList song = {QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                              QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")};
+                              QStringLiteral("Noto Serif CJK SC"),
+                              QStringLiteral("AR PL UMing CN")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), song);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song.mid(1));
     QFont::insertSubstitutions(QStringLiteral("Arial"),

@@ -28,7 +28,5 @@ template <class F> void guarded(QWidget* owner, F&& handler) noexcept {
 
 // Wraps a handler for QObject::connect.
 template <class F> auto guardedSlot(QWidget* owner, F handler) {
-    return [owner, handler = std::move(handler)](auto&&...) mutable {
-        guarded(owner, handler);
-    };
+    return [owner, handler = std::move(handler)](auto&&...) mutable { guarded(owner, handler); };
 }

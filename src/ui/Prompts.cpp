@@ -37,9 +37,7 @@ public:
         return QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
-    QString openFileName(QWidget* owner) override {
-        return QFileDialog::getOpenFileName(owner);
-    }
+    QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
     bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) override {
         QPrintDialog dialog(printer, owner);
         dialog.setMinMax(fromPage, toPage);

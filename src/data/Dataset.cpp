@@ -1,0 +1,524 @@
+#include "data/Dataset.h"
+
+#include "data/Connection.h"
+#include "data/DateText.h"
+#include "data/Errors.h"
+#include "data/NumberText.h"
+
+#include <cstring>
+#include <sqlite3.h>
+
+// A row's cells are packed one after the other into one byte array, which keeps a loaded list
+// of 200,000 rows small: a type byte, then for text a 4-byte length and the UTF-8 bytes, for
+// a number 8 bytes, for NULL nothing.
+
+namespace {
+
+struct Statement {
+    sqlite3_stmt* handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+void prepare(sqlite3* db, const QString& sql, Statement& statement) {
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), text.size(), &statement.handle, nullptr) !=
+        SQLITE_OK)
+        throwEngineError(db);
+}
+
+void bindText(sqlite3* db, sqlite3_stmt* statement, int index, const QByteArray& text) {
+    if (sqlite3_bind_text(statement, index, text.constData(), text.size(), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        throwEngineError(db);
+}
+
+QString quoted(const QString& name) {
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+Dataset::Kind kindOf(const char* declared) {
+    const QByteArray type = QByteArray(declared ? declared : "").toUpper();
+    if (type.contains("INT"))
+        return Dataset::Kind::Integer;
+    if (type.contains("REAL") || type.contains("DOUB") || type.contains("FLOA") ||
+        type.contains("NUMERIC"))
+        return Dataset::Kind::Number;
+    if (type.contains("DATE"))
+        return Dataset::Kind::Date;
+    return Dataset::Kind::Text;
+}
+
+void packColumn(QByteArray& out, sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        out.append(char(0));
+        break;
+    case SQLITE_INTEGER: {
+        const qint64 v = sqlite3_column_int64(statement, column);
+        out.append(char(3));
+        out.append(reinterpret_cast<const char*>(&v), sizeof v);
+        break;
+    }
+    case SQLITE_FLOAT: {
+        const double v = sqlite3_column_double(statement, column);
+        out.append(char(2));
+        out.append(reinterpret_cast<const char*>(&v), sizeof v);
+        break;
+    }
+    default: {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        const quint32 size = static_cast<quint32>(sqlite3_column_bytes(statement, column));
+        out.append(char(1));
+        out.append(reinterpret_cast<const char*>(&size), sizeof size);
+        out.append(text, size);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+Dataset::Dataset(Connection* connection, const QString& name, QObject* parent)
+    : QObject(parent), connection_(connection) {
+    setObjectName(name);
+    connect(connection_, &Connection::aboutToClose, this, &Dataset::close);
+}
+
+void Dataset::setQuery(const Query& query) {
+    if (isOpen())
+        throw DataError(QStringLiteral("%1: Cannot perform this operation on an open dataset")
+                            .arg(objectName()));
+    query_ = query;
+}
+
+void Dataset::open() {
+    if (isOpen())
+        return;
+    sqlite3* db = connection_->handle();
+    Statement statement;
+    prepare(db, query_.sql(), statement);
+    if (sqlite3_bind_parameter_count(statement.handle) > 0)
+        bindText(db, statement.handle, 1, query_.value.toUtf8());
+
+    const int first = query_.isDistinct() ? 0 : 1;
+    const int count = sqlite3_column_count(statement.handle);
+    QList<Field> fields;
+    for (int c = first; c < count; ++c)
+        fields.append({QString::fromUtf8(sqlite3_column_name(statement.handle, c)),
+                       kindOf(sqlite3_column_decltype(statement.handle, c))});
+
+    QVector<Row> rows;
+    QByteArray packed;
+    int rc;
+    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+        packed.clear();
+        for (int c = first; c < count; ++c)
+            packColumn(packed, statement.handle, c);
+        rows.append({first ? sqlite3_column_int64(statement.handle, 0) : 0, packed});
+    }
+    if (rc != SQLITE_DONE)
+        throwEngineError(db);
+
+    emit aboutToReset();
+    fields_ = fields;
+    rows_ = std::move(rows);
+    state_ = State::Browse;
+    current_ = rows_.isEmpty() ? -1 : 0;
+    eof_ = rows_.isEmpty();
+    pending_.clear();
+    emit didReset();
+    emit currentRowChanged(current_);
+}
+
+void Dataset::close() {
+    if (!isOpen())
+        return;
+    emit aboutToReset();
+    rows_.clear();
+    rows_.squeeze();
+    fields_.clear();
+    pending_.clear();
+    state_ = State::Inactive;
+    current_ = -1;
+    eof_ = true;
+    emit didReset();
+    emit currentRowChanged(current_);
+}
+
+void Dataset::requireOpen() const {
+    if (!isOpen())
+        throw DataError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+void Dataset::requireWritable() const {
+    requireOpen();
+    if (query_.isDistinct())
+        throw DataError(
+            QStringLiteral("当前列表只显示“%1”一列，不能添加或修改记录。请先点击“刷新”。")
+                .arg(query_.distinctColumn));
+}
+
+int Dataset::requireField(const QString& name) const {
+    requireOpen();
+    const int column = fieldIndex(name);
+    if (column < 0)
+        throw DataError(QStringLiteral("%1: Field '%2' not found").arg(objectName(), name));
+    return column;
+}
+
+int Dataset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void Dataset::setCurrent(int row) {
+    if (row == current_)
+        return;
+    current_ = row;
+    emit currentRowChanged(row);
+}
+
+void Dataset::first() {
+    requireOpen();
+    if (state_ != State::Browse)
+        post();
+    setCurrent(rows_.isEmpty() ? -1 : 0);
+    eof_ = rows_.isEmpty();
+}
+
+void Dataset::last() {
+    requireOpen();
+    if (state_ != State::Browse)
+        post();
+    setCurrent(rows_.size() - 1);
+    eof_ = true;
+}
+
+void Dataset::next() {
+    requireOpen();
+    if (state_ != State::Browse)
+        post();
+    if (current_ + 1 < rows_.size()) {
+        setCurrent(current_ + 1);
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void Dataset::moveTo(int row) {
+    requireOpen();
+    if (row < 0 || row >= rows_.size())
+        return;
+    if (state_ != State::Browse && row != current_)
+        post();
+    setCurrent(row);
+    eof_ = false;
+}
+
+Dataset::Value Dataset::cell(const Row& row, int column) {
+    const char* p = row.cells.constData();
+    const char* end = p + row.cells.size();
+    for (int c = 0; p < end; ++c) {
+        const char type = *p++;
+        Value v;
+        v.type = static_cast<Value::Type>(type);
+        quint32 size = 0;
+        switch (type) {
+        case Value::Text:
+            std::memcpy(&size, p, sizeof size);
+            if (c == column)
+                v.text = QByteArray(p + sizeof size, static_cast<qsizetype>(size));
+            p += sizeof size + size;
+            break;
+        case Value::Real:
+            if (c == column)
+                std::memcpy(&v.real, p, sizeof v.real);
+            p += 8;
+            break;
+        case Value::Integer:
+            if (c == column)
+                std::memcpy(&v.integer, p, sizeof v.integer);
+            p += 8;
+            break;
+        default:
+            break;
+        }
+        if (c == column)
+            return v;
+    }
+    return {};
+}
+
+QString Dataset::text(const QString& field) const {
+    const int column = requireField(field);
+    return current_ < 0 ? QString() : text(current_, column);
+}
+
+QString Dataset::text(int row, int column) const {
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= fields_.size())
+        return QString();
+    const Value v = cell(rows_[row], column);
+    switch (v.type) {
+    case Value::Null:
+        return QString();
+    case Value::Real:
+        return NumberText::general(v.real);
+    case Value::Integer:
+        return fields_[column].kind == Kind::Number
+                   ? NumberText::general(static_cast<double>(v.integer))
+                   : QString::number(v.integer);
+    case Value::Text:
+        break;
+    }
+    const QString text = QString::fromUtf8(v.text);
+    return fields_[column].kind == Kind::Date ? DateText::display(text) : text;
+}
+
+std::optional<double> Dataset::number(int row, int column) const {
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= fields_.size())
+        return std::nullopt;
+    const Value v = cell(rows_[row], column);
+    switch (v.type) {
+    case Value::Real:
+        return v.real;
+    case Value::Integer:
+        return static_cast<double>(v.integer);
+    case Value::Text: {
+        const auto parsed = NumberText::parse(QString::fromUtf8(v.text));
+        if (parsed)
+            return static_cast<double>(*parsed);
+        return std::nullopt;
+    }
+    case Value::Null:
+        break;
+    }
+    return std::nullopt;
+}
+
+qint64 Dataset::rowId(int row) const {
+    return row >= 0 && row < rows_.size() ? rows_[row].rowid : 0;
+}
+
+void Dataset::append() {
+    requireWritable();
+    if (state_ != State::Browse)
+        post();
+    const int row = rows_.size();
+    QByteArray nulls(fields_.size(), char(0));
+    emit aboutToInsertRow(row);
+    rows_.append({0, nulls});
+    emit rowInserted(row);
+    state_ = State::Insert;
+    pending_ = QVector<std::optional<Value>>(fields_.size());
+    setCurrent(row);
+    eof_ = false;
+}
+
+void Dataset::edit() {
+    requireWritable();
+    if (rows_.isEmpty()) {
+        append();
+        return;
+    }
+    if (state_ != State::Browse)
+        return;
+    state_ = State::Edit;
+    pending_ = QVector<std::optional<Value>>(fields_.size());
+}
+
+void Dataset::setText(const QString& field, const QString& text) {
+    const int column = requireField(field);
+    if (state_ == State::Browse)
+        throw DataError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
+    Value value;
+    switch (fields_[column].kind) {
+    case Kind::Text:
+        value.type = Value::Text;
+        value.text = text.toUtf8();
+        break;
+    case Kind::Number:
+        if (!text.isEmpty()) {
+            const auto parsed = NumberText::parse(text);
+            if (!parsed)
+                failPending(
+                    QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                        .arg(text, fields_[column].name));
+            value.type = Value::Real;
+            value.real = static_cast<double>(*parsed);
+        }
+        break;
+    case Kind::Date:
+        if (!text.isEmpty()) {
+            const QDate date = DateText::parse(text);
+            if (!date.isValid())
+                failPending(QStringLiteral("'%1' is not a valid date").arg(text));
+            value.type = Value::Text;
+            value.text = DateText::toStorage(date).toUtf8();
+        }
+        break;
+    case Kind::Integer:
+        failPending(QStringLiteral("Field '%1' cannot be modified").arg(fields_[column].name));
+    }
+    set(column, value);
+}
+
+void Dataset::setDate(const QString& field, const QDate& date) {
+    setText(field, date.isValid() ? DateText::toStorage(date) : QString());
+}
+
+void Dataset::set(int column, Value value) {
+    pending_[column] = std::move(value);
+}
+
+void Dataset::failPending(const QString& message) {
+    discardPending();
+    throw ConversionError(message);
+}
+
+void Dataset::discardPending() {
+    if (state_ == State::Insert) {
+        const int row = current_;
+        emit aboutToRemoveRow(row);
+        rows_.remove(row);
+        emit rowRemoved(row);
+        current_ = -2; // force the signal below
+        setCurrent(rows_.size() - 1);
+        eof_ = rows_.isEmpty();
+    }
+    if (state_ != State::Inactive)
+        state_ = State::Browse;
+    pending_.clear();
+}
+
+void Dataset::cancel() {
+    requireOpen();
+    discardPending();
+}
+
+Dataset::Row Dataset::readRow(qint64 rowid) const {
+    sqlite3* db = connection_->handle();
+    Statement statement;
+    prepare(db,
+            QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
+            statement);
+    sqlite3_bind_int64(statement.handle, 1, rowid);
+    Row row{rowid, {}};
+    const int rc = sqlite3_step(statement.handle);
+    if (rc == SQLITE_ROW) {
+        const int count = sqlite3_column_count(statement.handle);
+        for (int c = 1; c < count; ++c)
+            packColumn(row.cells, statement.handle, c);
+    } else if (rc != SQLITE_DONE) {
+        throwEngineError(db);
+    }
+    return row;
+}
+
+void Dataset::post() {
+    requireOpen();
+    if (state_ == State::Browse)
+        return;
+    try {
+        sqlite3* db = connection_->handle();
+        QStringList columns;
+        QList<int> set;
+        for (int c = 0; c < pending_.size(); ++c) {
+            if (pending_[c]) {
+                columns.append(quoted(fields_[c].name));
+                set.append(c);
+            }
+        }
+        QString sql;
+        if (state_ == State::Insert) {
+            if (set.isEmpty()) {
+                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(query_.table));
+            } else {
+                QStringList marks;
+                for (int i = 1; i <= set.size(); ++i)
+                    marks.append(QStringLiteral("?%1").arg(i));
+                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(quoted(query_.table), columns.join(QStringLiteral(", ")),
+                               marks.join(QStringLiteral(", ")));
+            }
+        } else {
+            if (set.isEmpty()) {
+                state_ = State::Browse;
+                pending_.clear();
+                return;
+            }
+            QStringList assignments;
+            for (int i = 0; i < set.size(); ++i)
+                assignments.append(QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1));
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                      .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")))
+                      .arg(set.size() + 1);
+        }
+        Statement statement;
+        prepare(db, sql, statement);
+        for (int i = 0; i < set.size(); ++i) {
+            const Value& v = *pending_[set[i]];
+            switch (v.type) {
+            case Value::Null:
+                sqlite3_bind_null(statement.handle, i + 1);
+                break;
+            case Value::Text:
+                bindText(db, statement.handle, i + 1, v.text);
+                break;
+            case Value::Real:
+                sqlite3_bind_double(statement.handle, i + 1, v.real);
+                break;
+            case Value::Integer:
+                sqlite3_bind_int64(statement.handle, i + 1, v.integer);
+                break;
+            }
+        }
+        if (state_ == State::Edit)
+            sqlite3_bind_int64(statement.handle, set.size() + 1, rows_[current_].rowid);
+        if (sqlite3_step(statement.handle) != SQLITE_DONE)
+            throwEngineError(db);
+        if (state_ == State::Edit && sqlite3_changes(db) == 0)
+            throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
+                                           "have been changed since it was last read."));
+        const qint64 rowid =
+            state_ == State::Insert ? sqlite3_last_insert_rowid(db) : rows_[current_].rowid;
+        rows_[current_] = readRow(rowid);
+    } catch (...) {
+        discardPending();
+        throw;
+    }
+    state_ = State::Browse;
+    pending_.clear();
+    emit rowChanged(current_);
+}
+
+void Dataset::remove() {
+    requireWritable();
+    if (state_ == State::Insert) {
+        discardPending();
+        return;
+    }
+    if (current_ < 0)
+        throw DataError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    state_ = State::Browse;
+    pending_.clear();
+    sqlite3* db = connection_->handle();
+    Statement statement;
+    prepare(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
+            statement);
+    sqlite3_bind_int64(statement.handle, 1, rows_[current_].rowid);
+    if (sqlite3_step(statement.handle) != SQLITE_DONE)
+        throwEngineError(db);
+    const int row = current_;
+    emit aboutToRemoveRow(row);
+    rows_.remove(row);
+    emit rowRemoved(row);
+    current_ = -2;
+    setCurrent(qMin(row, rows_.size() - 1));
+    eof_ = rows_.isEmpty();
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "data/Query.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+class Connection;
+
+// A static-cursor data set: open() loads a snapshot of the query's rows, which stays as it was
+// until the next open(). Rows of plain table queries are written back one at a time by rowid
+// with bound values; distinct-value lists are read-only.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Insert, Edit };
+    enum class Kind { Text, Number, Date, Integer };
+    struct Field {
+        QString name;
+        Kind kind = Kind::Text;
+    };
+
+    Dataset(Connection* connection, const QString& name, QObject* parent = nullptr);
+
+    Connection* connection() const { return connection_; }
+
+    // The query may only change while the data set is closed.
+    void setQuery(const Query& query);
+    const Query& query() const { return query_; }
+
+    void open();
+    void close();
+    bool isOpen() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+
+    int recordCount() const { return rows_.size(); }
+    // Index of the current row, -1 when there is none.
+    int recNo() const { return current_; }
+    bool eof() const { return eof_; }
+    void first();
+    void last();
+    void next();
+    void moveTo(int row);
+
+    const QList<Field>& fields() const { return fields_; }
+    int fieldIndex(const QString& name) const;
+
+    // The current row's field as text: numbers in the general format, dates as short dates,
+    // NULL as empty text. Fails on a closed data set or an unknown field.
+    QString text(const QString& field) const;
+    // Any row's field as text; never fails (empty for a bad row or column).
+    QString text(int row, int column) const;
+    // A number column's value; empty for NULL or text that is not a number.
+    std::optional<double> number(int row, int column) const;
+    qint64 rowId(int row) const;
+
+    // Starts a new row at the end of the list and makes it current.
+    void append();
+    // Starts editing the current row; on a list without rows this starts a new row.
+    void edit();
+    // Text converted by the column: empty text stores NULL in a number or date column, other
+    // text that a number column cannot take fails with the field's message. Any failure
+    // discards the pending row.
+    void setText(const QString& field, const QString& text);
+    void setDate(const QString& field, const QDate& date);
+    // Stores the pending row with one INSERT or UPDATE; on failure the row is discarded.
+    void post();
+    void cancel();
+    // Deletes the current row from its table.
+    void remove();
+
+signals:
+    void aboutToReset();
+    void didReset();
+    void aboutToInsertRow(int row);
+    void rowInserted(int row);
+    void aboutToRemoveRow(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentRowChanged(int row);
+
+private:
+    struct Row {
+        qint64 rowid = 0;
+        QByteArray cells; // packed: see Dataset.cpp
+    };
+    struct Value {
+        enum Type : char { Null, Text, Real, Integer } type = Null;
+        QByteArray text;
+        double real = 0;
+        qint64 integer = 0;
+    };
+
+    void requireOpen() const;
+    void requireWritable() const;
+    int requireField(const QString& name) const;
+    void setCurrent(int row);
+    void set(int column, Value value);
+    Row readRow(qint64 rowid) const;
+    [[noreturn]] void failPending(const QString& message);
+    void discardPending();
+    static Value cell(const Row& row, int column);
+
+    Connection* connection_;
+    Query query_;
+    State state_ = State::Inactive;
+    QList<Field> fields_;
+    QVector<Row> rows_;
+    int current_ = -1;
+    bool eof_ = true;
+    QVector<std::optional<Value>> pending_;
+};

@@ -1,0 +1,147 @@
+#include "data/Schema.h"
+
+#include "data/Connection.h"
+#include "data/Errors.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace Schema {
+namespace {
+
+struct Column {
+    const char* name;
+    const char* type;
+};
+
+struct Table {
+    const char* name;
+    std::initializer_list<Column> columns;
+};
+
+// Number columns are REAL/DOUBLE, the business date DATE, everything else text.
+const std::initializer_list<Table>& tables() {
+    static const std::initializer_list<Table> all = {
+        {"表1",
+         {{"商品编码", "TEXT"},
+          {"商品名称", "TEXT"},
+          {"规格型号", "TEXT"},
+          {"单位", "TEXT"},
+          {"单价", "REAL"},
+          {"备注", "TEXT"}}},
+        {"表2",
+         {{"单位名称", "TEXT"},
+          {"联系人", "TEXT"},
+          {"联系电话", "TEXT"},
+          {"单位地址", "TEXT"},
+          {"备注", "TEXT"}}},
+        {"表3",
+         {{"单据编号", "TEXT"},
+          {"业务日期", "DATE"},
+          {"经手人", "TEXT"},
+          {"商品编码", "TEXT"},
+          {"商品名称", "TEXT"},
+          {"规格型号", "TEXT"},
+          {"单位", "TEXT"},
+          {"单价", "REAL"},
+          {"数量", "REAL"},
+          {"应收金额", "REAL"},
+          {"联系人", "TEXT"},
+          {"联系电话", "TEXT"},
+          {"单位地址", "TEXT"},
+          {"备注", "TEXT"}}},
+        {"表4",
+         {{"ID", "INTEGER PRIMARY KEY AUTOINCREMENT"},
+          {"序号", "VARCHAR(255)"},
+          {"单据编号", "VARCHAR(50)"},
+          {"业务日期", "VARCHAR(50)"},
+          {"经手人", "VARCHAR(50)"},
+          {"商品编码", "VARCHAR(50)"},
+          {"商品名称", "VARCHAR(50)"},
+          {"规格型号", "VARCHAR(50)"},
+          {"单位", "VARCHAR(50)"},
+          {"单价", "DOUBLE"},
+          {"数量", "DOUBLE"},
+          {"应收金额", "DOUBLE"},
+          {"优惠金额", "DOUBLE"},
+          {"实收金额", "DOUBLE"},
+          {"单位名称", "VARCHAR(50)"},
+          {"联系人", "VARCHAR(50)"},
+          {"联系电话", "VARCHAR(50)"},
+          {"单位地址", "VARCHAR(50)"},
+          {"备注", "VARCHAR(50)"}}},
+        {"表5",
+         {{"公司名称", "TEXT"}, {"公司网址", "TEXT"}, {"联系人", "TEXT"}, {"联系电话", "TEXT"}}},
+    };
+    return all;
+}
+
+} // namespace
+
+QString password() {
+    return QStringLiteral("460218735091");
+}
+
+QStringList tableNames() {
+    QStringList names;
+    for (const Table& t : tables())
+        names.append(QString::fromUtf8(t.name));
+    return names;
+}
+
+QStringList columns(const QString& table) {
+    QStringList names;
+    for (const Table& t : tables()) {
+        if (table == QString::fromUtf8(t.name)) {
+            for (const Column& c : t.columns)
+                names.append(QString::fromUtf8(c.name));
+        }
+    }
+    return names;
+}
+
+QStringList statements() {
+    QStringList out;
+    for (const Table& t : tables()) {
+        QStringList cols;
+        for (const Column& c : t.columns)
+            cols.append(QStringLiteral("\"%1\" %2")
+                            .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.type)));
+        out.append(QStringLiteral("CREATE TABLE \"%1\" (%2)")
+                       .arg(QString::fromUtf8(t.name), cols.join(QStringLiteral(", "))));
+    }
+    out.append(QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" (\"单据编号\")"));
+    return out;
+}
+
+void createDatabase(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw DataError(QStringLiteral("%1 already exists").arg(path));
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        throw DataError(text);
+    }
+    const QByteArray key = password().toUtf8();
+    QStringList script = {QStringLiteral("BEGIN")};
+    script += statements();
+    script.append(QStringLiteral("COMMIT"));
+    int rc = sqlite3_key(db, key.constData(), key.size());
+    for (const QString& sql : script) {
+        if (rc != SQLITE_OK)
+            break;
+        rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    }
+    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) {
+        QFile::remove(path);
+        throw DataError(text);
+    }
+}
+
+} // namespace Schema

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The five tables of data.mdb. The program itself never creates a table; only make-empty-db
+// and the tests build a database from this.
+namespace Schema {
+
+// The database password every connection keys the file with.
+QString password();
+
+QStringList tableNames();
+// The column names of a table, in order (表4 starts with its ID).
+QStringList columns(const QString& table);
+// Every statement that builds an empty database: the tables and the bill-number index.
+QStringList statements();
+
+// Writes a new, empty, encrypted database; fails with DataError when the file exists or
+// cannot be written.
+void createDatabase(const QString& path);
+
+} // namespace Schema

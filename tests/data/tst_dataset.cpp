@@ -1,0 +1,292 @@
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include "data/Connection.h"
+#include "data/DatabaseConnection.h"
+#include "data/Dataset.h"
+#include "data/Errors.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+QString errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+std::unique_ptr<Connection> connectTo(const QString& connectionString) {
+    auto c = std::make_unique<Connection>();
+    c->setConnectionString(connectionString);
+    return c;
+}
+
+} // namespace
+
+class TestDataset : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnlyWithThePassword() {
+        TestDatabase db;
+        auto good = connectTo(DatabaseConnection::FormConnectionString());
+        good->open();
+        QVERIFY(good->isOpen());
+
+        auto wrong = connectTo("Data Source=data.mdb;Jet OLEDB:Database Password=123");
+        QCOMPARE(errorOf([&] { wrong->open(); }),
+                 QString("file is encrypted or is not a database"));
+        QVERIFY(!wrong->isOpen());
+    }
+
+    void missingFileIsAnErrorAndStaysMissing() {
+        QTemporaryDir empty;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(empty.path());
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        QVERIFY(!errorOf([&] { c->open(); }).isEmpty());
+        QVERIFY(!QFile::exists(empty.filePath("data.mdb")));
+        QDir::setCurrent(previous);
+    }
+
+    void connectionStringNamesTheCurrentFolder() {
+        QTemporaryDir a, b;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(a.path());
+        const QString first = DatabaseConnection::BuildConnectionString();
+        QDir::setCurrent(b.path());
+        const QString second = DatabaseConnection::BuildConnectionString();
+        QDir::setCurrent(previous);
+        QCOMPARE(first,
+                 "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=\"460218735091\""
+                 ";Data Source=" +
+                     QDir(a.path()).canonicalPath() + "/data.mdb;Persist Security Info=True");
+        QCOMPARE(Connection::valueOf(second, "Data Source"),
+                 QDir(b.path()).canonicalPath() + "/data.mdb");
+        QCOMPARE(Connection::valueOf(second, "Jet OLEDB:Database Password"),
+                 QString("460218735091"));
+    }
+
+    void readsNumbersDatesAndNulls() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表3 (单据编号, 业务日期, 单价, 数量, 应收金额) VALUES "
+                "('7', '2026-03-05', 12.5, 3, NULL)");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery3");
+        list.setQuery(Query::all("表3"));
+        list.open();
+        QCOMPARE(list.recordCount(), 1);
+        QCOMPARE(list.recNo(), 0);
+        QCOMPARE(list.fields().size(), 14);
+        QCOMPARE(list.text("单价"), QString("12.5"));
+        QCOMPARE(list.text("数量"), QString("3"));
+        QCOMPARE(list.text("应收金额"), QString());
+        QCOMPARE(list.text("业务日期"), QString("2026/3/5"));
+        QCOMPARE(errorOf([&] { list.text("没有"); }), QString("ADOQuery3: Field '没有' not found"));
+        list.close();
+        QCOMPARE(errorOf([&] { list.text("单价"); }),
+                 QString("Cannot perform this operation on a closed dataset"));
+    }
+
+    void appendEditRemoveWriteOnlyTheirRow() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码, 单价) VALUES ('A', 1), ('B', 2), ('C', 3)");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::all("表1"));
+        list.open();
+
+        list.last();
+        list.append();
+        list.setText("商品编码", "D'\"%");
+        list.setText("单价", "");
+        list.post();
+        QCOMPARE(list.recordCount(), 4);
+        QCOMPARE(list.recNo(), 3);
+        QCOMPARE(db.table("表1").last(),
+                 (QStringList{"D'\"%", "<null>", "<null>", "<null>", "<null>", "<null>"}));
+
+        list.moveTo(1);
+        list.edit();
+        list.setText("单价", "2.75");
+        list.post();
+        QCOMPARE(db.rows("SELECT 单价 FROM 表1 ORDER BY rowid"),
+                 (QList<QStringList>{{"1.0"}, {"2.75"}, {"3.0"}, {"<null>"}}));
+
+        list.moveTo(0);
+        list.remove();
+        QCOMPARE(db.rows("SELECT 商品编码 FROM 表1 ORDER BY rowid"),
+                 (QList<QStringList>{{"B"}, {"C"}, {"D'\"%"}}));
+        QCOMPARE(list.recordCount(), 3);
+        QCOMPARE(list.text("商品编码"), QString("B"));
+    }
+
+    void failedConversionDiscardsThePendingRow() {
+        TestDatabase db;
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::all("表1"));
+        list.open();
+        list.append();
+        list.setText("商品编码", "X");
+        QCOMPARE(errorOf([&] { list.setText("单价", "12abc"); }),
+                 QString("'12abc' is not a valid floating point value for field '单价'"));
+        QCOMPARE(list.state(), Dataset::State::Browse);
+        QCOMPARE(list.recordCount(), 0);
+        // A later add does not store the abandoned values.
+        list.append();
+        list.setText("备注", "next");
+        list.post();
+        QCOMPARE(db.table("表1"),
+                 (QList<QStringList>{{"<null>", "<null>", "<null>", "<null>", "<null>", "next"}}));
+    }
+
+    void editOnAnEmptyListStartsANewRow() {
+        TestDatabase db;
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset profile(c.get(), "ADOQuery1");
+        profile.setQuery(Query::all("表5"));
+        profile.open();
+        profile.edit();
+        profile.setText("公司名称", "甲");
+        profile.post();
+        QCOMPARE(db.count("表5"), 1);
+    }
+
+    void conditionsBindTheUserText() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('12'), ('112'), ('A12B'), ('13'), "
+                "('x\"y'), ('1_3'), (NULL), ('')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        auto codes = [&](const Query& q) {
+            list.close();
+            list.setQuery(q);
+            list.open();
+            QStringList out;
+            for (int r = 0; r < list.recordCount(); ++r)
+                out.append(list.text(r, 0));
+            return out;
+        };
+        QCOMPARE(codes(Query::like("表1", "商品编码", "12")), (QStringList{"12", "112", "A12B"}));
+        QCOMPARE(codes(Query::like("表1", "商品编码", "\"")), (QStringList{"x\"y"}));
+        QCOMPARE(codes(Query::like("表1", "商品编码", "1_3")), (QStringList{"1_3"}));
+        QCOMPARE(codes(Query::like("表1", "商品编码", "1%3")), (QStringList{"13", "1_3"}));
+        QCOMPARE(codes(Query::like("表1", "商品编码", "")).size(), 7);
+        QCOMPARE(codes(Query::equal("表1", "商品编码", "12")), (QStringList{"12"}));
+        QCOMPARE(codes(Query::equal("表1", "商品编码", "")), (QStringList{"", ""}));
+        QCOMPARE(codes(Query::distinct("表1", "商品编码")).size(), 8);
+    }
+
+    void distinctListsAreReadOnly() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('B'), ('A'), ('B')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::distinct("表1", "商品编码"));
+        list.open();
+        QCOMPARE(list.recordCount(), 2);
+        QCOMPARE(list.text(0, 0), QString("A"));
+        QVERIFY(errorOf([&] { list.append(); }).contains("刷新"));
+        QVERIFY(errorOf([&] { list.edit(); }).contains("刷新"));
+        QCOMPARE(errorOf([&] { list.text("单价"); }), QString("ADOQuery1: Field '单价' not found"));
+        QCOMPARE(db.count("表1"), 3);
+    }
+
+    void snapshotIgnoresOtherWritersUntilReopened() {
+        TestDatabase db;
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery2");
+        list.setQuery(Query::all("表2"));
+        list.open();
+        db.exec("INSERT INTO 表2 (联系人) VALUES ('王')");
+        QCOMPARE(list.recordCount(), 0);
+        list.close();
+        list.open();
+        QCOMPARE(list.recordCount(), 1);
+    }
+
+    void signalsFollowTheRows() {
+        TestDatabase db;
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::all("表1"));
+        list.open();
+        QSignalSpy inserted(&list, &Dataset::rowInserted);
+        QSignalSpy removed(&list, &Dataset::rowRemoved);
+        QSignalSpy changed(&list, &Dataset::rowChanged);
+        list.append();
+        list.setText("商品编码", "1");
+        list.post();
+        list.remove();
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(removed.size(), 1);
+    }
+
+    void reopenAllRestoresPlainListsOnTheirLastRow() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('1'), ('2'), ('3')");
+        db.exec("INSERT INTO 表5 (公司名称) VALUES ('甲'), ('乙')");
+        Connection main;
+        main.setConnectionString(DatabaseConnection::FormConnectionString());
+        Connection profileConnection;
+        profileConnection.setConnectionString(DatabaseConnection::FormConnectionString());
+        QList<Dataset*> queries;
+        for (int i = 1; i <= 4; ++i) {
+            queries.append(new Dataset(&main, QString("ADOQuery%1").arg(i), &main));
+            queries.last()->setQuery(Query::all(QString("表%1").arg(i)));
+            queries.last()->open();
+        }
+        Dataset profile(&profileConnection, "ADOQuery1");
+        profile.setQuery(Query::distinct("表5", "联系人"));
+        profile.open();
+        queries[0]->close();
+        queries[0]->setQuery(Query::like("表1", "商品编码", "2"));
+        queries[0]->open();
+
+        DatabaseConnection connections(&main, queries);
+        connections.setProfileQuery(&profile);
+        connections.ReopenAll();
+        QCOMPARE(main.connectionString(), DatabaseConnection::BuildConnectionString());
+        QCOMPARE(queries[0]->query(), Query::all("表1"));
+        QCOMPARE(queries[0]->recordCount(), 3);
+        QCOMPARE(queries[0]->recNo(), 2);
+        QCOMPARE(profile.query(), Query::all("表5"));
+        QCOMPARE(profile.text("公司名称"), QString("乙"));
+        for (Dataset* d : queries)
+            QVERIFY(d->isOpen());
+    }
+
+    void reopenAllRecoversOnceTheFileIsBack() {
+        TestDatabase db;
+        Connection main;
+        main.setConnectionString(DatabaseConnection::FormConnectionString());
+        QList<Dataset*> queries;
+        for (int i = 1; i <= 4; ++i) {
+            queries.append(new Dataset(&main, QString("ADOQuery%1").arg(i), &main));
+            queries.last()->setQuery(Query::all(QString("表%1").arg(i)));
+        }
+        DatabaseConnection connections(&main, queries);
+        QVERIFY(QFile::rename(db.file(), db.file() + ".away"));
+        QVERIFY(!errorOf([&] { connections.ReopenAll(); }).isEmpty());
+        QVERIFY(!QFile::exists(db.file()));
+        QVERIFY(!queries[0]->isOpen());
+        QVERIFY(QFile::rename(db.file() + ".away", db.file()));
+        connections.ReopenAll();
+        for (Dataset* d : queries)
+            QVERIFY(d->isOpen());
+    }
+};
+
+DN_TEST_MAIN(TestDataset)
+#include "tst_dataset.moc"
