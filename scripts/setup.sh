@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what is missing on a Debian 12 machine (as root), builds, and then either starts the
+# program ("run") or runs the whole test suite ("test").
+set -euo pipefail
+
+mode=${1:-}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-translations-l10n
+    libsqlcipher-dev libxlsxwriter-dev
+    fonts-noto-cjk fonts-liberation fonts-dejavu-core
+)
+test_packages=(
+    poppler-utils xvfb cups printer-driver-cups-pdf python3-openpyxl
+    clang libclang-rt-14-dev
+)
+
+case "$mode" in
+run) ;;
+test) packages+=("${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi
+
+jobs=$(nproc)
+
+if [ "$mode" = run ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$jobs" --target delivery-note empty-database
+    cd build/bin
+    exec ./delivery-note
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON
+cmake --build build -j "$jobs"
+if [ -x scripts/start-cups.sh ] || [ -f scripts/start-cups.sh ]; then
+    eval "$(bash scripts/start-cups.sh)"
+fi
+ctest --test-dir build --output-on-failure -j "$jobs"
