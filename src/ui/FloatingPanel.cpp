@@ -1,0 +1,86 @@
+#include "ui/FloatingPanel.h"
+
+#include "ui/ClickableLabel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+FloatingPanel::FloatingPanel(const QString& name, const QSize& size, const QString& background,
+                             const QString& backgroundName, const QString& closeName, int closeX,
+                             QWidget* page)
+    : QFrame(page) {
+    setObjectName(name);
+    setFixedSize(size);
+    setCursor(Qt::SizeAllCursor);
+    setAutoFillBackground(true);
+
+    // The picture covers everything inside the bevel, so a press on it is not a press on the
+    // frame and does not move the panel.
+    auto* picture = new QLabel(this);
+    picture->setObjectName(backgroundName);
+    picture->setGeometry(2, 2, size.width() - 4, size.height() - 4);
+    picture->setCursor(Qt::ArrowCursor);
+    if (!background.isEmpty()) {
+        picture->setPixmap(QPixmap(background));
+        picture->setScaledContents(true);
+    }
+
+    close_ = new ClickableLabel(this);
+    close_->setObjectName(closeName);
+    close_->setPixmap(QPixmap(QStringLiteral(":/pictures/close.png")));
+    close_->setGeometry(closeX, 8, 16, 16);
+    close_->setCursor(Qt::PointingHandCursor);
+    close_->setToolTip(QStringLiteral("关闭"));
+    connect(close_, &ClickableLabel::clicked, this, &QWidget::hide);
+    hide();
+}
+
+void FloatingPanel::showAt(const QPoint& position) {
+    move(position);
+    show();
+    raise();
+}
+
+void FloatingPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    const QRect inner = outer.adjusted(1, 1, -1, -1);
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    auto bevel = [&](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(r.topLeft(), r.topRight());
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(r.bottomLeft(), r.bottomRight());
+        painter.drawLine(r.topRight(), r.bottomRight());
+    };
+    bevel(outer, light, dark);
+    bevel(inner, dark, light);
+}
+
+void FloatingPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    dragging_ = true;
+    grabOffset_ = event->position().toPoint();
+    event->accept();
+}
+
+void FloatingPanel::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_ || !parentWidget())
+        return;
+    QPoint target = mapToParent(event->position().toPoint()) - grabOffset_;
+    const QSize room = parentWidget()->size() - size();
+    target.setX(qBound(0, target.x(), qMax(0, room.width())));
+    target.setY(qBound(0, target.y(), qMax(0, room.height())));
+    move(target);
+}
+
+void FloatingPanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+    event->accept();
+}

@@ -1,0 +1,179 @@
+#include "ScriptedPrompts.h"
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include "app/MainUnit.h"
+#include "app/Program.h"
+#include "data/DatabaseConnection.h"
+#include "data/Dataset.h"
+#include "grid/DataGrid.h"
+#include "platform/DesktopLauncher.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+void storeCode(const QVariant& code) {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
+    if (code.isNull())
+        s.remove("data");
+    else
+        s.setValue("data", code);
+    s.sync();
+}
+
+QVariant storedCode() {
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
+    return s.value("data");
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void restoresTheStoredView_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("printItem");
+        QTest::newRow("goods") << QVariant("1") << "商品信息" << 0 << false;
+        QTest::newRow("customers") << QVariant("2") << "客户信息" << 1 << false;
+        QTest::newRow("deliveries") << QVariant("3") << "送货信息" << 2 << true;
+        QTest::newRow("four") << QVariant("4") << "商品信息" << 0 << false;
+        QTest::newRow("letters") << QVariant("abc") << "商品信息" << 0 << false;
+        QTest::newRow("empty") << QVariant("") << "商品信息" << 0 << false;
+        QTest::newRow("nothing stored") << QVariant() << "商品信息" << 0 << false;
+    }
+    void restoresTheStoredView() {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, selector);
+        QFETCH(int, page);
+        QFETCH(bool, printItem);
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        storeCode(stored);
+        Program program;
+        TMainForm& w = program.mainForm();
+        QCOMPARE(w.viewSelector()->currentText(), selector);
+        QCOMPARE(w.findChild<QTabWidget*>("PageControl1")->currentIndex(), page);
+        QCOMPARE(w.menuItem("N5")->isVisible(), printItem);
+        QCOMPARE(w.menuItem("N6")->isVisible(), printItem);
+        QCOMPARE(storedCode(), stored);
+        QVERIFY(prompts.shown().isEmpty());
+    }
+
+    void selectorAndTabsMirrorEachOtherAndStoreEveryChange() {
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        storeCode(QVariant());
+        Program program;
+        TMainForm& w = program.mainForm();
+        auto* tabs = w.findChild<QTabWidget*>("PageControl1");
+
+        w.viewSelector()->setCurrentIndex(2);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(storedCode().toString(), QString("3"));
+        QVERIFY(w.menuItem("N5")->isVisible());
+
+        tabs->setCurrentIndex(1);
+        QCOMPARE(w.viewSelector()->currentText(), QString("客户信息"));
+        QCOMPARE(storedCode().toString(), QString("2"));
+        QVERIFY(!w.menuItem("N5")->isVisible());
+
+        // The usage notes change nothing.
+        tabs->setCurrentIndex(3);
+        QCOMPARE(w.viewSelector()->currentText(), QString("客户信息"));
+        QCOMPARE(storedCode().toString(), QString("2"));
+        QCOMPARE(*w.currentView(), TMainForm::View::Customers);
+
+        // The same view again writes the same code again.
+        storeCode("x");
+        tabs->setCurrentIndex(1);
+        QCOMPARE(storedCode().toString(), QString("2"));
+
+        // Typed text switches only when it names a view.
+        w.viewSelector()->setEditText("商品");
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(!w.currentView());
+        w.viewSelector()->setEditText("商品信息");
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(storedCode().toString(), QString("1"));
+        QVERIFY(prompts.shown().isEmpty());
+    }
+
+    void usageNotesHoldTheirTenLines() {
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        Program program;
+        const QStringList lines =
+            program.mainForm().findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines[0], QString("  1.商品信息和客户信息需要先添加才能在送货信息里显示出来。"));
+        QCOMPARE(lines[3], QString("品的所有信息。"));
+        QCOMPARE(lines[9], QString("  7.送货单纸张大小：190*265。"));
+    }
+
+    void listsOpenAtStartUp() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表3 (单据编号, 应收金额) VALUES ('1', 0.1), ('2', 0.2)");
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        QCOMPARE(w.query(TMainForm::View::Deliveries)->recordCount(), 2);
+        QCOMPARE(w.query(TMainForm::View::Deliveries)->recNo(), 0);
+        QVERIFY(w.printBuffer()->isOpen());
+        QCOMPARE(w.grid(TMainForm::View::Deliveries)->footerText(8), QString("0.3"));
+        QCOMPARE(w.grid(TMainForm::View::Deliveries)->footerText(0), QString("合计"));
+    }
+
+    void missingDatabaseIsReportedAndNotCreated() {
+        TestDatabase db;
+        QVERIFY(QFile::rename(db.file(), db.file() + ".away"));
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        QVERIFY(!prompts.texts("error").isEmpty());
+        QVERIFY(prompts.texts("error").first().contains("unable to open database file"));
+        QVERIFY(!QFile::exists(db.file()));
+        QVERIFY(!w.query(TMainForm::View::Goods)->isOpen());
+        QVERIFY(QFile::rename(db.file() + ".away", db.file()));
+        w.databaseConnection().ReopenAll();
+        QVERIFY(w.query(TMainForm::View::Goods)->isOpen());
+    }
+
+    void writesTheDesktopLauncher() {
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        const QString desktop = QDir::homePath() + "/Desktop";
+        QVERIFY(QDir().mkpath(desktop));
+        Program program;
+        QFile launcher(desktop + "/" + DesktopLauncher::fileName());
+        QVERIFY(launcher.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(launcher.readAll());
+        QVERIFY(text.contains("Exec=\"" + QCoreApplication::applicationFilePath() + "\""));
+        QVERIFY(text.contains("Path=" + QCoreApplication::applicationDirPath() + "/"));
+        QVERIFY(launcher.permissions() & QFile::ExeOwner);
+        QVERIFY(QDir(desktop).removeRecursively());
+    }
+
+    void standardButtonsAreChinese() {
+        QMessageBox box(QMessageBox::NoIcon, "提示", "x", QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QString("确定"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("取消"));
+    }
+};
+
+DN_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
