@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// A file written under a temporary name beside its final one and renamed over it only when
+// complete, so a failure never leaves a half-written file under the final name. Unless
+// committed, the temporary file is removed again.
+class PendingFile {
+public:
+    // Creates the empty temporary file in the target's folder; fails with AppError.
+    explicit PendingFile(const QString& target);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Where to write.
+    const QString& path() const { return path_; }
+
+    // Puts the written file on disk and renames it over the target, which keeps the
+    // permissions of a file it replaces; fails with AppError and then leaves the target as it
+    // was.
+    void commit();
+
+private:
+    QString target_;
+    QString path_;
+    bool committed_ = false;
+};
