@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class Dataset;
+class ExportProgress;
+
+// A list as a spreadsheet file: row 1 the field names in query order, then one row per record
+// with every field's text as the data set gives it, each cell a text cell.
+namespace SpreadsheetFile {
+
+// Writes the file beside the given name and renames it into place once complete, replacing
+// an existing file; on failure (AppError naming the file) nothing is left under the name.
+void write(const Dataset& data, const QString& fileName, ExportProgress& progress);
+
+} // namespace SpreadsheetFile

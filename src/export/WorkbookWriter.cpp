@@ -1,0 +1,67 @@
+#include "export/WorkbookWriter.h"
+
+#include "data/Errors.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <xlsxwriter.h>
+
+namespace {
+
+// Readers turn "_xHHHH_" into the character HHHH; such a text written literally keeps its
+// underscore by escaping it as "_x005F_".
+QByteArray cellText(const QString& text) {
+    if (!text.contains(QLatin1String("_x")))
+        return text.toUtf8();
+    static const QRegularExpression code(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
+    QString escaped = text;
+    escaped.replace(code, QStringLiteral("_x005F_\\1"));
+    return escaped.toUtf8();
+}
+
+[[noreturn]] void fail(lxw_error error) {
+    throw AppError(QString::fromUtf8(lxw_strerror(error)));
+}
+
+} // namespace
+
+WorkbookWriter::WorkbookWriter(const QString& path) {
+    // The sheet's rows wait in a working file until the workbook is packed; keeping it beside
+    // the target spares a memory-backed /tmp and puts a full disk where the user looks.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = const_cast<char*>(folder.constData());
+    workbook_ = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (!workbook_)
+        fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    sheet_ = workbook_add_worksheet(workbook_, nullptr);
+    if (!sheet_)
+        fail(LXW_ERROR_CREATING_TMPFILE);
+}
+
+WorkbookWriter::~WorkbookWriter() {
+    if (workbook_)
+        lxw_workbook_free(workbook_);
+}
+
+void WorkbookWriter::writeText(int row, int column, const QString& text) {
+    const lxw_error error =
+        worksheet_write_string(sheet_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
+                               cellText(text).constData(), nullptr);
+    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+        throw AppError(QStringLiteral("第%1行第%2列的文字超过 32767 个字符，电子表格的单元格放不下")
+                           .arg(row + 1)
+                           .arg(column + 1));
+    if (error != LXW_NO_ERROR)
+        fail(error);
+}
+
+void WorkbookWriter::close() {
+    lxw_workbook* workbook = workbook_;
+    workbook_ = nullptr;
+    const lxw_error error = workbook_close(workbook);
+    if (error != LXW_NO_ERROR)
+        fail(error);
+}

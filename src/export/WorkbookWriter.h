@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+
+// A new workbook of one worksheet, written in constant memory: cells come row by row in
+// order, and every cell is a text cell. The file is written when the workbook is closed.
+// Failures are AppErrors whose text gives the reason, without the file's name.
+class WorkbookWriter {
+public:
+    // The most rows a worksheet holds.
+    static constexpr int kRowLimit = 1048576;
+
+    // Keeps its working files in the folder of the file it writes.
+    explicit WorkbookWriter(const QString& path);
+    // Discards the workbook unless it was closed.
+    ~WorkbookWriter();
+    WorkbookWriter(const WorkbookWriter&) = delete;
+    WorkbookWriter& operator=(const WorkbookWriter&) = delete;
+
+    // Row and column count from 0; an empty text leaves the cell empty.
+    void writeText(int row, int column, const QString& text);
+    // Writes the file; fails with AppError.
+    void close();
+
+private:
+    lxw_workbook* workbook_ = nullptr;
+    lxw_worksheet* sheet_ = nullptr;
+};
