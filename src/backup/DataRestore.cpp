@@ -1,0 +1,54 @@
+#include "backup/DataRestore.h"
+
+#include "backup/DatabaseCheck.h"
+#include "data/Connection.h"
+#include "data/Errors.h"
+#include "platform/FileCopy.h"
+#include "platform/PendingFile.h"
+#include "platform/ProgramFolder.h"
+#include "ui/Prompts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QWidget>
+
+DataRestore::DataRestore(QWidget* owner, QList<Connection*> connections)
+    : owner_(owner), connections_(std::move(connections)) {}
+
+void DataRestore::SpeedButton5Click() {
+    const QString chosen = Prompts::instance().openFileName(owner_);
+    if (chosen.isEmpty())
+        return;
+    if (!replaceDatabase(chosen)) {
+        Prompts::instance().message(owner_, QStringLiteral("数据恢复失败，请重试！"));
+        return;
+    }
+    Prompts::instance().message(owner_, QStringLiteral("数据恢复成功！"));
+    owner_->window()->close();
+    QCoreApplication::quit();
+}
+
+bool DataRestore::replaceDatabase(const QString& chosen) {
+    // Refused before anything is written beside data.mdb.
+    if (!DatabaseCheck::isUsable(chosen))
+        return false;
+    const QString database = ProgramFolder::databaseFile();
+    try {
+        PendingFile copy(database);
+        FileCopy::copy(chosen, copy.path());
+        // The copy is what goes in place, so it is the one that must be sound.
+        if (!DatabaseCheck::isUsable(copy.path()))
+            return false;
+        // Should the rename still fail, the lists stay closed until the refresh command opens
+        // them again.
+        for (Connection* connection : connections_)
+            connection->close();
+        copy.commit();
+    } catch (const AppError&) {
+        return false;
+    }
+    // A journal left beside the old file belongs to it; played into the new one it would
+    // corrupt it.
+    QFile::remove(database + QStringLiteral("-journal"));
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+
+class Connection;
+class QString;
+class QWidget;
+
+// "数据恢复": puts a file the user picks in place of the program folder's data.mdb and then
+// ends the program, so that the next start opens the restored data. Only a sound database
+// of this program is taken; anything else leaves data.mdb and every connection as they were.
+class DataRestore {
+public:
+    // The connections closed before data.mdb is replaced.
+    DataRestore(QWidget* owner, QList<Connection*> connections);
+
+    void SpeedButton5Click();
+
+private:
+    bool replaceDatabase(const QString& chosen);
+
+    QWidget* owner_;
+    QList<Connection*> connections_;
+};

@@ -1,0 +1,60 @@
+#include "backup/DatabaseCheck.h"
+
+#include "data/Schema.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The first column of every row, or nothing when the statement fails.
+std::optional<QStringList> column(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    QStringList values;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        values.append(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        return std::nullopt;
+    return values;
+}
+
+} // namespace
+
+namespace DatabaseCheck {
+
+bool isUsable(const QString& file) {
+    sqlite3* db = nullptr;
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(db, sqlite3_close_v2);
+    if (opened != SQLITE_OK)
+        return false;
+    const QByteArray key = Schema::password().toUtf8();
+    if (sqlite3_key(db, key.constData(), key.size()) != SQLITE_OK)
+        return false;
+    // A wrong password or a file that is no database fails at the first read, here.
+    const auto check = column(db, "PRAGMA quick_check");
+    if (!check || *check != QStringList{QStringLiteral("ok")})
+        return false;
+    const auto tables = column(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    if (!tables)
+        return false;
+    const QSet<QString> present(tables->cbegin(), tables->cend());
+    for (const QString& table : Schema::tableNames()) {
+        if (!present.contains(table))
+            return false;
+    }
+    return true;
+}
+
+} // namespace DatabaseCheck
