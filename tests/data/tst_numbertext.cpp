@@ -134,6 +134,9 @@ private slots:
         QCOMPARE(DateText::display("2026-12-18 00:00:00"), QString("2026/12/18"));
         QCOMPARE(DateText::parse("2026/3/5"), QDate(2026, 3, 5));
         QCOMPARE(DateText::display("not a date"), QString("not a date"));
+        QCOMPARE(DateText::display("2026-02-30"), QString("2026-02-30"));
+        QCOMPARE(DateText::display(" 0999-01-02"), QString("0999/1/2"));
+        QCOMPARE(DateText::display("2026-3-5"), QString("2026/3/5"));
     }
 };
 
