@@ -3,15 +3,19 @@
 #include "data/Dataset.h"
 #include "data/Errors.h"
 #include "export/ExportProgress.h"
-#include "export/WorkbookCheck.h"
+#include "export/SheetWriterThread.h"
 #include "export/WorkbookWriter.h"
 #include "platform/PendingFile.h"
 
 #include <QDir>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
-constexpr int kProgressStep = 1000;
+// Rows handed to the writing thread at a time; progress is shown after each.
+constexpr int kBatchRows = 1000;
 
 } // namespace
 
@@ -25,18 +29,22 @@ void write(const Dataset& data, const QString& fileName, ExportProgress& progres
                            .arg(WorkbookWriter::kRowLimit));
     PendingFile file(fileName);
     try {
-        WorkbookWriter book(file.path());
         const QList<Dataset::Field>& fields = data.fields();
-        for (int column = 0; column < fields.size(); ++column)
-            book.writeText(0, column, fields[column].name);
+        SheetWriterThread sheet(file.path(), static_cast<int>(fields.size()));
+        std::vector<QString> texts;
+        for (const Dataset::Field& field : fields)
+            texts.push_back(field.name);
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < fields.size(); ++column)
-                book.writeText(row + 1, column, data.text(row, column));
-            if ((row + 1) % kProgressStep == 0 || row + 1 == rows)
+                texts.push_back(data.text(row, column));
+            if ((row + 1) % kBatchRows == 0) {
+                sheet.add(std::exchange(texts, {}));
                 progress.update(row + 1, rows);
+            }
         }
-        book.close();
-        WorkbookCheck::verify(file.path(), rows + 1);
+        sheet.add(std::move(texts));
+        progress.update(rows, rows);
+        sheet.finish([&] { progress.update(rows, rows); });
     } catch (const AppError& e) {
         throw AppError(QStringLiteral("无法写入文件“%1”：%2")
                            .arg(QDir::toNativeSeparators(fileName), e.message()));
