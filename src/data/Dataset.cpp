@@ -305,6 +305,16 @@ qint64 Dataset::rowId(int row) const {
     return row >= 0 && row < rows_.size() ? rows_[row].rowid : 0;
 }
 
+bool Dataset::tableHasRows() const {
+    sqlite3* db = connection_->handle();
+    Statement statement;
+    prepare(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quoted(query_.table)), statement);
+    const int rc = sqlite3_step(statement.handle);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwEngineError(db);
+    return rc == SQLITE_ROW;
+}
+
 void Dataset::append() {
     requireWritable();
     if (state_ != State::Browse)
