@@ -107,6 +107,7 @@ std::unique_ptr<report::Report> deliveryNoteReport() {
     setup.paper = QSizeF(190, 265);
     setup.margins = QMarginsF(9, 13, 9, 13);
     note->setPageSetup(setup);
+    note->setDocumentName(QStringLiteral("送货单"));
     note->setMasterDataSet(kBuffer);
     addTitleBand(*note);
     addDetailBand(*note);

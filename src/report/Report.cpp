@@ -32,6 +32,7 @@ std::unique_ptr<Report> Report::clone() const {
     auto copy = std::make_unique<Report>(objectName());
     copy->pageSetup_ = pageSetup_;
     copy->title_ = title_;
+    copy->documentName_ = documentName_;
     copy->masterDataSet_ = masterDataSet_;
     for (const Band* b : bands_) {
         Band* band = copy->addBand(b->type(), b->objectName(), b->height());

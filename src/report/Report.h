@@ -33,6 +33,10 @@ public:
     QString title() const { return title_; }
     void setTitle(const QString& title) { title_ = title; }
 
+    // The name of a print job of this report, as the printer queue lists it.
+    QString documentName() const { return documentName_; }
+    void setDocumentName(const QString& name) { documentName_ = name; }
+
     QString masterDataSet() const { return masterDataSet_; }
     void setMasterDataSet(const QString& name) { masterDataSet_ = name; }
 
@@ -48,6 +52,7 @@ public:
 private:
     PageSetup pageSetup_;
     QString title_;
+    QString documentName_;
     QString masterDataSet_;
     QList<Band*> bands_;
 };
