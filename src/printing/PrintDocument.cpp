@@ -39,6 +39,11 @@ void printDocument(const report::Document& document, const PrintSettings& settin
     QPrinter printer(QPrinter::HighResolution);
     settings.applyTo(printer);
     printer.setDocName(jobName);
+    // An unknown printer name leaves QPrinter on the default printer without a word; printing
+    // there instead of on the chosen printer would be a silent surprise.
+    const bool toFile = !settings.outputFileName.isEmpty();
+    if (!toFile && !settings.printerName.isEmpty() && printer.printerName() != settings.printerName)
+        throw AppError(QStringLiteral("打印机“%1”不可用。").arg(settings.printerName));
     if (!printer.isValid())
         throw AppError(printer.printerName().isEmpty()
                            ? QStringLiteral("没有可用的打印机。")

@@ -42,8 +42,7 @@ QLabel* statusPanel(const QString& name, int width, Qt::Alignment alignment, QWi
 
 } // namespace
 
-TQRStandardPreview::TQRStandardPreview(const report::Report& report,
-                                       const report::RowTable& master,
+TQRStandardPreview::TQRStandardPreview(const report::Report& report, const report::RowTable& master,
                                        const QHash<QString, report::RowTable>& others,
                                        PrintSettings* printerSettings)
     : QWidget(nullptr, Qt::Window), report_(report.clone()), master_(master), others_(others),
@@ -357,7 +356,8 @@ void TQRStandardPreview::SpeedButton2Click() {
             report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
         printDocument(document, settings_, job, [&progress](int printed, int total) {
             progress.setMaximum(total);
-            progress.setLabelText(QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
+            progress.setLabelText(
+                QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
             progress.setValue(printed);
             return !progress.wasCanceled();
         });

@@ -8,8 +8,7 @@
 #include <QTimer>
 
 void previewReport(const report::Report& report, const report::RowTable& master,
-                   const QHash<QString, report::RowTable>& others,
-                   PrintSettings* printerSettings) {
+                   const QHash<QString, report::RowTable>& others, PrintSettings* printerSettings) {
     QPointer<TQRStandardPreview> window =
         new TQRStandardPreview(report, master, others, printerSettings);
     report::Generator generator(report, master, others);

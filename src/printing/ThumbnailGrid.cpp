@@ -21,8 +21,8 @@ public:
                const QModelIndex& index) const override {
         const QRect cell = option.rect;
         const bool selected = option.state & QStyle::State_Selected;
-        painter->fillRect(cell, option.palette.brush(selected ? QPalette::Highlight
-                                                              : QPalette::Base));
+        painter->fillRect(cell,
+                          option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
         const auto* pages = grid_->pages();
         const int row = index.row();
         if (pages && row < pages->size()) {

@@ -98,7 +98,7 @@ struct Generator::Plan {
         if (text.isEmpty())
             return std::nullopt;
         const QRectF band(0, 0, setup.bandWidth(), bandHeight);
-        const qreal room = band.right() - item.rect.left();
+        const qreal roomWidth = band.right() - item.rect.left();
         const qreal lineHeight = item.rect.height();
         TextOp op;
         op.item = item.name;
@@ -107,16 +107,19 @@ struct Generator::Plan {
         op.lineStep = lineHeight;
         op.baseline = item.measure->baselineIn(lineHeight);
         qreal width = item.measure->width(text);
-        if (width <= room + kEpsilon) {
+        if (width <= roomWidth + kEpsilon) {
             op.lines = QStringList{text};
         } else {
-            op.lines = item.measure->wrap(text, room);
-            width = room;
+            op.lines = item.measure->wrap(text, roomWidth);
+            width = roomWidth;
         }
         op.box = QRectF(item.rect.left(), item.rect.top(), width, lineHeight * op.lines.size());
-        if (!band.contains(op.box)) {
-            op.clip = band;
-            op.box = op.box.intersected(band);
+        // An item may reach past its band as designed (the signature line does); only lines
+        // beyond both the band and the item's own height are cut off.
+        const QRectF room = band.united(item.rect);
+        if (!room.contains(op.box)) {
+            op.clip = room;
+            op.box = op.box.intersected(room);
         }
         return op;
     }

@@ -20,7 +20,8 @@ namespace report {
 //
 // Text items are left-aligned and as wide as their text. A text wider than the room up to the
 // band's right edge wraps at word boundaries (anywhere inside CJK runs or over-long words) to
-// that width, one line per design height, and is clipped at the band's edges.
+// that width, one line per design height, and is clipped at the band's bottom (or the item's
+// own design bottom where the item reaches past the band).
 //
 // The generator copies what it needs, so the report and tables may change once it exists.
 class Generator {
