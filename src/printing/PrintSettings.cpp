@@ -2,15 +2,11 @@
 
 #include <QPageSize>
 
-QPageLayout PrintSettings::paperLayout(const QSizeF& paperMm) {
+QPageLayout PrintSettings::layoutFor(const QSizeF& paperMm) const {
     QPageLayout layout(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+                       orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     layout.setMode(QPageLayout::FullPageMode);
     return layout;
-}
-
-QPageLayout PrintSettings::layoutFor(const QSizeF& paperMm) const {
-    return pageLayout.isValid() ? pageLayout : paperLayout(paperMm);
 }
 
 void PrintSettings::applyTo(QPrinter& printer) const {
@@ -49,7 +45,7 @@ void PrintSettings::readFrom(const QPrinter& printer) {
     duplex = printer.duplex();
     colorMode = printer.colorMode();
     paperSource = printer.paperSource();
-    pageLayout = printer.pageLayout();
+    orientation = printer.pageLayout().orientation();
     if (printer.printRange() == QPrinter::PageRange) {
         fromPage = printer.fromPage();
         toPage = printer.toPage();

@@ -6,15 +6,16 @@
 #include <QString>
 
 // The choices of the printer set-up that apply to the next print: which printer (or PDF file),
-// copies, page range, paper and the device options. Kept as values, so that a cancelled set-up
-// leaves them as they were.
+// copies, page range, orientation and the device options. Kept as values, so that a cancelled
+// set-up leaves them as they were. The paper is always the report's own: Qt's print dialog
+// puts the printer's default paper back on OK even when the user never touched it, and the
+// note would then come out on the wrong sheet.
 struct PrintSettings {
     QString printerName;    // empty: the system's default printer
     QString outputFileName; // not empty: print to this PDF file instead of a printer
     int copies = 1;
     bool collate = true;
-    // Invalid until the set-up chooses a paper: the report's own paper is used then.
-    QPageLayout pageLayout;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
     QPrinter::ColorMode colorMode = QPrinter::Color;
     QPrinter::PaperSource paperSource = QPrinter::Auto;
@@ -22,10 +23,8 @@ struct PrintSettings {
     int fromPage = 0;   // 0 and 0: all pages
     int toPage = 0;
 
-    // The report's paper, portrait, without device margins: the report places everything in
-    // millimetres from the paper's edge.
-    static QPageLayout paperLayout(const QSizeF& paperMm);
-    // The chosen paper, or the report's own when none was chosen.
+    // The report's paper in the chosen orientation, without device margins: the report places
+    // everything in millimetres from the paper's edge.
     QPageLayout layoutFor(const QSizeF& paperMm) const;
 
     // Everything but the paper, which the caller sets (and checks) with setPageLayout.

@@ -19,6 +19,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -139,6 +140,10 @@ QWidget* TQRStandardPreview::buildTabs() {
     auto* tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("Tabs"));
     tabs->setMinimumWidth(60);
+    // Both tab captions fit side by side in the tabs' 193 pixels only with a small face and
+    // narrow padding.
+    tabs->setStyleSheet(QStringLiteral("QTabBar::tab { font-size: 11px; padding: 3px 5px; }"));
+    tabs->tabBar()->setUsesScrollButtons(false);
 
     auto* thumbTab = new QWidget;
     thumbTab->setObjectName(QStringLiteral("TabThumbs"));
