@@ -51,10 +51,6 @@ bool PreviewPageView::showPage(int n) {
     return true;
 }
 
-int PreviewPageView::zoom() const {
-    return qRound(pixelsPerMm_ * 25.4 / 96 * 100);
-}
-
 void PreviewPageView::zoomToWidth() {
     const int width = viewport()->width() - 2 * kDeskMargin;
     if (paper_.isEmpty() || width <= 0)

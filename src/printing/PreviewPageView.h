@@ -21,8 +21,6 @@ public:
     // Shows page n (from 1) with both scroll bars at 0; ignored, returning false, when n is out
     // of range or already shown.
     bool showPage(int n);
-    // Zoom in percent of the paper's natural size on a 96 dpi screen.
-    int zoom() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

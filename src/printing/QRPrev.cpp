@@ -370,5 +370,5 @@ void TQRStandardPreview::SpeedButton2Click() {
 }
 
 void TQRStandardPreview::SpeedButton3Click() {
-    close();
+    guarded(this, [this] { close(); });
 }

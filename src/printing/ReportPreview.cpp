@@ -2,6 +2,7 @@
 
 #include "printing/QRPrev.h"
 #include "report/Generator.h"
+#include "ui/Guard.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -31,7 +32,13 @@ void previewReport(const report::Report& report, const report::RowTable& master,
             pump.stop();
             return;
         }
-        feedPage();
+        bool fed = false;
+        guarded(window, [&] {
+            feedPage();
+            fed = true;
+        });
+        if (!fed)
+            pump.stop();
     });
     if (!generator.atEnd())
         pump.start();

@@ -9,15 +9,11 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QGroupBox>
 #include <QListWidget>
 #include <QPageSize>
 #include <QPointer>
 #include <QPrinter>
 #include <QScrollBar>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,15 +88,11 @@ QString pdfText(const QString& file) {
 
 } // namespace
 
-void PrintingTest::previewShowsItsLayoutAndPagePosition() {
+void PrintingTest::previewPagePositionGrowsWithPages() {
     auto note = deliveryNoteReport();
     const report::RowTable master = billRows(80);
     QPointer<TQRStandardPreview> window = new TQRStandardPreview(*note, master, profile());
-    QCOMPARE(window->objectName(), QStringLiteral("QRStandardPreview"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("打印预览"));
     QCOMPARE(window->statusText(0), QStringLiteral("0%"));
-    QCOMPARE(window->statusText(2), QString());
-
     report::Generator generator(*note, master, profile());
     window->QRPreviewPageAvailable(generator.nextPage());
     window->show();
@@ -109,37 +101,8 @@ void PrintingTest::previewShowsItsLayoutAndPagePosition() {
         window->QRPreviewPageAvailable(generator.nextPage());
     QCOMPARE(window->statusText(1), QStringLiteral("Page 1 of 3"));
     QCOMPARE(window->findChild<QTableWidget*>("ThumbGrid")->rowCount(), 3);
-
-    QCOMPARE(window->findChild<QWidget*>("Panel1")->height(), 65);
-    const struct {
-        const char* name;
-        const char* caption;
-        int left;
-    } buttons[] = {{"SpeedButton1", "设 置", 8},
-                   {"SpeedButton2", "打 印", 68},
-                   {"SpeedButton3", "关 闭", 128}};
-    for (const auto& b : buttons) {
-        auto* button = window->findChild<QToolButton*>(b.name);
-        QVERIFY2(button, b.name);
-        QCOMPARE(button->text(), QString::fromUtf8(b.caption));
-        QCOMPARE(button->geometry().left(), b.left);
-        QCOMPARE(button->size(), QSize(60, 60));
-        QCOMPARE(button->font().pixelSize(), 13);
-        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    }
-    auto* tabs = window->findChild<QTabWidget*>("Tabs");
-    QCOMPARE(tabs->width(), 193);
-    QCOMPARE(tabs->tabText(0), QStringLiteral("ThumbNails"));
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Search Results"));
-    QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("TabThumbs"));
-    QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("TabSearchResult"));
-    QCOMPARE(window->findChild<QGroupBox*>("GroupBox1")->title(), QStringLiteral("Search Text"));
-    QVERIFY(window->findChild<QWidget*>("SearchTextLabel"));
     auto* results = window->findChild<QListWidget*>("SearchResultBox");
     QVERIFY(!results->isEnabled() && results->count() == 0);
-    QCOMPARE(window->findChild<QSplitter*>("Splitter2")->handleWidth(), 4);
-    QCOMPARE(window->findChild<QStatusBar*>("StatusBar")->height(), 19);
     window->close();
     QTRY_VERIFY(!window);
 }
@@ -272,9 +235,7 @@ void PrintingTest::previewThumbnailSelectsPage() {
     QPointer<TQRStandardPreview> window = openPreview(80);
     auto* thumbs = window->findChild<QTableWidget*>("ThumbGrid");
     QCOMPARE(thumbs->currentRow(), 0);
-    const QRect third = thumbs->visualRect(thumbs->model()->index(2, 0));
-    if (!thumbs->viewport()->rect().contains(third.center()))
-        thumbs->scrollTo(thumbs->model()->index(2, 0));
+    thumbs->scrollTo(thumbs->model()->index(2, 0));
     QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {},
                       thumbs->visualRect(thumbs->model()->index(2, 0)).center());
     QCOMPARE(window->currentPage(), 3);
@@ -324,71 +285,50 @@ void PrintingTest::previewSetupCancelLeavesNextPrintUnchanged() {
     QTRY_VERIFY(!window);
 }
 
-void PrintingTest::previewPrintsItsOwnSnapshot() {
+void PrintingTest::previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed() {
     QTemporaryDir dir;
     const QString file = dir.filePath("printed.pdf");
     SetupPrompts prompts;
     prompts.answers = {{true, file, 1}};
     auto note = deliveryNoteReport();
     note->item("QRLabel19")->setCaption("112.5");
-    report::RowTable master = billRows(3);
+    report::RowTable master = billRows(200);
     QHash<QString, report::RowTable> others = profile();
 
-    QString seenWhileOpen;
+    QStringList order;
+    QPointer<TQRStandardPreview> window;
+    bool maximized = false;
+    QString progressAtEnd = "unset";
     QTimer::singleShot(0, [&] {
-        TQRStandardPreview* window = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "QRStandardPreview" && w->isVisible())
-                window = qobject_cast<TQRStandardPreview*>(w);
+            if (auto* preview = qobject_cast<TQRStandardPreview*>(w); preview && w->isVisible())
+                window = preview;
         }
         if (!window)
             return;
+        maximized = window->windowState() & Qt::WindowMaximized;
+        // The rest of the pages arrive while the window is up.
+        if (!QTest::qWaitFor([&] { return window->pageCount() == 6; }))
+            return;
+        progressAtEnd = window->statusText(0);
         // Another bill is selected and the totals recomputed while the preview is open.
         master.rows[0][6] = "另一单";
         note->item("QRLabel19")->setCaption("999");
         others["表5"].rows[0][0] = "别家";
         window->findChild<QToolButton*>("SpeedButton1")->click();
         window->findChild<QToolButton*>("SpeedButton2")->click();
-        seenWhileOpen = window->statusText(1);
-        window->findChild<QToolButton*>("SpeedButton3")->click();
+        order.append("closing");
+        QTest::keyClick(window->findChild<QWidget*>("QRPreview"), Qt::Key_Escape);
     });
     previewReport(*note, master, others);
+    order.append("returned");
 
-    QCOMPARE(seenWhileOpen, QStringLiteral("Page 1 of 1"));
+    QCOMPARE(order, (QStringList{"closing", "returned"}));
+    QVERIFY(!window);
+    QVERIFY(maximized);
+    QCOMPARE(progressAtEnd, QString());
     const QString text = pdfText(file);
     QVERIFY2(text.contains("螺丝1") && text.contains("112.5") && text.contains("澄明商贸"),
              qPrintable(text));
     QVERIFY(!text.contains("另一单") && !text.contains("999") && !text.contains("别家"));
-}
-
-void PrintingTest::previewCallWaitsUntilClosedAndFreesWindow() {
-    auto note = deliveryNoteReport();
-    const report::RowTable master = billRows(200);
-    QStringList order;
-    QPointer<TQRStandardPreview> window;
-    bool maximized = false;
-    int pagesAtFirstLook = 0;
-    QString progressAtEnd = "unset";
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "QRStandardPreview" && w->isVisible())
-                window = qobject_cast<TQRStandardPreview*>(w);
-        }
-        if (!window)
-            return;
-        pagesAtFirstLook = window->pageCount();
-        maximized = window->windowState() & Qt::WindowMaximized;
-        if (!QTest::qWaitFor([&] { return window->pageCount() == 6; }))
-            return;
-        progressAtEnd = window->statusText(0);
-        order.append("closing");
-        QTest::keyClick(window->findChild<QWidget*>("QRPreview"), Qt::Key_Escape);
-    });
-    previewReport(*note, master, profile());
-    order.append("returned");
-    QCOMPARE(order, (QStringList{"closing", "returned"}));
-    QVERIFY(maximized);
-    QVERIFY(pagesAtFirstLook >= 1);
-    QCOMPARE(progressAtEnd, QString());
-    QVERIFY(!window);
 }

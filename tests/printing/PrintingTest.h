@@ -17,19 +17,17 @@ private slots:
     void pdfHasTheNotePaperAndTextWhereLaidOut();
     void emptyBufferPrintsOneRuledEmptyRow();
     void longBillContinuesWithoutHeadingAndEndsWithSummary();
-    void headerFieldsFromFirstRowSummaryFieldsFromLast();
     void blankProfileLeavesHeaderLinesEmpty();
 
     // The preview window.
-    void previewShowsItsLayoutAndPagePosition();
+    void previewPagePositionGrowsWithPages();
     void previewKeyMap_data();
     void previewKeyMap();
     void previewUpAndDownCrossPages();
     void previewProgressText();
     void previewThumbnailSelectsPage();
     void previewSetupCancelLeavesNextPrintUnchanged();
-    void previewPrintsItsOwnSnapshot();
-    void previewCallWaitsUntilClosedAndFreesWindow();
+    void previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed();
 
     // Printing through the system's print service.
     void printsThroughCupsOnTheNotePaper();
