@@ -47,7 +47,9 @@ fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON
 cmake --build build -j "$jobs"
-if [ -x scripts/start-cups.sh ] || [ -f scripts/start-cups.sh ]; then
-    eval "$(bash scripts/start-cups.sh)"
-fi
+# One printing test prints through a real CUPS queue writing PDF files.
+cups=$(sh scripts/start-cups.sh)
+NOTE_TEST_PRINTER=$(printf '%s\n' "$cups" | sed -n 1p)
+NOTE_TEST_PRINTER_OUT=$(printf '%s\n' "$cups" | sed -n 2p)
+export NOTE_TEST_PRINTER NOTE_TEST_PRINTER_OUT
 ctest --test-dir build --output-on-failure -j "$jobs"

@@ -18,7 +18,7 @@ constexpr Qt::Alignment kCentre = Qt::AlignCenter;
 
 QList<GridColumn> goodsColumns() {
     return {column("商品编码", "商品编码", kCentre, 80), column("商品名称", "商品名称", kLeft, 150),
-            column("规格型号", "规格型号", kLeft, 150), column("单位", "单位", kCentre, 60),
+            column("规格型号", "规格型号", kLeft, 150),  column("单位", "单位", kCentre, 60),
             column("单价", "单价", kCentre, 90, true),   column("备注", "备注", kLeft, 200)};
 }
 

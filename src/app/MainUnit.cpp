@@ -40,11 +40,18 @@ const QStringList& usageNotes() {
     static const QStringList lines = {
         QStringLiteral("  1.商品信息和客户信息需要先添加才能在送货信息里显示出来。"),
         QStringLiteral("  2.在送货信息里录入的商品信息和客户信息不保存到商品信息和客户信息里。"),
-        QStringLiteral("  3.打印单据时需要选中要打印信息的任意一行，列表中就会自动选中要打印的客户信息和客户采购商"),
+        QStringLiteral("  "
+                       "3."
+                       "打印单据时需要选中要打印信息的任意一行，列表中就会自动选中要打印的客户信息"
+                       "和客户采购商"),
         QStringLiteral("品的所有信息。"),
         QStringLiteral("  4.要显示全部信息点击“刷新信息”即可。"),
-        QStringLiteral("  5.修改信息时商品信息和送货信息可以选中要修改的记录点击“修改信息”就可以了。而修改送货信"),
-        QStringLiteral("息需要在最左面序号上点击要修改的记录然后再点击“修改信息”就可以了。若修改后需要马上打印单"),
+        QStringLiteral(
+            "  "
+            "5."
+            "修改信息时商品信息和送货信息可以选中要修改的记录点击“修改信息”就可以了。而修改送货信"),
+        QStringLiteral("息需要在最左面序号上点击要修改的记录然后再点击“修改信息”就可以了。若修改后"
+                       "需要马上打印单"),
         QStringLiteral("据的需要在列表的记录上点击一下，再进行打印单据。"),
         QStringLiteral("  6.一个单据编号对应唯一的客户信息。"),
         QStringLiteral("  7.送货单纸张大小：190*265。"),
@@ -113,14 +120,15 @@ void TMainForm::buildToolbar() {
     const struct {
         const char* caption;
         const char* picture;
-    } buttons[7] = {{"基本资料", "tb_profile"}, {"打印单据", "tb_print"}, {"数据导出", "tb_export"},
-                    {"数据备份", "tb_backup"},  {"数据恢复", "tb_restore"}, {"帮助主题", "tb_help"},
+    } buttons[7] = {{"基本资料", "tb_profile"}, {"打印单据", "tb_print"},
+                    {"数据导出", "tb_export"},  {"数据备份", "tb_backup"},
+                    {"数据恢复", "tb_restore"}, {"帮助主题", "tb_help"},
                     {"退出软件", "tb_exit"}};
     for (int i = 0; i < 7; ++i) {
-        QToolButton* button =
-            makeButton(toolbar, QStringLiteral("SpeedButton%1").arg(i + 1),
-                       QString::fromUtf8(buttons[i].caption),
-                       QStringLiteral(":/pictures/%1.png").arg(QString::fromUtf8(buttons[i].picture)));
+        QToolButton* button = makeButton(
+            toolbar, QStringLiteral("SpeedButton%1").arg(i + 1),
+            QString::fromUtf8(buttons[i].caption),
+            QStringLiteral(":/pictures/%1.png").arg(QString::fromUtf8(buttons[i].picture)));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setIconSize(QSize(32, 32));
         button->setFont(song(13));
@@ -158,10 +166,10 @@ void TMainForm::buildSecondRow() {
                      {"查询", "cmd_search"},
                      {"刷新", "cmd_refresh"}};
     for (int i = 0; i < 5; ++i) {
-        QToolButton* button =
-            makeButton(this, QStringLiteral("SpeedButton%1").arg(i + 8),
-                       QString::fromUtf8(commands[i].caption),
-                       QStringLiteral(":/pictures/%1.png").arg(QString::fromUtf8(commands[i].picture)));
+        QToolButton* button = makeButton(
+            this, QStringLiteral("SpeedButton%1").arg(i + 8),
+            QString::fromUtf8(commands[i].caption),
+            QStringLiteral(":/pictures/%1.png").arg(QString::fromUtf8(commands[i].picture)));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setIconSize(QSize(16, 16));
         button->setFont(song(15));
@@ -176,8 +184,8 @@ void TMainForm::buildMenus() {
     const struct {
         const char* name;
         const char* caption;
-    } items[8] = {{"N5", "打印单据"}, {"N6", nullptr},       {"N7", "添加信息"}, {"N8", "修改信息"},
-                  {"N9", "删除信息"}, {"N10", nullptr},      {"N11", "查询信息"}, {"N12", "刷新信息"}};
+    } items[8] = {{"N5", "打印单据"}, {"N6", nullptr},  {"N7", "添加信息"},  {"N8", "修改信息"},
+                  {"N9", "删除信息"}, {"N10", nullptr}, {"N11", "查询信息"}, {"N12", "刷新信息"}};
     for (const auto& item : items) {
         QAction* action = item.caption ? recordMenu_->addAction(QString::fromUtf8(item.caption))
                                        : recordMenu_->addSeparator();
@@ -218,7 +226,8 @@ void TMainForm::buildPages() {
         grids_.append(grid);
     }
     grids_[2]->setFooterVisible(true);
-    grids_[2]->setToolTip(QStringLiteral("提示：1.点击“刷新信息”显示全部记录；2.单击左边序号选中一条记录再选择“修改信息”"));
+    grids_[2]->setToolTip(QStringLiteral(
+        "提示：1.点击“刷新信息”显示全部记录；2.单击左边序号选中一条记录再选择“修改信息”"));
 
     billNumber_ = new QLineEdit(sheets_[2]);
     billNumber_->setObjectName(QStringLiteral("Edit31"));

@@ -74,7 +74,9 @@ void Connection::open() {
         valueOf(connectionString_, QStringLiteral("Jet OLEDB:Database Password"));
     sqlite3* db = nullptr;
     const QByteArray path = file.toUtf8();
-    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // Each connection is used by the one GUI thread only, so SQLite's own locking is not needed.
+    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc == SQLITE_OK) {
         const QByteArray key = password.toUtf8();
         rc = sqlite3_key(db, key.constData(), key.size());

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <sqlite3.h>
+#include <string>
 
 // A row's cells are packed one after the other into one byte array, which keeps a loaded list
 // of 200,000 rows small: a type byte, then for text a 4-byte length and the UTF-8 bytes, for
@@ -50,27 +51,27 @@ Dataset::Kind kindOf(const char* declared) {
     return Dataset::Kind::Text;
 }
 
-void packColumn(QByteArray& out, sqlite3_stmt* statement, int column) {
+void packColumn(std::string& out, sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_NULL:
-        out.append(char(0));
+        out.push_back(char(0));
         break;
     case SQLITE_INTEGER: {
         const qint64 v = sqlite3_column_int64(statement, column);
-        out.append(char(3));
+        out.push_back(char(3));
         out.append(reinterpret_cast<const char*>(&v), sizeof v);
         break;
     }
     case SQLITE_FLOAT: {
         const double v = sqlite3_column_double(statement, column);
-        out.append(char(2));
+        out.push_back(char(2));
         out.append(reinterpret_cast<const char*>(&v), sizeof v);
         break;
     }
     default: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
         const quint32 size = static_cast<quint32>(sqlite3_column_bytes(statement, column));
-        out.append(char(1));
+        out.push_back(char(1));
         out.append(reinterpret_cast<const char*>(&size), sizeof size);
         out.append(text, size);
         break;
@@ -110,13 +111,16 @@ void Dataset::open() {
                        kindOf(sqlite3_column_decltype(statement.handle, c))});
 
     QVector<Row> rows;
-    QByteArray packed;
+    // One buffer reused for packing; each row then gets a single exact-size copy.
+    std::string packed;
+    packed.reserve(1024);
     int rc;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
         packed.clear();
         for (int c = first; c < count; ++c)
             packColumn(packed, statement.handle, c);
-        rows.append({first ? sqlite3_column_int64(statement.handle, 0) : 0, packed});
+        rows.append({first ? sqlite3_column_int64(statement.handle, 0) : 0,
+                     QByteArray(packed.data(), static_cast<qsizetype>(packed.size()))});
     }
     if (rc != SQLITE_DONE)
         throwEngineError(db);
@@ -305,6 +309,16 @@ qint64 Dataset::rowId(int row) const {
     return row >= 0 && row < rows_.size() ? rows_[row].rowid : 0;
 }
 
+bool Dataset::tableHasRows() const {
+    sqlite3* db = connection_->handle();
+    Statement statement;
+    prepare(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quoted(query_.table)), statement);
+    const int rc = sqlite3_step(statement.handle);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwEngineError(db);
+    return rc == SQLITE_ROW;
+}
+
 void Dataset::append() {
     requireWritable();
     if (state_ != State::Browse)
@@ -411,9 +425,11 @@ Dataset::Row Dataset::readRow(qint64 rowid) const {
     Row row{rowid, {}};
     const int rc = sqlite3_step(statement.handle);
     if (rc == SQLITE_ROW) {
+        std::string packed;
         const int count = sqlite3_column_count(statement.handle);
         for (int c = 1; c < count; ++c)
-            packColumn(row.cells, statement.handle, c);
+            packColumn(packed, statement.handle, c);
+        row.cells = QByteArray(packed.data(), static_cast<qsizetype>(packed.size()));
     } else if (rc != SQLITE_DONE) {
         throwEngineError(db);
     }

@@ -58,6 +58,8 @@ public:
     // A number column's value; empty for NULL or text that is not a number.
     std::optional<double> number(int row, int column) const;
     qint64 rowId(int row) const;
+    // Whether the query's table holds any row at all, whatever the list currently shows.
+    bool tableHasRows() const;
 
     // Starts a new row at the end of the list and makes it current.
     void append();

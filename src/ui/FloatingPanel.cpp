@@ -2,8 +2,11 @@
 
 #include "ui/ClickableLabel.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 
 FloatingPanel::FloatingPanel(const QString& name, const QSize& size, const QString& background,
                              const QString& backgroundName, const QString& closeName, int closeX,
@@ -33,6 +36,31 @@ FloatingPanel::FloatingPanel(const QString& name, const QSize& size, const QStri
     close_->setToolTip(QStringLiteral("关闭"));
     connect(close_, &ClickableLabel::clicked, this, &QWidget::hide);
     hide();
+}
+
+QLabel* FloatingPanel::addLabel(const QString& caption, int x, int y) {
+    auto* label = new QLabel(caption, this);
+    label->move(x, y);
+    label->adjustSize();
+    label->setCursor(Qt::ArrowCursor);
+    return label;
+}
+
+QLineEdit* FloatingPanel::addEdit(const QString& name, int x, int y, int width) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setGeometry(x, y, width, 20);
+    edit->setFrame(false);
+    return edit;
+}
+
+QPushButton* FloatingPanel::addButton(const QString& name, const QString& caption, int x, int y) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setGeometry(x, y, 50, 22);
+    button->setCursor(Qt::ArrowCursor);
+    button->setAutoDefault(false);
+    return button;
 }
 
 void FloatingPanel::showAt(const QPoint& position) {

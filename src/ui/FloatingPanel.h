@@ -4,6 +4,8 @@
 
 class ClickableLabel;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // A panel that floats over a list on its tab page: a raised outer and a lowered inner bevel,
 // a background picture filling the inside, and a close picture in the top right corner. The
@@ -23,6 +25,11 @@ public:
     void showAt(const QPoint& position);
 
 protected:
+    // Layout helpers: controls at their pixel positions inside the panel.
+    QLabel* addLabel(const QString& caption, int x, int y);
+    QLineEdit* addEdit(const QString& name, int x, int y, int width);
+    QPushButton* addButton(const QString& name, const QString& caption, int x, int y);
+
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,0 +1,74 @@
+// The main window on a busy database (10,000 goods, 2,000 customers, 200,000 delivery rows):
+// start-up until the window is shown, a goods search, the goods look-up per keystroke.
+
+#include "BenchSupport.h"
+
+#include "app/MainUnit.h"
+#include "app/Program.h"
+#include "data/Dataset.h"
+#include "ui/AppSetup.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using View = TMainForm::View;
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpApplication(app);
+
+    QTemporaryDir dir;
+    bench::generateDatabase(dir.filePath(QStringLiteral("data.mdb")), 10000, 2000, 200000);
+    QDir::setCurrent(dir.path());
+
+    QElapsedTimer startUp;
+    startUp.start();
+    Program program;
+    TMainForm& window = program.mainForm();
+    window.show();
+    QApplication::processEvents();
+    bench::report(QStringLiteral("start_up_to_window_shown"), startUp.elapsed(), QStringLiteral("ms"));
+
+    auto* selector = window.viewSelector();
+    selector->setCurrentIndex(0);
+    QTest::mouseClick(window.speedButton(11), Qt::LeftButton);
+    auto* code = window.findChild<QLineEdit*>(QStringLiteral("Edit7"));
+    auto* search = window.findChild<QPushButton*>(QStringLiteral("Button4"));
+    const double searchMs = bench::medianMs(21, [&] {
+        QTest::mouseClick(window.speedButton(12), Qt::LeftButton);
+        code->setText(QStringLiteral("G0012"));
+        QTest::mouseClick(search, Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    bench::report(QStringLiteral("goods_search_click_10000_goods"), searchMs, QStringLiteral("ms"));
+    bench::report(QStringLiteral("goods_search_rows_found"),
+                  window.query(View::Goods)->recordCount(), QStringLiteral("rows"));
+
+    selector->setCurrentIndex(2);
+    QTest::mouseClick(window.speedButton(8), Qt::LeftButton);
+    auto* goodsCode = window.findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+    QLineEdit* typing = goodsCode->lineEdit();
+    typing->setFocus();
+    const QString typed = QStringLiteral("G0123");
+    const double keystroke = bench::medianMs(25, [&] {
+        typing->clear();
+        for (const QChar c : typed)
+            QTest::keyClick(typing, c.toLatin1());
+        QApplication::processEvents();
+    }) / typed.size();
+    bench::report(QStringLiteral("goods_lookup_per_keystroke_10000_goods"), keystroke,
+                  QStringLiteral("ms"));
+    return 0;
+}

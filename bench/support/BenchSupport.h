@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// Helpers shared by the benchmark programs: a generated database of the size a busy small
+// business reaches, medians of repeated timings and the resident memory of the process.
+namespace bench {
+
+// Writes a database with `goods` goods, `customers` customers and `deliveries` delivery rows
+// (bills of about 20 rows) into `file`.
+void generateDatabase(const QString& file, int goods, int customers, int deliveries);
+
+// Median of `runs` timings of f, in milliseconds.
+double medianMs(int runs, const std::function<void()>& f);
+
+// Medians of two timings taken in alternation, so that both see the same load on a shared
+// machine; returns {median of a, median of b} in milliseconds.
+std::pair<double, double> pairedMedianMs(int runs, const std::function<void()>& a,
+                                         const std::function<void()>& b);
+
+// Resident memory of this process in MB.
+double residentMb();
+
+// Peak resident memory of this process in MB.
+double peakResidentMb();
+
+inline void report(const QString& name, double value, const QString& unit) {
+    QTextStream(stdout) << name << ' ' << QString::number(value, 'f', 3) << ' ' << unit << Qt::endl;
+}
+
+} // namespace bench

@@ -1,0 +1,133 @@
+#include "app/RecordCommands.h"
+
+#include "app/MainUnit.h"
+#include "data/DatabaseConnection.h"
+#include "data/Dataset.h"
+#include "grid/DataGrid.h"
+#include "records/DeliveryEntryPanel.h"
+#include "records/EntryPanel.h"
+#include "records/SearchPanel.h"
+#include "ui/Guard.h"
+
+#include <QAction>
+#include <QToolButton>
+
+using View = TMainForm::View;
+
+RecordCommands::RecordCommands(TMainForm* window, Dataset* profileQuery)
+    : QObject(window), window_(window) {
+    Dataset* goods = window->query(View::Goods);
+    Dataset* customers = window->query(View::Customers);
+    Dataset* deliveries = window->query(View::Deliveries);
+    goodsEntry_ = new EntryPanel(EntryPanel::goods(), goods, window->tabSheet(View::Goods));
+    goodsSearch_ = new SearchPanel(SearchPanel::goods(), goods, window->tabSheet(View::Goods));
+    customerEntry_ =
+        new EntryPanel(EntryPanel::customers(), customers, window->tabSheet(View::Customers));
+    customerSearch_ =
+        new SearchPanel(SearchPanel::customers(), customers, window->tabSheet(View::Customers));
+    deliveryEntry_ = new DeliveryEntryPanel(
+        {deliveries, goods, customers, profileQuery, &window->databaseConnection()},
+        window->tabSheet(View::Deliveries));
+    deliverySearch_ =
+        new SearchPanel(SearchPanel::deliveries(), deliveries, window->tabSheet(View::Deliveries));
+
+    const struct {
+        int button;
+        const char* item;
+        void (RecordCommands::*handler)();
+    } commands[5] = {{8, "N7", &RecordCommands::SpeedButton8Click},
+                     {9, "N8", &RecordCommands::SpeedButton9Click},
+                     {10, "N9", &RecordCommands::SpeedButton10Click},
+                     {11, "N11", &RecordCommands::SpeedButton11Click},
+                     {12, "N12", &RecordCommands::SpeedButton12Click}};
+    for (const auto& c : commands) {
+        auto run = guardedSlot(window, [this, h = c.handler] { (this->*h)(); });
+        connect(window->speedButton(c.button), &QToolButton::clicked, this, run);
+        connect(window->menuItem(QString::fromUtf8(c.item)), &QAction::triggered, this, run);
+    }
+}
+
+bool RecordCommands::hasRows(Dataset* list, const char* emptyText) const {
+    if (list->recordCount() > 0)
+        return true;
+    Prompts::instance().confirm(window_, QString::fromUtf8(emptyText));
+    return false;
+}
+
+void RecordCommands::SpeedButton8Click() {
+    switch (window_->currentView().value_or(View(-1))) {
+    case View::Goods:
+        goodsEntry_->startAdd();
+        goodsSearch_->hide();
+        break;
+    case View::Customers:
+        customerEntry_->startAdd();
+        customerSearch_->hide();
+        break;
+    case View::Deliveries:
+        deliverySearch_->hide();
+        deliveryEntry_->startAdd();
+        break;
+    }
+}
+
+void RecordCommands::SpeedButton9Click() {
+    switch (window_->currentView().value_or(View(-1))) {
+    case View::Goods:
+        if (hasRows(window_->query(View::Goods), "当前修改商品信息为空！")) {
+            goodsEntry_->startModify();
+            goodsSearch_->hide();
+        }
+        break;
+    case View::Customers:
+        if (hasRows(window_->query(View::Customers), "当前修改客户信息为空！")) {
+            customerEntry_->startModify();
+            customerSearch_->hide();
+        }
+        break;
+    case View::Deliveries:
+        if (hasRows(window_->query(View::Deliveries), "当前修改送货信息为空！")) {
+            deliveryEntry_->startModify();
+            deliverySearch_->hide();
+        }
+        break;
+    }
+}
+
+void RecordCommands::SpeedButton10Click() {
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    DataGrid* grid = window_->grid(*view);
+    if (grid->selectedRows().isEmpty()) {
+        Prompts::instance().hint(window_,
+                                 QStringLiteral("请单击左边的序号选中一条记录或拖选一段记录，\r\n"
+                                                "也可以用Ctrl及Shift来进行多选，然后再删除信息。"));
+        return;
+    }
+    if (!Prompts::instance().confirm(window_, QStringLiteral("确定要删除选中的记录？")))
+        return;
+    if (window_->query(*view)->recordCount() > 0)
+        grid->deleteSelectedRows();
+}
+
+void RecordCommands::SpeedButton11Click() {
+    switch (window_->currentView().value_or(View(-1))) {
+    case View::Goods:
+        goodsSearch_->start();
+        goodsEntry_->hide();
+        break;
+    case View::Customers:
+        customerSearch_->start();
+        customerEntry_->hide();
+        break;
+    case View::Deliveries:
+        deliverySearch_->start();
+        deliveryEntry_->hide();
+        break;
+    }
+}
+
+void RecordCommands::SpeedButton12Click() {
+    window_->databaseConnection().ReopenAll();
+}

@@ -1,0 +1,82 @@
+#include "printing/PrintDocument.h"
+
+#include "data/Errors.h"
+#include "report/PagePainter.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+QString printerLabel(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                         : printer.printerName();
+}
+
+bool sameSize(const QSizeF& a, const QSizeF& b) {
+    return qAbs(a.width() - b.width()) < 0.1 && qAbs(a.height() - b.height()) < 0.1;
+}
+
+// A printer may silently swap a custom paper for one of its own; the note would then print
+// misplaced, so a refusal in either form is an error.
+void setPaper(QPrinter& printer, const QPageLayout& layout) {
+    const QSizeF wanted = layout.fullRect(QPageLayout::Millimeter).size();
+    const bool accepted = printer.setPageLayout(layout);
+    const QPageLayout actual = printer.pageLayout();
+    if (!accepted || actual.orientation() != layout.orientation() ||
+        !sameSize(actual.fullRect(QPageLayout::Millimeter).size(), wanted))
+        throw AppError(QStringLiteral("打印机“%1”不接受 %2 x %3 毫米的纸张。")
+                           .arg(printerLabel(printer))
+                           .arg(wanted.width())
+                           .arg(wanted.height()));
+}
+
+} // namespace
+
+void printDocument(const report::Document& document, const PrintSettings& settings,
+                   const QString& jobName,
+                   const std::function<bool(int printed, int total)>& progress) {
+    QPrinter printer(QPrinter::HighResolution);
+    settings.applyTo(printer);
+    printer.setDocName(jobName);
+    // An unknown printer name leaves QPrinter on the default printer without a word; printing
+    // there instead of on the chosen printer would be a silent surprise.
+    const bool toFile = !settings.outputFileName.isEmpty();
+    if (!toFile && !settings.printerName.isEmpty() && printer.printerName() != settings.printerName)
+        throw AppError(QStringLiteral("打印机“%1”不可用。").arg(settings.printerName));
+    if (!printer.isValid())
+        throw AppError(printer.printerName().isEmpty()
+                           ? QStringLiteral("没有可用的打印机。")
+                           : QStringLiteral("打印机“%1”不可用。").arg(printer.printerName()));
+    setPaper(printer, settings.layoutFor(document.paper));
+
+    const int count = static_cast<int>(document.pages.size());
+    const int first = qMax(1, settings.fromPage);
+    const int last = settings.toPage > 0 ? qMin(settings.toPage, count) : count;
+    // Where the printer cannot repeat a job itself (a PDF file), the copies are printed here.
+    const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, settings.copies);
+    const int total = qMax(0, last - first + 1) * copies;
+    if (total == 0)
+        return;
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw AppError(QStringLiteral("无法在“%1”上开始打印。").arg(printerLabel(printer)));
+    int printed = 0;
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int page = first; page <= last; ++page) {
+            if (printed > 0 && !printer.newPage()) {
+                painter.end();
+                throw AppError(QStringLiteral("打印到“%1”时出错。").arg(printerLabel(printer)));
+            }
+            report::paintPage(painter, document.pages.at(page - 1), document.paper);
+            ++printed;
+            if (progress && !progress(printed, total)) {
+                printer.abort();
+                painter.end();
+                return;
+            }
+        }
+    }
+    painter.end();
+}

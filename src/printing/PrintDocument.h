@@ -1,0 +1,14 @@
+#pragma once
+
+#include "printing/PrintSettings.h"
+#include "report/Document.h"
+
+#include <functional>
+
+// Prints a generated document on the printer the settings name (the system default when they
+// name none), on the settings' paper or else the document's own, for the settings' page range
+// and copies. progress(printed, total) is called after each page; returning false aborts the
+// job. Throws AppError when the printer is unusable or refuses the paper.
+void printDocument(const report::Document& document, const PrintSettings& settings,
+                   const QString& jobName,
+                   const std::function<bool(int printed, int total)>& progress = {});

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui/FloatingPanel.h"
+
+class Dataset;
+class DatabaseConnection;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+// Panel6: enters delivery rows item by item, with the goods and customer look-ups and the
+// amount computed from price and quantity; modifies the current delivery row.
+class DeliveryEntryPanel : public FloatingPanel {
+    Q_OBJECT
+public:
+    struct Lists {
+        Dataset* deliveries;
+        Dataset* goods;
+        Dataset* customers;
+        Dataset* profile;
+        DatabaseConnection* connections;
+    };
+
+    DeliveryEntryPanel(const Lists& lists, QWidget* page);
+
+    // Shown by the add command: today's date, empty item and customer boxes, price "0",
+    // quantity "1", the three pick lists filled.
+    void startAdd();
+    // Shown by the modify command, filled from the current delivery row.
+    void startModify();
+
+    void Button9Click();  // 添加
+    void Button11Click(); // 修改
+    void Button10Click(); // 取消
+    void ComboBox3Change();
+    void ComboBox4Change();
+    void Edit21KeyUp();
+    void Edit22KeyUp();
+
+    // Price times quantity in extended precision, as the general 15-digit text. Fails with the
+    // conversion message when either box is not a number.
+    QString amount() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillPickLists();
+    void setPickText(QComboBox* box, const QString& text);
+    void writeRow();
+
+    Lists lists_;
+    QLineEdit* bill_;
+    QDateEdit* date_;
+    QComboBox* handler_;
+    QComboBox* goodsCode_;
+    QLineEdit* goodsName_;
+    QLineEdit* specification_;
+    QLineEdit* unit_;
+    QLineEdit* price_;
+    QLineEdit* quantity_;
+    QLineEdit* amount_;
+    QComboBox* contact_;
+    QLineEdit* telephone_;
+    QLineEdit* address_;
+    QLineEdit* remark_;
+    QPushButton* add_;
+    QPushButton* modify_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "report/FontSpec.h"
+#include "report/Item.h"
+
+#include <QList>
+#include <QObject>
+
+namespace report {
+
+enum class BandType {
+    Title,   // once, at the top of the first page
+    Detail,  // once per row of the master data set
+    Summary, // once, after the last row
+};
+
+// A horizontal strip of fixed height (bands never grow). Items are drawn in the order they
+// were added, so a later rectangle covers the edge of an earlier one it overlaps.
+class Band : public QObject {
+    Q_OBJECT
+public:
+    Band(BandType type, const QString& name, qreal heightMm, QObject* parent = nullptr);
+
+    BandType type() const { return type_; }
+    qreal height() const { return height_; }
+    const QList<Item*>& items() const { return items_; }
+
+    Item* addLabel(const QString& name, const QRectF& rectMm, const QString& caption,
+                   const FontSpec& font);
+    Item* addDataText(const QString& name, const QRectF& rectMm, const QString& dataSet,
+                      const QString& field, const FontSpec& font);
+    Item* addShape(const QString& name, const QRectF& rectMm);
+
+private:
+    Item* add(Item* item);
+
+    BandType type_;
+    qreal height_;
+    QList<Item*> items_;
+};
+
+} // namespace report

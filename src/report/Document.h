@@ -1,0 +1,47 @@
+#pragma once
+
+#include "report/FontSpec.h"
+
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
+#include <QStringList>
+#include <variant>
+
+namespace report {
+
+// All geometry in millimetres from the paper's top-left corner.
+
+// A rectangle: white fill, thin black outline.
+struct RectOp {
+    QString item;
+    QRectF rect;
+};
+
+// A text item: one or more lines drawn left-aligned from box.left(). An opaque text first
+// fills its box white. Lines sit at box.top() + baseline + i * lineStep. When clip is valid the
+// text is cut at it (the band's edges), since bands never grow.
+struct TextOp {
+    QString item;
+    QRectF box;
+    QStringList lines;
+    qreal baseline = 0;
+    qreal lineStep = 0;
+    FontSpec font;
+    bool opaque = true;
+    QRectF clip;
+};
+
+using DrawOp = std::variant<RectOp, TextOp>;
+
+// Drawn in order: a later operation covers an earlier one.
+struct Page {
+    QList<DrawOp> ops;
+};
+
+struct Document {
+    QSizeF paper;
+    QList<Page> pages;
+};
+
+} // namespace report

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "report/Document.h"
+#include "report/Report.h"
+#include "report/RowTable.h"
+
+#include <QHash>
+#include <functional>
+#include <memory>
+
+namespace report {
+
+// Lays a report out page by page against its data:
+// - the master table (the report's master data set) gives one detail band per row; title-band
+//   fields read its first row, summary-band fields its last row. With no rows the title, one
+//   detail band with empty fields and the summary are printed.
+// - any other data set named by an item is read at the single current row its table holds.
+// Bands never grow. A band that does not fit below the previous one starts a new page; there is
+// no page header, so the title band appears on the first page only.
+//
+// Text items are left-aligned and as wide as their text. A text wider than the room up to the
+// band's right edge wraps at word boundaries (anywhere inside CJK runs or over-long words) to
+// that width, one line per design height, and is clipped at the band's bottom (or the item's
+// own design bottom where the item reaches past the band).
+//
+// The generator copies what it needs, so the report and tables may change once it exists.
+class Generator {
+public:
+    Generator(const Report& report, const RowTable& master,
+              const QHash<QString, RowTable>& others = {});
+    ~Generator();
+    Generator(const Generator&) = delete;
+    Generator& operator=(const Generator&) = delete;
+
+    QSizeF paper() const;
+    bool atEnd() const;
+    Page nextPage();
+    // 0 before the first page, 100 once the last page is out.
+    int progress() const;
+
+private:
+    struct Plan;
+    std::unique_ptr<Plan> plan_;
+};
+
+struct GenerateCallbacks {
+    std::function<void(int percent)> progress;
+    std::function<void(int pageIndex, const Page& page)> pageFinished;
+};
+
+Document generate(const Report& report, const RowTable& master,
+                  const QHash<QString, RowTable>& others = {},
+                  const GenerateCallbacks& callbacks = {});
+
+} // namespace report

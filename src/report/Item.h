@@ -1,0 +1,53 @@
+#pragma once
+
+#include "report/FontSpec.h"
+
+#include <QObject>
+#include <QRectF>
+#include <QString>
+
+namespace report {
+
+enum class ItemKind {
+    Label,    // fixed caption
+    DataText, // display text of a field of a named data set
+    Shape,    // rectangle: white fill, thin black outline
+};
+
+// One item on a band. Its objectName is the name the layout gives it, so callers find it with
+// findChild (e.g. to set a label's caption before generation). Geometry in millimetres from the
+// band's top-left corner; for text items the width is the design width only, as a text sizes
+// itself to its content.
+class Item : public QObject {
+    Q_OBJECT
+public:
+    Item(ItemKind kind, const QString& name, const QRectF& rectMm, QObject* parent = nullptr);
+
+    ItemKind kind() const { return kind_; }
+    QRectF rect() const { return rect_; }
+
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption) { caption_ = caption; }
+
+    QString dataSet() const { return dataSet_; }
+    QString field() const { return field_; }
+    void setDataField(const QString& dataSet, const QString& field);
+
+    FontSpec font() const { return font_; }
+    void setFont(const FontSpec& font) { font_ = font; }
+
+    // A transparent text paints no white box behind itself.
+    bool isTransparent() const { return transparent_; }
+    void setTransparent(bool transparent) { transparent_ = transparent; }
+
+private:
+    ItemKind kind_;
+    QRectF rect_;
+    QString caption_;
+    QString dataSet_;
+    QString field_;
+    FontSpec font_;
+    bool transparent_ = false;
+};
+
+} // namespace report

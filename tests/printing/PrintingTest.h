@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class PrintingTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A failed check must not leave a preview open for the next test to find.
+    void cleanup();
+
+    // Amount in capitals.
+    void amountToCapitals_data();
+    void amountToCapitals();
+
+    // The note's layout and its PDF.
+    void everyItemAtItsPlaceWithItsFont();
+    void pdfHasTheNotePaperAndTextWhereLaidOut();
+    void emptyBufferPrintsOneRuledEmptyRow();
+    void longBillContinuesWithoutHeadingAndEndsWithSummary();
+    void blankProfileLeavesHeaderLinesEmpty();
+
+    // The preview window.
+    void previewPagePositionGrowsWithPages();
+    void previewKeyMap_data();
+    void previewKeyMap();
+    void previewUpAndDownCrossPages();
+    void previewProgressText();
+    void previewThumbnailSelectsPage();
+    void previewSetupCancelLeavesNextPrintUnchanged();
+    void previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed();
+
+    // Printing through the system's print service.
+    void printsThroughCupsOnTheNotePaper();
+    void printerRefusingThePaperIsAnError();
+};

@@ -1,0 +1,152 @@
+#include "TestMain.h"
+
+#include "report/Generator.h"
+#include "report/PagePainter.h"
+#include "report/Report.h"
+
+#include <QImage>
+#include <QPainter>
+
+using namespace report;
+
+namespace {
+
+const FontSpec kFont{QStringLiteral("宋体"), 11, false, Qt::black};
+
+// A 100 x 100 mm sheet with 10 mm margins: bands are 80 wide and a page
+// holds 80 mm of bands.
+std::unique_ptr<Report> sampleReport() {
+    auto r = std::make_unique<Report>(QStringLiteral("Sample"));
+    PageSetup setup;
+    setup.paper = QSizeF(100, 100);
+    setup.margins = QMarginsF(10, 10, 10, 10);
+    r->setPageSetup(setup);
+    r->setMasterDataSet(QStringLiteral("M"));
+    Band* title = r->addBand(BandType::Title, QStringLiteral("Title"), 20);
+    title->addLabel("Heading", {0, 0, 30, 5}, "标题", kFont);
+    Band* detail = r->addBand(BandType::Detail, QStringLiteral("Detail"), 10);
+    detail->addShape("Cell", {0, 0, 80, 10});
+    detail->addDataText("Name", {2, 2, 20, 5}, "M", "name", kFont);
+    Band* summary = r->addBand(BandType::Summary, QStringLiteral("Summary"), 15);
+    summary->addLabel("Total", {0, 0, 20, 5}, "合计", kFont);
+    return r;
+}
+
+RowTable rows(int count) {
+    RowTable t;
+    t.fields = QStringList{"id", "name"};
+    for (int i = 1; i <= count; ++i)
+        t.rows.append(QStringList{QString::number(i), QStringLiteral("名%1").arg(i)});
+    return t;
+}
+
+QList<const TextOp*> texts(const Page& page, const QString& item) {
+    QList<const TextOp*> out;
+    for (const DrawOp& op : page.ops) {
+        const auto* text = std::get_if<TextOp>(&op);
+        if (text && text->item == item)
+            out.append(text);
+    }
+    return out;
+}
+
+bool isDark(QRgb pixel) {
+    return qGray(pixel) < 128;
+}
+
+} // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void textsSizeToContentAndWrapAtTheBandEdge() {
+        auto r = sampleReport();
+        Item* name = r->item("Name");
+        QVERIFY(name);
+        RowTable t{{"name"},
+                   {{"短"}, {"短短短短短短短短"}, {QString(60, u'长')}, {"word another word"}}};
+        const Document doc = generate(*r, t);
+        QList<const TextOp*> ops;
+        for (const Page& page : doc.pages)
+            ops += texts(page, "Name");
+        QCOMPARE(ops.size(), 4);
+        QCOMPARE(ops[0]->lines.size(), 1);
+        QCOMPARE(ops[0]->box.height(), 5.0);
+        QVERIFY(ops[1]->box.width() > 7.5 * ops[0]->box.width());
+        QVERIFY(ops[1]->box.width() > 20); // wider than its design width, on one line
+
+        // 60 ideographs of 11 pt need about 230 mm; the room is 78 mm up to the band's edge.
+        const TextOp* wrapped = ops[2];
+        QVERIFY(wrapped->lines.size() > 1);
+        QCOMPARE(wrapped->lines.join(QString()), QString(60, u'长'));
+        QCOMPARE(wrapped->box.left(), 12.0);
+        QVERIFY(qAbs(wrapped->box.right() - 90) < 1e-9);
+        QCOMPARE(wrapped->lineStep, 5.0);
+        // The band (10 high, text from 2 down) has room for the first lines only: clipped there.
+        QVERIFY(wrapped->clip.isValid());
+        QVERIFY(wrapped->clip.contains(wrapped->box));
+        QCOMPARE(wrapped->clip.height(), 10.0);
+        QCOMPARE(ops[3]->lines.size(), 1);
+    }
+
+    void reportsProgressAndEachPage() {
+        auto r = sampleReport();
+        QList<int> progress;
+        QList<int> finished;
+        GenerateCallbacks callbacks;
+        callbacks.progress = [&](int p) { progress.append(p); };
+        callbacks.pageFinished = [&](int index, const Page& page) {
+            QVERIFY(!page.ops.isEmpty());
+            finished.append(index);
+        };
+        const Document doc = generate(*r, rows(20), {}, callbacks);
+        QCOMPARE(finished, (QList<int>{0, 1, 2}));
+        QCOMPARE(progress.first(), 0);
+        QCOMPARE(progress.last(), 100);
+        QVERIFY(std::is_sorted(progress.begin(), progress.end()));
+    }
+
+    // Rectangles and opaque text boxes cover what was drawn before them; positions follow the
+    // target device's resolution.
+    void paintsInOrderAtTheDeviceResolution() {
+        Page page;
+        page.ops.append(RectOp{"A", {10, 10, 20, 10}});
+        page.ops.append(RectOp{"B", {29.74, 10, 20, 10}});
+        page.ops.append(RectOp{"C", {10, 30, 40, 10}});
+        TextOp opaque;
+        opaque.item = "T";
+        opaque.box = QRectF(5, 32, 10, 5);
+        opaque.lines = QStringList{"一"};
+        opaque.baseline = 4;
+        opaque.lineStep = 5;
+        opaque.font = kFont;
+        page.ops.append(opaque);
+        TextOp clear = opaque;
+        clear.opaque = false;
+        clear.box = QRectF(45, 32, 10, 5);
+        page.ops.append(clear);
+
+        for (const int dpi : {254, 127}) {
+            const qreal pxPerMm = dpi / 25.4;
+            QImage image(qRound(60 * pxPerMm), qRound(50 * pxPerMm), QImage::Format_RGB32);
+            image.setDotsPerMeterX(qRound(dpi / 0.0254));
+            image.setDotsPerMeterY(qRound(dpi / 0.0254));
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            paintPage(painter, page, QSizeF(60, 50));
+            painter.end();
+            auto at = [&](qreal xMm, qreal yMm) {
+                return image.pixel(qFloor(xMm * pxPerMm), qFloor(yMm * pxPerMm));
+            };
+            QVERIFY2(isDark(at(10, 15)), "left edge of A");
+            QVERIFY2(isDark(at(29.74, 15)), "left edge of B");
+            QVERIFY2(!isDark(at(30, 15)), "B's fill covers A's right edge");
+            QVERIFY2(!isDark(at(10, 34)), "the opaque box covers C's left edge");
+            QVERIFY2(isDark(at(50, 34)), "a transparent text leaves C's right edge");
+            QVERIFY2(!isDark(at(20, 25)), "nothing between the rows");
+        }
+    }
+};
+
+DN_TEST_MAIN(ReportTest)
+#include "ReportTest.moc"
