@@ -1,4 +1,5 @@
 #include "ScriptedPrompts.h"
+#include "SpreadsheetReader.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -14,10 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QTest>
 #include <QWidget>
@@ -26,50 +23,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// Debian's interpreter carries the openpyxl package; another python3 earlier on PATH may not.
-QString python() {
-    return QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3")
-                                             : QStringLiteral("python3");
-}
-
-// The workbook's sheets as a real reader sees them. openpyxl refuses a name ending in ".xls",
-// so it gets an open file; texts are decoded ("_xHHHH_") as spreadsheet applications do.
-// Empty cells read as "", anything that is not text as "<type:value>".
-struct Workbook {
-    int sheets = 0;
-    QList<QStringList> rows;
-};
-
-Workbook readBack(const QString& file) {
-    static const char* script = R"(
-import json, sys, openpyxl
-from openpyxl.utils.escape import unescape
-with open(sys.argv[1], 'rb') as f:
-    book = openpyxl.load_workbook(f, read_only=True)
-    rows = []
-    for row in book.worksheets[0].iter_rows(values_only=True):
-        rows.append(['' if v is None else unescape(v) if isinstance(v, str)
-                     else '<%s:%s>' % (type(v).__name__, v) for v in row])
-    print(json.dumps({'sheets': len(book.worksheets), 'rows': rows}))
-)";
-    QProcess process;
-    process.start(python(), {"-c", script, file});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        qWarning() << process.readAllStandardError();
-        return {};
-    }
-    const QJsonObject result = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    Workbook book;
-    book.sheets = result["sheets"].toInt();
-    for (const QJsonValue& row : result["rows"].toArray()) {
-        QStringList cells;
-        for (const QJsonValue& cell : row.toArray())
-            cells.append(cell.toString());
-        book.rows.append(cells);
-    }
-    return book;
-}
 
 // Files in a folder, hidden ones too: a failed export must not leave any behind.
 QStringList filesIn(const QString& folder) {
@@ -154,7 +107,7 @@ private slots:
         QCOMPARE(f.prompts.texts(), QStringList({"", "成功导出全部数据!"}));
         QCOMPARE(f.prompts.shown().last().kind, QString("message"));
         QCOMPARE(f.prompts.shown().last().owner, QString("MainForm"));
-        const Workbook book = readBack(file);
+        const SpreadsheetReader book = SpreadsheetReader::read(file);
         QCOMPARE(book.sheets, 1);
         const QList<QStringList> expected = {
             kGoodsTitles,
@@ -183,7 +136,7 @@ private slots:
         QFETCH(QStringList, record);
         Fixture f;
         f.show(Query::all(table));
-        const Workbook book = readBack(f.exportTo(f.db.folder() + "/list"));
+        const SpreadsheetReader book = SpreadsheetReader::read(f.exportTo(f.db.folder() + "/list"));
         QCOMPARE(book.rows.size(), 2);
         QCOMPARE(book.rows[0], Schema::columns(table));
         QCOMPARE(book.rows[1], record);
@@ -192,7 +145,7 @@ private slots:
     void writesWhatTheListHoldsNow() {
         Fixture f;
         f.show(Query::like("表1", "商品名称", "扳"));
-        QCOMPARE(readBack(f.exportTo(f.db.folder() + "/found")).rows,
+        QCOMPARE(SpreadsheetReader::read(f.exportTo(f.db.folder() + "/found")).rows,
                  QList<QStringList>({kGoodsTitles,
                                      {"13800138000", "扳手",
                                       "a\x01"
@@ -201,14 +154,14 @@ private slots:
 
         // The delivery panel's pick list leaves one distinct column.
         f.show(Query::distinct("表1", "商品编码"));
-        QCOMPARE(readBack(f.exportTo(f.db.folder() + "/codes")).rows,
+        QCOMPARE(SpreadsheetReader::read(f.exportTo(f.db.folder() + "/codes")).rows,
                  QList<QStringList>({{"商品编码"}, {"007"}, {"13800138000"}, {"A-2"}}));
 
         // Right after a refresh the list stands on its last row; the file still starts at the
         // first.
         f.show(Query::all("表1"));
         f.list.last();
-        QCOMPARE(readBack(f.exportTo(f.db.folder() + "/all")).rows.size(), 4);
+        QCOMPARE(SpreadsheetReader::read(f.exportTo(f.db.folder() + "/all")).rows.size(), 4);
         QCOMPARE(f.list.recNo(), 2);
     }
 
@@ -216,7 +169,7 @@ private slots:
         Fixture f;
         f.show(Query::like("表1", "商品名称", "没有这个"));
         const QString file = f.exportTo(f.db.folder() + "/empty");
-        QCOMPARE(readBack(file).rows, QList<QStringList>({kGoodsTitles}));
+        QCOMPARE(SpreadsheetReader::read(file).rows, QList<QStringList>({kGoodsTitles}));
         QCOMPARE(f.prompts.lastText(), QString("成功导出全部数据!"));
     }
 
@@ -229,7 +182,7 @@ private slots:
         old.close();
         QCOMPARE(f.exportTo(chosen), chosen + ".xls");
         QVERIFY(!QFile::exists(chosen));
-        QCOMPARE(readBack(chosen + ".xls").rows.size(), 4);
+        QCOMPARE(SpreadsheetReader::read(chosen + ".xls").rows.size(), 4);
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb", "list.xls.xls"}));
     }
 

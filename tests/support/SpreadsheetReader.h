@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A workbook file as a real reader (openpyxl) sees it. openpyxl refuses a name ending in
+// ".xls", so it gets an open file; texts are decoded ("_xHHHH_") as spreadsheet applications
+// do. Empty cells read as "", anything that is not text as "<type:value>".
+struct SpreadsheetReader {
+    int sheets = 0;
+    QList<QStringList> rows; // of the first sheet
+
+    static SpreadsheetReader read(const QString& file);
+};
