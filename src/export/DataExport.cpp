@@ -15,8 +15,8 @@ void DataExport::SpeedButton3Click() {
     const QString chosen = Prompts::instance().saveFileName(owner_);
     if (chosen.isEmpty())
         return;
-    // Stores a pending row first (a closed list fails here) and, like a walk through the
-    // list, leaves it on its last row.
+    // As a walk through the list would: a pending row is stored first (a closed list fails
+    // here), and the list ends on its last row.
     query->first();
     {
         ExportProgressDialog progress(owner_);

@@ -1,5 +1,6 @@
 #include "RecordsFixture.h"
 #include "SpreadsheetReader.h"
+#include "TestFiles.h"
 #include "TestMain.h"
 
 #include "data/Connection.h"
@@ -11,18 +12,12 @@
 #include "ui/ClickableLabel.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QUrl>
 
 using View = TMainForm::View;
 
 namespace {
-
-QByteArray contentsOf(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The program on a database with goods and a customer; its folder is the program folder.
 struct Fixture : RecordsFixture {

@@ -1,5 +1,6 @@
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include "TestMain.h"
 
 #include "backup/DataBackup.h"
@@ -12,40 +13,21 @@
 #include "ui/Guard.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTest>
 #include <QWidget>
 
-#include <csignal>
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 namespace {
 
-QByteArray contentsOf(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-// The engine's full check of a file opened with a password.
-QString integrityOf(const QString& file, const QString& password) {
+// The first row of a statement on a file opened read-only with a password, or the error.
+QString firstOf(const QString& file, const QString& password, const char* sql) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     const QByteArray key = password.toUtf8();
     sqlite3_key(db, key.constData(), key.size());
     sqlite3_stmt* statement = nullptr;
     QString result = QString::fromUtf8(sqlite3_errmsg(db));
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
         sqlite3_step(statement) == SQLITE_ROW)
         result =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
@@ -54,21 +36,20 @@ QString integrityOf(const QString& file, const QString& password) {
     return result;
 }
 
-// Lets writes stop at a few kilobytes, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); }
-
-private:
-    rlimit previous_{};
-};
+// A database of the program made elsewhere, changed by a statement and keyed with a password.
+QString makeDatabase(const QString& folder, const char* change, const QString& password) {
+    const QString file = folder + "/made.mdb";
+    Schema::createDatabase(file);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const QByteArray key = Schema::password().toUtf8();
+    const QByteArray rekey = password.toUtf8();
+    sqlite3_key(db, key.constData(), key.size());
+    sqlite3_exec(db, change, nullptr, nullptr, nullptr);
+    sqlite3_rekey(db, rekey.constData(), rekey.size());
+    sqlite3_close(db);
+    return file;
+}
 
 // The program folder holds a database of a few hundred goods; the connections of the main
 // window and the profile form are open on it with a list each, and the window shows.
@@ -82,6 +63,7 @@ struct Fixture {
     Dataset company{&profile, "ADOQuery1"};
     DataBackup backup{&window};
     DataRestore restore{&window, {&main, &profile}};
+    QTemporaryDir other;
 
     Fixture() {
         db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300)"
@@ -98,12 +80,12 @@ struct Fixture {
     }
     ~Fixture() { ProgramFolder::setPathForTesting(QString()); }
 
-    void backUpTo(const QString& chosen) {
-        prompts.answerSave(chosen);
+    void backUpTo(const QString& name) {
+        prompts.answerSave(other.filePath(name));
         guarded(&window, [this] { backup.SpeedButton4Click(); });
     }
-    void restoreFrom(const QString& chosen) {
-        prompts.answerOpen(chosen);
+    void restoreFrom(const QString& file) {
+        prompts.answerOpen(file);
         guarded(&window, [this] { restore.SpeedButton5Click(); });
     }
     bool everythingOpen() const {
@@ -112,21 +94,6 @@ struct Fixture {
     }
 };
 
-// A copy of the program's database made elsewhere, changed by a statement.
-QString makeDatabase(const QString& folder, const QString& change,
-                     const QString& password = Schema::password()) {
-    const QString file = folder + "/made.mdb";
-    Schema::createDatabase(file);
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_key(db, Schema::password().toUtf8().constData(), Schema::password().toUtf8().size());
-    if (password != Schema::password())
-        sqlite3_rekey(db, password.toUtf8().constData(), password.toUtf8().size());
-    sqlite3_exec(db, change.toUtf8().constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return file;
-}
-
 } // namespace
 
 class TestBackup : public QObject {
@@ -134,49 +101,38 @@ class TestBackup : public QObject {
 private slots:
     void backupIsAByteCopyWithBakAppended() {
         Fixture f;
-        QTemporaryDir target;
-        f.backUpTo(target.filePath("备份"));
-        f.backUpTo(target.filePath("again.bak"));
+        writeFile(f.other.filePath("again.bak.bak"), "last week");
+        f.backUpTo("备份");
+        f.backUpTo("again.bak");
         QCOMPARE(f.prompts.texts("message"), QStringList({"数据备份成功！", "数据备份成功！"}));
         QCOMPARE(f.prompts.shown().last().owner, QString("MainForm"));
-        QCOMPARE(filesIn(target.path()), QStringList({"again.bak.bak", "备份.bak"}));
-        QCOMPARE(contentsOf(target.filePath("备份.bak")), contentsOf(f.db.file()));
-        QCOMPARE(integrityOf(target.filePath("备份.bak"), Schema::password()), QString("ok"));
+        QCOMPARE(filesIn(f.other.path()), QStringList({"again.bak.bak", "备份.bak"}));
+        QCOMPARE(contentsOf(f.other.filePath("again.bak.bak")), contentsOf(f.db.file()));
+        QCOMPARE(
+            firstOf(f.other.filePath("备份.bak"), Schema::password(), "PRAGMA integrity_check"),
+            QString("ok"));
         QVERIFY(f.everythingOpen());
-    }
-
-    void backupReplacesAnExistingFile() {
-        Fixture f;
-        QTemporaryDir target;
-        writeFile(target.filePath("old.bak"), "last week");
-        f.backUpTo(target.filePath("old"));
-        QCOMPARE(f.prompts.lastText(), QString("数据备份成功！"));
-        QCOMPARE(contentsOf(target.filePath("old.bak")), contentsOf(f.db.file()));
-        QCOMPARE(filesIn(target.path()), QStringList({"old.bak"}));
     }
 
     void backupCopiesTheProgramFoldersFile() {
         Fixture f;
         TestDatabase elsewhere; // the working directory now, with a database of its own
-        QVERIFY(contentsOf(elsewhere.file()) != contentsOf(f.db.file()));
-        QTemporaryDir target;
-        f.backUpTo(target.filePath("copy"));
-        QCOMPARE(contentsOf(target.filePath("copy.bak")), contentsOf(f.db.file()));
+        f.backUpTo("copy");
+        QCOMPARE(contentsOf(f.other.filePath("copy.bak")), contentsOf(f.db.file()));
     }
 
     void failedBackupLeavesNothing() {
         Fixture f;
-        QTemporaryDir target;
-        f.backUpTo(target.filePath("missing folder/copy"));
-        writeFile(target.filePath("old.bak"), "last week");
+        f.backUpTo("missing folder/copy");
+        writeFile(f.other.filePath("old.bak"), "last week");
         {
             FileSizeLimit limit(16 * 1024);
-            f.backUpTo(target.filePath("old"));
+            f.backUpTo("old");
         }
         QCOMPARE(f.prompts.texts("message"),
                  QStringList({"数据备份失败，请重试！", "数据备份失败，请重试！"}));
-        QCOMPARE(filesIn(target.path()), QStringList({"old.bak"}));
-        QCOMPARE(contentsOf(target.filePath("old.bak")), QByteArray("last week"));
+        QCOMPARE(filesIn(f.other.path()), QStringList({"old.bak"}));
+        QCOMPARE(contentsOf(f.other.filePath("old.bak")), QByteArray("last week"));
     }
 
     void cancellingDoesNothing() {
@@ -184,76 +140,56 @@ private slots:
         const QByteArray before = contentsOf(f.db.file());
         f.backup.SpeedButton4Click();
         f.restore.SpeedButton5Click();
-        QCOMPARE(f.prompts.texts(), QStringList({"", ""}));
-        QCOMPARE(f.prompts.shown()[0].kind, QString("save"));
-        QCOMPARE(f.prompts.shown()[1].kind, QString("open"));
+        QCOMPARE(f.prompts.texts(), QStringList({"", ""})); // the two dialogs only
         QCOMPARE(contentsOf(f.db.file()), before);
         QVERIFY(f.everythingOpen());
     }
 
     void restoreReplacesTheDatabaseAndEndsTheProgram() {
         Fixture f;
-        QTemporaryDir target;
-        f.backUpTo(target.filePath("saved"));
-        f.db.exec("DELETE FROM 表1 WHERE rowid > 1");
+        f.backUpTo("saved");
+        f.db.exec("DELETE FROM 表1");
         // A journal beside the old file must not be played into the restored one.
         writeFile(f.db.file() + "-journal", "left over");
-
-        f.restoreFrom(target.filePath("saved.bak"));
-        QCOMPARE(f.prompts.texts("message"), QStringList({"数据备份成功！", "数据恢复成功！"}));
-        QCOMPARE(contentsOf(f.db.file()), contentsOf(target.filePath("saved.bak")));
+        f.restoreFrom(f.other.filePath("saved.bak"));
+        QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
+        QCOMPARE(contentsOf(f.db.file()), contentsOf(f.other.filePath("saved.bak")));
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb"}));
         QVERIFY(!f.main.isOpen());
         QVERIFY(!f.profile.isOpen());
         QVERIFY(!f.window.isVisible());
 
-        // The next start sees the restored rows.
-        Connection next;
-        next.setConnectionString(DatabaseConnection::FormConnectionString());
-        Dataset goods(&next, "ADOQuery1");
-        goods.setQuery(Query::all("表1"));
-        goods.open();
-        QCOMPARE(goods.recordCount(), 300);
-    }
-
-    void restoreOfTheDatabaseItselfIsHarmless() {
-        Fixture f;
-        const QByteArray before = contentsOf(f.db.file());
-        f.restoreFrom(f.db.file());
-        QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
-        QCOMPARE(contentsOf(f.db.file()), before);
-        QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb"}));
+        // The database itself is taken as harmlessly.
+        Fixture g;
+        const QByteArray before = contentsOf(g.db.file());
+        g.restoreFrom(g.db.file());
+        QCOMPARE(g.prompts.lastText(), QString("数据恢复成功！"));
+        QCOMPARE(contentsOf(g.db.file()), before);
+        QCOMPARE(filesIn(g.db.folder()), QStringList({"data.mdb"}));
     }
 
     void restoreRefusesWhatIsNoDatabaseOfTheProgram_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("text file") << "text";
-        QTest::newRow("another password") << "password";
-        QTest::newRow("without 表4") << "table";
-        QTest::newRow("cut to half") << "half";
-        QTest::newRow("damaged page") << "damaged";
-        QTest::newRow("missing file") << "missing";
+        for (const char* kind : {"text file", "another password", "without 表4", "cut to half",
+                                 "damaged last page", "missing file"})
+            QTest::newRow(kind) << QString(kind);
     }
     void restoreRefusesWhatIsNoDatabaseOfTheProgram() {
         QFETCH(QString, kind);
         Fixture f;
-        QTemporaryDir source;
-        QString chosen = source.filePath("chosen.bak");
-        if (kind == "text")
-            writeFile(chosen, "送货单\n这不是数据库\n");
-        else if (kind == "password")
-            chosen = makeDatabase(source.path(), "SELECT 1", "another");
-        else if (kind == "table")
-            chosen = makeDatabase(source.path(), "DROP TABLE 表4");
-        else if (kind == "half")
-            writeFile(chosen,
-                      contentsOf(f.db.file())
-                          .left(QFileInfo(f.db.file()).size() / 2 / 1024 * 1024)); // whole pages
-        else if (kind == "damaged")
-            writeFile(chosen, contentsOf(f.db.file())
-                                  .replace(QFileInfo(f.db.file()).size() - 900, 16,
-                                           QByteArray(16, 0))); // last page
         const QByteArray before = contentsOf(f.db.file());
+        QString chosen = f.other.filePath("chosen.bak");
+        if (kind == "text file")
+            writeFile(chosen, "送货单\n这不是数据库\n");
+        else if (kind == "another password")
+            chosen = makeDatabase(f.other.path(), "SELECT 1", "another");
+        else if (kind == "without 表4")
+            chosen = makeDatabase(f.other.path(), "DROP TABLE 表4", Schema::password());
+        else if (kind == "cut to half") // in whole pages
+            writeFile(chosen, before.left(before.size() / 2 / 1024 * 1024));
+        else if (kind == "damaged last page")
+            writeFile(chosen,
+                      QByteArray(before).replace(before.size() - 900, 16, QByteArray(16, 0)));
 
         f.restoreFrom(chosen);
         QCOMPARE(f.prompts.texts("message"), QStringList({"数据恢复失败，请重试！"}));
@@ -266,13 +202,12 @@ private slots:
     void failedReplacementIsReported() {
         Fixture f;
         // The program folder is elsewhere, and its data.mdb cannot be replaced by a file.
-        QTemporaryDir folder;
-        QVERIFY(QDir(folder.path()).mkdir("data.mdb"));
-        ProgramFolder::setPathForTesting(folder.path());
+        QVERIFY(QDir(f.other.path()).mkdir("data.mdb"));
+        ProgramFolder::setPathForTesting(f.other.path());
         f.restoreFrom(f.db.file());
         QCOMPARE(f.prompts.texts("message"), QStringList({"数据恢复失败，请重试！"}));
-        QVERIFY(QFileInfo(folder.filePath("data.mdb")).isDir());
-        QCOMPARE(filesIn(folder.path()), QStringList());
+        QVERIFY(QFileInfo(f.other.filePath("data.mdb")).isDir());
+        QCOMPARE(filesIn(f.other.path()), QStringList());
         QVERIFY(f.window.isVisible());
     }
 };
