@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     TMainForm& window = program.mainForm();
     window.show();
     QApplication::processEvents();
-    bench::report(QStringLiteral("start_up_to_window_shown"), startUp.elapsed(), QStringLiteral("ms"));
+    bench::report(QStringLiteral("start_up_to_window_shown"), startUp.elapsed(),
+                  QStringLiteral("ms"));
 
     auto* selector = window.viewSelector();
     selector->setCurrentIndex(0);
@@ -62,12 +63,14 @@ int main(int argc, char** argv) {
     QLineEdit* typing = goodsCode->lineEdit();
     typing->setFocus();
     const QString typed = QStringLiteral("G0123");
-    const double keystroke = bench::medianMs(25, [&] {
-        typing->clear();
-        for (const QChar c : typed)
-            QTest::keyClick(typing, c.toLatin1());
-        QApplication::processEvents();
-    }) / typed.size();
+    const double keystroke = bench::medianMs(25,
+                                             [&] {
+                                                 typing->clear();
+                                                 for (const QChar c : typed)
+                                                     QTest::keyClick(typing, c.toLatin1());
+                                                 QApplication::processEvents();
+                                             }) /
+                             typed.size();
     bench::report(QStringLiteral("goods_lookup_per_keystroke_10000_goods"), keystroke,
                   QStringLiteral("ms"));
     return 0;
