@@ -5,10 +5,13 @@
 
 #include "app/MainUnit.h"
 #include "app/Program.h"
+#include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "printing/BillSelection.h"
 #include "ui/AppSetup.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,7 +42,8 @@ int main(int argc, char** argv) {
     TMainForm& window = program.mainForm();
     window.show();
     QApplication::processEvents();
-    bench::report(QStringLiteral("start_up_to_window_shown"), startUp.elapsed(), QStringLiteral("ms"));
+    bench::report(QStringLiteral("start_up_to_window_shown"), startUp.elapsed(),
+                  QStringLiteral("ms"));
 
     auto* selector = window.viewSelector();
     selector->setCurrentIndex(0);
@@ -62,13 +66,28 @@ int main(int argc, char** argv) {
     QLineEdit* typing = goodsCode->lineEdit();
     typing->setFocus();
     const QString typed = QStringLiteral("G0123");
-    const double keystroke = bench::medianMs(25, [&] {
-        typing->clear();
-        for (const QChar c : typed)
-            QTest::keyClick(typing, c.toLatin1());
-        QApplication::processEvents();
-    }) / typed.size();
+    const double keystroke = bench::medianMs(25,
+                                             [&] {
+                                                 typing->clear();
+                                                 for (const QChar c : typed)
+                                                     QTest::keyClick(typing, c.toLatin1());
+                                                 QApplication::processEvents();
+                                             }) /
+                             typed.size();
     bench::report(QStringLiteral("goods_lookup_per_keystroke_10000_goods"), keystroke,
                   QStringLiteral("ms"));
+
+    Dataset* deliveries = window.query(View::Deliveries);
+    std::vector<double> selections;
+    for (int run = 0; run < 15; ++run) {
+        window.databaseConnection().ReopenAll();
+        deliveries->moveTo(100000 + run * 1000);
+        selections.push_back(bench::medianMs(1, [&] { program.billSelection().DBGridEh3CellClick(); }));
+    }
+    std::sort(selections.begin(), selections.end());
+    bench::report(QStringLiteral("bill_selection_20_rows_of_200000"), selections[selections.size() / 2],
+                  QStringLiteral("ms"));
+    bench::report(QStringLiteral("bill_rows_copied"), window.printBuffer()->recordCount(),
+                  QStringLiteral("rows"));
     return 0;
 }

@@ -7,7 +7,11 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "export/DataExport.h"
+#include "grid/DataGrid.h"
 #include "help/HelpLinks.h"
+#include "printing/BillSelection.h"
+#include "printing/Dy1Unit.h"
+#include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
@@ -15,49 +19,70 @@
 #include <QAction>
 #include <QToolButton>
 
+using View = TMainForm::View;
+
 Program::Program() : main_(std::make_unique<TMainForm>()) {
-    main_->openDatabase();
-    main_->FormCreate();
+    TMainForm* window = main_.get();
+    window->openDatabase();
+    window->FormCreate();
 
-    profile_ = std::make_unique<TJbzlForm>(main_.get());
-    guarded(main_.get(), [this] { profile_->Load(); });
-    main_->databaseConnection().setProfileQuery(profile_->profileQuery());
-    commands_ = new RecordCommands(main_.get(), profile_->profileQuery());
+    report_ = std::make_unique<TDy1Form>();
+    guarded(window, [this] { report_->openConnection(); });
 
-    QObject::connect(main_->speedButton(1), &QToolButton::clicked, main_.get(),
-                     guardedSlot(main_.get(), [this] { profile_->exec(); }));
+    profile_ = std::make_unique<TJbzlForm>(window);
+    guarded(window, [this] { profile_->Load(); });
+    Dataset* profileQuery = profile_->profileQuery();
+    window->databaseConnection().setProfileQuery(profileQuery);
+
+    commands_ = new RecordCommands(window, profileQuery);
+
+    billSelection_ =
+        std::make_unique<BillSelection>(window->mainConnection(), window->query(View::Deliveries),
+                                        window->printBuffer(), window->billNumberBox());
+    printRuns_ =
+        std::make_unique<PrintRuns>(&window->databaseConnection(), report_.get(), profileQuery);
+
+    QObject::connect(window->speedButton(1), &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { profile_->exec(); }));
+    QObject::connect(window->grid(View::Deliveries), &DataGrid::dataCellClicked, window,
+                     guardedSlot(window, [this] { billSelection_->DBGridEh3CellClick(); }));
+    QObject::connect(window->speedButton(2), &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { printRuns_->SpeedButton2Click(); }));
+    QObject::connect(window->menuItem(QStringLiteral("N5")), &QAction::triggered, window,
+                     guardedSlot(window, [this] { printRuns_->N5Click(); }));
     wireDataCommands();
 }
 
 // Export, backup, restore and the help links: toolbar buttons 3 to 6, the help menu and the
 // picture link.
 void Program::wireDataCommands() {
-    TMainForm* main = main_.get();
-    export_ = std::make_unique<DataExport>(main, [main]() -> Dataset* {
-        const std::optional<TMainForm::View> view = main->currentView();
-        return view ? main->query(*view) : nullptr;
+    TMainForm* window = main_.get();
+    export_ = std::make_unique<DataExport>(window, [window]() -> Dataset* {
+        const std::optional<View> view = window->currentView();
+        return view ? window->query(*view) : nullptr;
     });
-    backup_ = std::make_unique<DataBackup>(main);
+    backup_ = std::make_unique<DataBackup>(window);
     restore_ = std::make_unique<DataRestore>(
-        main, QList<Connection*>{main->mainConnection(), profile_->profileQuery()->connection()});
-    help_ = std::make_unique<HelpLinks>(main, main->speedButton(6), main->helpMenu());
+        window, QList<Connection*>{window->mainConnection(), report_->reportConnection(),
+                                   profile_->profileQuery()->connection()});
+    help_ = std::make_unique<HelpLinks>(window, window->speedButton(6), window->helpMenu());
 
-    const auto onClick = [main](QToolButton* button, auto handler) {
-        QObject::connect(button, &QToolButton::clicked, main, guardedSlot(main, handler));
+    const auto onClick = [window](QToolButton* button, auto handler) {
+        QObject::connect(button, &QToolButton::clicked, window, guardedSlot(window, handler));
     };
-    onClick(main->speedButton(3), [this] { export_->SpeedButton3Click(); });
-    onClick(main->speedButton(4), [this] { backup_->SpeedButton4Click(); });
-    onClick(main->speedButton(5), [this] { restore_->SpeedButton5Click(); });
-    onClick(main->speedButton(6), [this] { help_->SpeedButton6Click(); });
-    const auto onTrigger = [main](const char* item, auto handler) {
-        QObject::connect(main->menuItem(QString::fromLatin1(item)), &QAction::triggered, main,
-                         guardedSlot(main, handler));
+    onClick(window->speedButton(3), [this] { export_->SpeedButton3Click(); });
+    onClick(window->speedButton(4), [this] { backup_->SpeedButton4Click(); });
+    onClick(window->speedButton(5), [this] { restore_->SpeedButton5Click(); });
+    onClick(window->speedButton(6), [this] { help_->SpeedButton6Click(); });
+    const auto onTrigger = [window](const char* item, auto handler) {
+        QObject::connect(window->menuItem(QString::fromLatin1(item)), &QAction::triggered, window,
+                         guardedSlot(window, handler));
     };
     onTrigger("N2", [this] { help_->N2Click(); });
     onTrigger("N3", [this] { help_->N3Click(); });
     onTrigger("N4", [this] { help_->N4Click(); });
-    QObject::connect(main->webLink(), &ClickableLabel::clicked, main,
-                     guardedSlot(main, [this] { help_->Image8Click(); }));
+    QObject::connect(window->webLink(), &ClickableLabel::clicked, window,
+                     guardedSlot(window, [this] { help_->Image8Click(); }));
 }
 
 Program::~Program() = default;

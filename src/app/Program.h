@@ -2,31 +2,41 @@
 
 #include <memory>
 
-class TMainForm;
-class TJbzlForm;
-class RecordCommands;
-class DataExport;
+class BillSelection;
 class DataBackup;
+class DataExport;
 class DataRestore;
 class HelpLinks;
+class PrintRuns;
+class RecordCommands;
+class TDy1Form;
+class TJbzlForm;
+class TMainForm;
 
-// The whole program: builds the main window, then the company profile form, opens their
-// connections, runs the main window's creation step and wires every command.
+// The whole program: builds the main window, the report form and the company profile form in
+// that order, opens their connections, runs the main window's creation step and wires every
+// command.
 class Program {
 public:
     Program();
     ~Program();
 
     TMainForm& mainForm() const { return *main_; }
+    TDy1Form& reportForm() const { return *report_; }
     TJbzlForm& profileForm() const { return *profile_; }
     RecordCommands& commands() const { return *commands_; }
+    BillSelection& billSelection() const { return *billSelection_; }
+    PrintRuns& printRuns() const { return *printRuns_; }
 
 private:
     void wireDataCommands();
 
     std::unique_ptr<TMainForm> main_;
+    std::unique_ptr<TDy1Form> report_;
     std::unique_ptr<TJbzlForm> profile_;
     RecordCommands* commands_ = nullptr; // owned by the main window
+    std::unique_ptr<BillSelection> billSelection_;
+    std::unique_ptr<PrintRuns> printRuns_;
     std::unique_ptr<DataExport> export_;
     std::unique_ptr<DataBackup> backup_;
     std::unique_ptr<DataRestore> restore_;

@@ -36,6 +36,8 @@ public:
     void QRPreviewGenerationFinished();
 
     int currentPage() const;
+    const QList<report::Page>& pages() const { return pages_; }
+    bool generationFinished() const { return generationFinished_; }
     int pageCount() const;
     QString statusText(int panel) const;
     const PrintSettings& printSettings() const { return settings_; }
