@@ -8,6 +8,7 @@
 #include "data/Schema.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UrlOpener.h"
+#include "printing/Dy1Unit.h"
 #include "profile/JbzlUnit.h"
 #include "ui/ClickableLabel.h"
 
@@ -69,11 +70,13 @@ private slots:
         QCOMPARE(contentsOf(target.filePath("saved.bak")), contentsOf(f.db.file()));
 
         f.db.exec("DELETE FROM 表1");
+        QVERIFY(f.program->reportForm().reportConnection()->isOpen());
         f.prompts.answerOpen(target.filePath("saved.bak"));
         f.click("SpeedButton5");
         QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
         QVERIFY(!f.window().isVisible());
         QVERIFY(!f.window().mainConnection()->isOpen());
+        QVERIFY(!f.program->reportForm().reportConnection()->isOpen());
         QVERIFY(!f.program->profileForm().profileQuery()->connection()->isOpen());
 
         // The next start shows the restored rows.
