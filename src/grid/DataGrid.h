@@ -10,16 +10,17 @@ class QMenu;
 // One column of a data grid: the field it shows (a field the list does not hold shows empty
 // cells), its title ("upper|lower" for a two-level title; neighbouring columns with the same
 // upper text share one upper cell), cell alignment, width, and whether numbers use "#0.##".
+// Every member has an initialiser, so a column can be written with its leading members only.
 struct GridColumn {
     enum class Footer { None, Text, Sum };
 
-    QString field;
-    QString title;
+    QString field{};
+    QString title{};
     Qt::Alignment alignment = Qt::AlignLeft;
     int width = 64;
     bool numberFormat = false;
     Footer footer = Footer::None;
-    QString footerText; // for Footer::Text
+    QString footerText{}; // for Footer::Text
 };
 
 // The list grid of the main window: shows a Dataset, follows its cursor and its changes, has

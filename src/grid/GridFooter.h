@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+class GridView;
+
+// The footer row under the data: per column nothing, a fixed text or the column's sum, on
+// aqua, aligned with the columns as they scroll and change width.
+class GridFooter : public QWidget {
+    Q_OBJECT
+public:
+    explicit GridFooter(GridView* view);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    GridView* view_;
+};
