@@ -5,6 +5,7 @@
 #include "app/MainUnit.h"
 #include "app/Program.h"
 #include "app/RecordCommands.h"
+#include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
 #include "printing/BillSelection.h"
@@ -13,6 +14,7 @@
 #include "printing/QRPrev.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -28,7 +30,8 @@ QMap<QString, QString> textsOf(const report::Page& page) {
     for (const report::DrawOp& op : page.ops) {
         if (const auto* text = std::get_if<report::TextOp>(&op)) {
             const QString joined = text->lines.join(QString());
-            texts[text->item] = texts.contains(text->item) ? texts[text->item] + "|" + joined : joined;
+            texts[text->item] =
+                texts.contains(text->item) ? texts[text->item] + "|" + joined : joined;
         }
     }
     return texts;
@@ -82,8 +85,12 @@ struct PrintFixture {
         run();
         delete poll;
     }
-    QMap<QString, QString> firstPage() const { return pages.isEmpty() ? QMap<QString, QString>() : textsOf(pages.first()); }
-    QMap<QString, QString> lastPage() const { return pages.isEmpty() ? QMap<QString, QString>() : textsOf(pages.last()); }
+    QMap<QString, QString> firstPage() const {
+        return pages.isEmpty() ? QMap<QString, QString>() : textsOf(pages.first());
+    }
+    QMap<QString, QString> lastPage() const {
+        return pages.isEmpty() ? QMap<QString, QString>() : textsOf(pages.last());
+    }
     void toolbarPrint() {
         print([this] { QTest::mouseClick(window().speedButton(2), Qt::LeftButton); });
     }
@@ -99,9 +106,12 @@ class TestPrintRun : public QObject {
 private slots:
     void billSelectionCopiesExactlyTheClickedBill() {
         PrintFixture f;
-        f.db.exec("INSERT INTO 表3 (单据编号, 业务日期, 经手人, 商品编码, 商品名称, 单价, 数量, 应收金额, 联系人) VALUES "
-                  "('7', '2026-01-02', '甲', 'G1', '杯', 2, 3, 6, '王'), ('17', '2026-01-02', '甲', 'G2', '盒', 1, 1, 1, '李'), "
-                  "('7', '2026-01-03', '乙', 'G3', '笔', 0.5, 4, 2, '王'), ('70', '2026-01-04', '甲', '', '纸', 1, 1, 1, '赵'), "
+        f.db.exec("INSERT INTO 表3 (单据编号, 业务日期, 经手人, 商品编码, 商品名称, 单价, 数量, "
+                  "应收金额, 联系人) VALUES "
+                  "('7', '2026-01-02', '甲', 'G1', '杯', 2, 3, 6, '王'), ('17', '2026-01-02', "
+                  "'甲', 'G2', '盒', 1, 1, 1, '李'), "
+                  "('7', '2026-01-03', '乙', 'G3', '笔', 0.5, 4, 2, '王'), ('70', '2026-01-04', "
+                  "'甲', '', '纸', 1, 1, 1, '赵'), "
                   "('7', '2026-01-05', '丙', '', '夹', NULL, NULL, NULL, '王')");
         f.db.exec("INSERT INTO 表4 (序号, 单据编号) VALUES ('1', 'old')");
         f.start();
@@ -109,32 +119,39 @@ private slots:
         QCOMPARE(f.window().billNumberBox()->text(), QString("7"));
         QCOMPARE(f.deliveries()->recordCount(), 3);
         QCOMPARE(f.deliveries()->recNo(), 2);
-        QCOMPARE(f.db.rows("SELECT 序号, 单据编号, 业务日期, 经手人, 商品编码, 商品名称, 单价, 数量, 应收金额, "
+        QCOMPARE(f.db.rows("SELECT 序号, 单据编号, 业务日期, 经手人, 商品编码, 商品名称, 单价, "
+                           "数量, 应收金额, "
                            "优惠金额, 实收金额, 单位名称, 联系人 FROM 表4 ORDER BY ID"),
-                 (QList<QStringList>{
-                     {"1", "7", "2026/1/2", "甲", "<null>", "杯", "2.0", "3.0", "6.0", "<null>", "<null>", "<null>", "王"},
-                     {"2", "7", "2026/1/3", "乙", "<null>", "笔", "0.5", "4.0", "2.0", "<null>", "<null>", "<null>", "王"},
-                     {"3", "7", "2026/1/5", "丙", "<null>", "夹", "<null>", "<null>", "<null>", "<null>", "<null>", "<null>", "王"}}));
+                 (QList<QStringList>{{"1", "7", "2026/1/2", "甲", "<null>", "杯", "2.0", "3.0",
+                                      "6.0", "<null>", "<null>", "<null>", "王"},
+                                     {"2", "7", "2026/1/3", "乙", "<null>", "笔", "0.5", "4.0",
+                                      "2.0", "<null>", "<null>", "<null>", "王"},
+                                     {"3", "7", "2026/1/5", "丙", "<null>", "夹", "<null>",
+                                      "<null>", "<null>", "<null>", "<null>", "<null>", "王"}}));
     }
 
     void quotesAndEmptyBillNumbersAreOrdinary() {
         PrintFixture f;
-        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称) VALUES ('A\"1', 'x'), (NULL, 'y'), ('', 'z'), ('B', 'w')");
+        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称) VALUES ('A\"1', 'x'), (NULL, 'y'), ('', "
+                  "'z'), ('B', 'w')");
         f.start();
         f.clickBill("A\"1");
         QCOMPARE(f.db.count("表4"), 1);
         QVERIFY(f.prompts.texts("error").isEmpty());
         f.window().databaseConnection().ReopenAll();
         f.clickBill("");
-        QCOMPARE(f.db.rows("SELECT 商品名称 FROM 表4 ORDER BY ID"), (QList<QStringList>{{"y"}, {"z"}}));
+        QCOMPARE(f.db.rows("SELECT 商品名称 FROM 表4 ORDER BY ID"),
+                 (QList<QStringList>{{"y"}, {"z"}}));
     }
 
     void toolbarRunReloadsMenuRunKeepsTheBill() {
         PrintFixture f;
         f.db.exec("INSERT INTO 表5 VALUES ('澄朔商贸', 'www.example.com', '张明', '0571-1')");
-        f.db.exec("INSERT INTO 表3 (单据编号, 经手人, 业务日期, 商品名称, 单价, 数量, 应收金额, 联系人, 单位地址, 联系电话) VALUES "
+        f.db.exec("INSERT INTO 表3 (单据编号, 经手人, 业务日期, 商品名称, 单价, 数量, 应收金额, "
+                  "联系人, 单位地址, 联系电话) VALUES "
                   "('9', '甲', '2026-05-01', '杯', 10.5, 1, 10.5, '王', '文三路', '138'), "
-                  "('9', '乙', '2026-05-02', '盒', 2.25, 1, 2.25, '王', '文三路', '138'), ('8', '丙', '2026-05-03', '纸', 1, 1, 1, '李', '', '')");
+                  "('9', '乙', '2026-05-02', '盒', 2.25, 1, 2.25, '王', '文三路', '138'), ('8', "
+                  "'丙', '2026-05-03', '纸', 1, 1, 1, '李', '', '')");
         f.start();
         f.window().viewSelector()->setCurrentIndex(2);
         f.clickBill("9");
@@ -148,7 +165,7 @@ private slots:
         QCOMPARE(page["QRDBText15"], QString("澄朔商贸"));
         QCOMPARE(page["QRDBText9"], QString("9"));
         QCOMPARE(page["QRDBText10"], QString("王"));
-        QCOMPARE(page["QRDBText13"], QString("乙"));      // summary: the last row
+        QCOMPARE(page["QRDBText13"], QString("乙")); // summary: the last row
         QCOMPARE(page["QRDBText14"], QString("2026/5/2"));
         QCOMPARE(page["QRDBText5"], QString("10.5|2.25"));
         QCOMPARE(page["QRLabel19"], QString("12.75"));
@@ -201,7 +218,8 @@ private slots:
 
     void modifyAfterACellClickWritesTheBillsLastRow() {
         PrintFixture f;
-        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称, 单价, 数量, 应收金额) VALUES ('5', 'a', 1, 1, 1), ('5', 'b', 1, 1, 1), ('6', 'c', 1, 1, 1)");
+        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称, 单价, 数量, 应收金额) VALUES ('5', 'a', 1, "
+                  "1, 1), ('5', 'b', 1, 1, 1), ('6', 'c', 1, 1, 1)");
         f.start();
         f.window().viewSelector()->setCurrentIndex(2);
         f.clickBill("5");

@@ -7,9 +7,12 @@
 #include "app/Program.h"
 #include "app/RecordCommands.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 #include <memory>
@@ -21,6 +24,8 @@ struct RecordsFixture {
     std::unique_ptr<Program> program;
 
     void start() {
+        // Every test starts on the goods view, whatever an earlier test left stored.
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "qorvel").remove("data");
         program = std::make_unique<Program>();
         program->mainForm().show();
     }
@@ -33,11 +38,22 @@ struct RecordsFixture {
             qFatal("no widget %s", qPrintable(name));
         return widget;
     }
-    void type(const QString& box, const QString& text) const {
-        QLineEdit* edit = find(box);
-        edit->setFocus();
-        QTest::keyClicks(edit, text);
+    // Types text key by key; characters without a key of their own arrive as an input
+    // method would deliver them, one key event each.
+    static void typeInto(QWidget* widget, const QString& text) {
+        widget->setFocus();
+        for (const QChar c : text) {
+            if (c.unicode() < 128) {
+                QTest::keyClick(widget, c.toLatin1());
+            } else {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(widget, &press);
+                QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(widget, &release);
+            }
+        }
     }
+    void type(const QString& box, const QString& text) const { typeInto(find(box), text); }
     void setText(const QString& box, const QString& text) const { find(box)->setText(text); }
     void click(const QString& button) const {
         QAbstractButton* b = find<QAbstractButton>(button);

@@ -22,9 +22,7 @@ struct DeliveryFixture : RecordsFixture {
     }
     QComboBox* combo(const QString& name) const { return find<QComboBox>(name); }
     void typeInto(const QString& comboName, const QString& text) const {
-        QLineEdit* edit = combo(comboName)->lineEdit();
-        edit->setFocus();
-        QTest::keyClicks(edit, text);
+        RecordsFixture::typeInto(combo(comboName)->lineEdit(), text);
     }
 };
 

@@ -3,6 +3,8 @@
 
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
+#include "grid/GridView.h"
+#include "grid/IndicatorColumn.h"
 #include "profile/JbzlUnit.h"
 #include "records/EntryPanel.h"
 #include "records/SearchPanel.h"
@@ -63,6 +65,7 @@ private slots:
         QCOMPARE(f.find("Edit5")->text(), QString("1.5"));
         f.type("Edit5", "a- ");
         QCOMPARE(f.find("Edit5")->text(), QString("1.5"));
+        QTest::keyClick(f.find("Edit5"), Qt::Key_End);
         QTest::keyClick(f.find("Edit5"), Qt::Key_Backspace);
         QCOMPARE(f.find("Edit5")->text(), QString("1."));
         QVERIFY(!f.find("Edit5")->testAttribute(Qt::WA_InputMethodEnabled));
@@ -247,7 +250,15 @@ private slots:
         QCOMPARE(f.prompts.lastText(), QString("请单击左边的序号选中一条记录或拖选一段记录，\r\n也"
                                                "可以用Ctrl及Shift来进行多选，然后再删除信息。"));
         DataGrid* grid = f.window().grid(View::Goods);
-        grid->selectRows({0, 2, 3});
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        IndicatorColumn* indicator = grid->findChild<GridView*>()->indicator();
+        for (int row : {0, 2, 3}) {
+            const QPoint at(indicator->width() / 2, indicator->sectionViewportPosition(row) +
+                                                        indicator->sectionSize(row) / 2);
+            QTest::mouseClick(indicator->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+        }
+        QCOMPARE(grid->selectedRows(), (QList<int>{0, 2, 3}));
         f.prompts.answerConfirm(false);
         f.click("SpeedButton10");
         QCOMPARE(f.prompts.lastText(), QString("确定要删除选中的记录？"));
