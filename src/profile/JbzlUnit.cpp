@@ -76,6 +76,8 @@ TJbzlForm::TJbzlForm(QWidget* parent) : QDialog(parent) {
         edit->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         edit->setGeometry(80, 24 + 24 * i, 265, 19);
         edit->setFrame(false);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #9fb3cc; "
+                                           "background: white; padding-left: 2px; }"));
         edit->setFont(song(13));
         edits_[i] = edit;
     }

@@ -88,7 +88,8 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     amountFont.setPixelSize(13);
     amount_->setFont(amountFont);
     amount_->setStyleSheet(
-        QStringLiteral("QLineEdit { background: palette(button); color: red; }"));
+        QStringLiteral("QLineEdit { border: 1px solid #9fb3cc; background: palette(button); "
+                       "color: red; padding-left: 2px; }"));
     addLabel(QStringLiteral("联系人"), 34, 202);
     contact_ = combo("ComboBox4", 80, 200);
     addLabel(QStringLiteral("联系电话"), 210, 202);

@@ -51,6 +51,9 @@ QLineEdit* FloatingPanel::addEdit(const QString& name, int x, int y, int width) 
     edit->setObjectName(name);
     edit->setGeometry(x, y, width, 20);
     edit->setFrame(false);
+    // Flat boxes: a single thin line instead of a sunken frame.
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #9fb3cc; background: white; "
+                                       "padding-left: 2px; }"));
     return edit;
 }
 
