@@ -1,0 +1,447 @@
+// Kills a writer child with SIGKILL at random moments and checks after each kill that the
+// database opens with the password, passes the integrity check, holds every write the child
+// reported as done, holds nothing it had not started, and holds the print buffer of either the
+// old bill or the new one entirely. Also kills backups and restores midway.
+//
+// CRASH_CYCLES (default 200) sets the number of writer kills, CRASH_SEED (default 7001) the
+// seed of the kill moments and of the writes; a failure names both.
+#include "TestDatabase.h"
+#include "TestFiles.h"
+#include "TestMain.h"
+#include "WriteOp.h"
+
+#include "data/NumberText.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <random>
+#include <sqlite3.h>
+#include <thread>
+
+namespace {
+
+int cycles() {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("CRASH_CYCLES", &ok);
+    return ok && n > 0 ? n : 200;
+}
+
+quint64 seed() {
+    bool ok = false;
+    const quint64 s = qEnvironmentVariable("CRASH_SEED").toULongLong(&ok);
+    return ok ? s : 7001;
+}
+
+// What the test knows of the database: the written columns of 表1 to 表3 by key, the profile
+// rows, and the print buffer (bill, key, name, quantity per row, sorted, and its line numbers).
+struct Snapshot {
+    QMap<QString, QMap<QString, QStringList>> tables;
+    QList<QStringList> profile;
+    QList<QStringList> buffer;
+    QList<int> lineNumbers;
+    bool operator==(const Snapshot&) const = default;
+};
+
+QString normal(const QString& column, const QString& value) {
+    return isNumberColumn(column) ? NumberText::general(NumberText::toNumber(value)) : value;
+}
+
+QStringList normalRow(const QStringList& columns, const QStringList& values) {
+    QStringList row;
+    for (int i = 0; i < columns.size(); ++i)
+        row.append(normal(columns[i], values.value(i)));
+    return row;
+}
+
+// Applies a write to what the test expects; false when the write does not fit the state.
+bool apply(Snapshot& s, const WriteOp& op) {
+    switch (op.kind) {
+    case WriteOp::Kind::Add:
+    case WriteOp::Kind::Modify: {
+        auto& rows = s.tables[op.table];
+        const QString key = op.values.value(0);
+        if ((op.kind == WriteOp::Kind::Add) == rows.contains(key))
+            return false;
+        rows[key] = normalRow(writtenColumns(op.table), op.values);
+        return true;
+    }
+    case WriteOp::Kind::Delete:
+        return s.tables[op.table].remove(op.values.value(0)) == 1;
+    case WriteOp::Kind::SelectBill: {
+        s.buffer.clear();
+        s.lineNumbers.clear();
+        for (const QStringList& row : s.tables[QStringLiteral("表3")]) {
+            if (row[1] == op.values.value(0)) {
+                s.buffer.append({row[1], row[0], row[2], row[4]});
+                s.lineNumbers.append(s.lineNumbers.size() + 1);
+            }
+        }
+        std::sort(s.buffer.begin(), s.buffer.end());
+        return true;
+    }
+    case WriteOp::Kind::SaveProfile:
+        if (s.profile.isEmpty())
+            s.profile.append(op.values);
+        else
+            s.profile.first() = op.values;
+        return true;
+    }
+    return false;
+}
+
+// An open, keyed handle on the file; opening it rolls back what a killed writer left half done.
+class Database {
+public:
+    explicit Database(const QString& file) {
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray key = Schema::password().toUtf8();
+        sqlite3_key(db_, key.constData(), key.size());
+    }
+    ~Database() { sqlite3_close(db_); }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Rows of a statement, each cell as text (numbers of number columns in the general format,
+    // NULL as "<null>"); fails with the engine's message.
+    QList<QStringList> rows(const QString& sql, const QStringList& columns = {}) {
+        QList<QStringList> out;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db_));
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            QStringList row;
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                if (sqlite3_column_type(statement, c) == SQLITE_NULL)
+                    row.append(QStringLiteral("<null>"));
+                else if (isNumberColumn(columns.value(c)))
+                    row.append(NumberText::general(sqlite3_column_double(statement, c)));
+                else
+                    row.append(QString::fromUtf8(
+                        static_cast<const char*>(sqlite3_column_blob(statement, c)),
+                        sqlite3_column_bytes(statement, c)));
+            }
+            out.append(row);
+        }
+        sqlite3_finalize(statement);
+        if (rc != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(db_));
+        return out;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+QString select(const QStringList& columns, const QString& table) {
+    QStringList quoted;
+    for (const QString& c : columns)
+        quoted.append(QLatin1Char('"') + c + QLatin1Char('"'));
+    return QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid")
+        .arg(quoted.join(QLatin1Char(',')), table);
+}
+
+// Opens the file as the program does and checks it whole; throws with what is wrong.
+Snapshot readBack(const QString& file) {
+    Database db(file);
+    const auto check = db.rows(QStringLiteral("PRAGMA integrity_check"));
+    if (check != QList<QStringList>{{QStringLiteral("ok")}})
+        throw std::runtime_error("integrity_check: " + check.value(0).join(' ').toStdString());
+    Snapshot s;
+    for (const char* name : {"表1", "表2", "表3"}) {
+        const QString table = QString::fromUtf8(name);
+        const QStringList columns = writtenColumns(table);
+        const auto rows = db.rows(select(columns, table), columns);
+        auto& keyed = s.tables[table];
+        for (const QStringList& row : rows)
+            keyed.insert(row[0], row);
+        if (keyed.size() != rows.size())
+            throw std::runtime_error(table.toStdString() + " holds a key twice");
+    }
+    s.profile = db.rows(select(profileColumns(), QStringLiteral("表5")));
+    const QStringList bufferColumns = {"单据编号", "备注", "商品名称", "数量"};
+    s.buffer = db.rows(select(bufferColumns, QStringLiteral("表4")), bufferColumns);
+    std::sort(s.buffer.begin(), s.buffer.end());
+    for (const QStringList& row : db.rows(select({"序号"}, QStringLiteral("表4"))))
+        s.lineNumbers.append(row[0].toInt());
+    std::sort(s.lineNumbers.begin(), s.lineNumbers.end());
+    return s;
+}
+
+// What differs between the file and the expectation, briefly.
+QString difference(const Snapshot& file, const Snapshot& expected) {
+    QStringList out;
+    for (auto t = expected.tables.cbegin(); t != expected.tables.cend(); ++t) {
+        const auto& have = file.tables[t.key()];
+        for (auto r = t.value().cbegin(); r != t.value().cend(); ++r) {
+            if (!have.contains(r.key()))
+                out.append(t.key() + " lost " + r.key());
+            else if (have[r.key()] != r.value())
+                out.append(t.key() + " " + r.key() + " holds " + have[r.key()].join(',') +
+                           " instead of " + r.value().join(','));
+        }
+        for (auto r = have.cbegin(); r != have.cend(); ++r) {
+            if (!t.value().contains(r.key()))
+                out.append(t.key() + " gained " + r.key());
+        }
+    }
+    if (file.profile != expected.profile)
+        out.append("表5 differs");
+    if (file.buffer != expected.buffer || file.lineNumbers != expected.lineNumbers)
+        out.append(QStringLiteral("表4 holds %1 rows, expected %2")
+                       .arg(file.buffer.size())
+                       .arg(expected.buffer.size()));
+    return out.join("; ");
+}
+
+// A child started from this folder's helper, read line by line.
+class Child {
+public:
+    explicit Child(const QStringList& arguments) {
+        process_.setProgram(QStringLiteral(CRASH_WRITER));
+        process_.setArguments(arguments);
+        process_.start();
+    }
+    ~Child() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+    // The next complete line, waiting at most the given time; nothing when none came.
+    std::optional<QByteArray> nextLine(int milliseconds) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            const qsizetype end = pending_.indexOf('\n');
+            if (end >= 0) {
+                const QByteArray line = pending_.left(end);
+                pending_.remove(0, end + 1);
+                return line;
+            }
+            const int left = milliseconds - static_cast<int>(waited.elapsed());
+            if (left <= 0 || process_.state() == QProcess::NotRunning) {
+                pending_ += process_.readAllStandardOutput();
+                if (!pending_.contains('\n'))
+                    return std::nullopt;
+                continue;
+            }
+            if (process_.waitForReadyRead(left))
+                pending_ += process_.readAllStandardOutput();
+        }
+    }
+
+    // Kills the child; true when it was still running, so the kill is what ended it.
+    bool kill() {
+        const bool running = process_.state() == QProcess::Running;
+        process_.kill();
+        process_.waitForFinished();
+        pending_ += process_.readAllStandardOutput();
+        return running && process_.exitStatus() == QProcess::CrashExit;
+    }
+    QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
+
+private:
+    QProcess process_;
+    QByteArray pending_;
+};
+
+// The database every test starts from: goods, customers and deliveries in bills, a profile.
+void populate(const TestDatabase& db, int deliveries) {
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+            "INSERT INTO 表1 SELECT 'G' || i, '商品' || i, '规格', '个', i / 4.0, '' FROM n");
+    db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100) "
+            "INSERT INTO 表2 SELECT '单位' || i, '联系人' || i, 'T' || i, '地址' || i, '' FROM n");
+    db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                           "i < %1) INSERT INTO 表3 SELECT 'B' || (i % 40), '2024-03-01', '经手', "
+                           "'G' || i, '品名' || i, '', '个', 2.5, i % 9 + 1, 2.5 * (i % 9 + 1), "
+                           "'联系人', '电话', '地址', 'D' || i FROM n")
+                .arg(deliveries));
+    db.exec("INSERT INTO 表5 VALUES ('公司', 'www', '经手', '电话')");
+}
+
+// Kills of backups and restores: a tenth of the writer's, at least ten.
+int fileKills() {
+    return std::max(10, cycles() / 10);
+}
+
+// Starts the child, lets it run into its k-th operation plus a random part of one operation's
+// time, then kills it. Returns false when the child did not run as it should.
+bool killMidway(Child& child, std::mt19937_64& rng, qint64& operationMicroseconds) {
+    if (child.nextLine(30000) != QByteArray("ready"))
+        return false;
+    const int aimAt = 1 + static_cast<int>(rng() % 3);
+    QElapsedTimer clock;
+    for (int begun = 0; begun < aimAt;) {
+        const auto line = child.nextLine(30000);
+        if (!line)
+            return false;
+        if (line->startsWith("begin")) {
+            ++begun;
+            clock.start();
+        } else if (*line == "done") {
+            operationMicroseconds = clock.nsecsElapsed() / 1000;
+        }
+    }
+    std::this_thread::sleep_for(
+        std::chrono::microseconds(rng() % (operationMicroseconds * 3 / 2 + 1)));
+    return child.kill();
+}
+
+QString integrityOf(const QString& file) {
+    try {
+        return Database(file).rows(QStringLiteral("PRAGMA integrity_check")).value(0).join(' ');
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+// Temporary files a killed copy left beside its target.
+int leftovers(const QString& folder) {
+    return static_cast<int>(QDir(folder).entryList({".*.tmp"}, QDir::Files | QDir::Hidden).size());
+}
+
+} // namespace
+
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void killedWriterLosesNothingAndAddsNothing() {
+        TestDatabase db;
+        populate(db, 2000);
+        Snapshot expected = readBack(db.file());
+        const int total = cycles();
+        const quint64 base = seed();
+        std::mt19937_64 rng(base);
+        int duringWrite = 0, applied = 0, confirmed = 0;
+        for (int cycle = 0; cycle < total; ++cycle) {
+            const QString where = QStringLiteral("seed %1, cycle %2: ").arg(base).arg(cycle);
+            Child child({"write", db.folder(), QString::number(rng()),
+                         QString::number(qint64(cycle) * 1000000)});
+            QVERIFY2(child.nextLine(30000) == QByteArray("ready"),
+                     qPrintable(where + "writer did not start: " + child.errors()));
+
+            // Half the kills land a few microseconds into the k-th write, the others anywhere.
+            const bool aimed = rng() % 2 == 0;
+            const int aimAt = 1 + static_cast<int>(rng() % 12);
+            const auto delay = std::chrono::microseconds(aimed ? rng() % 4000 : rng() % 60000);
+            std::optional<WriteOp> pending;
+            int begun = 0;
+            bool consistent = true;
+            auto take = [&](const QByteArray& line) {
+                if (line == "done") {
+                    consistent = consistent && pending && apply(expected, *pending);
+                    pending.reset();
+                    ++confirmed;
+                } else if (line.startsWith("begin\t")) {
+                    pending = WriteOp::parse(line.mid(6));
+                    consistent = consistent && pending.has_value();
+                    ++begun;
+                }
+            };
+            QElapsedTimer clock;
+            clock.start();
+            while (!aimed || begun < aimAt) {
+                if (!aimed && clock.nsecsElapsed() / 1000 >= delay.count())
+                    break;
+                const auto line = child.nextLine(aimed ? 5000 : 1);
+                if (aimed && !line)
+                    break;
+                if (line)
+                    take(*line);
+            }
+            if (aimed)
+                std::this_thread::sleep_for(delay);
+            QVERIFY2(child.kill(), qPrintable(where + "writer ended by itself: " + child.errors()));
+            while (const auto line = child.nextLine(0))
+                take(*line);
+            QVERIFY2(consistent, qPrintable(where + "the writer's reports do not fit the data"));
+            if (pending)
+                ++duringWrite;
+
+            Snapshot found;
+            try {
+                found = readBack(db.file());
+            } catch (const std::exception& e) {
+                QFAIL(qPrintable(where + QString::fromUtf8(e.what())));
+            }
+            if (found == expected)
+                continue;
+            QVERIFY2(pending, qPrintable(where + difference(found, expected)));
+            Snapshot after = expected;
+            QVERIFY2(apply(after, *pending) && found == after,
+                     qPrintable(where + "write " + QString::fromUtf8(pending->line()) +
+                                " half done: " + difference(found, after)));
+            expected = after;
+            ++applied;
+        }
+        qInfo("%d kill cycles, %d writes confirmed; %d kills during a write, %d of these after it "
+              "had reached the file",
+              total, confirmed, duringWrite, applied);
+    }
+
+    void killedBackupLeavesDatabaseAndBackupWhole() {
+        TestDatabase db;
+        populate(db, 30000);
+        const QByteArray original = contentsOf(db.file());
+        const QString target = db.folder() + "/备份 1";
+        std::mt19937_64 rng(seed());
+        qint64 operation = 20000;
+        int midCopy = 0;
+        for (int kill = 0; kill < fileKills(); ++kill) {
+            const QString where = QStringLiteral("seed %1, kill %2: ").arg(seed()).arg(kill);
+            Child child({"backup", db.folder(), target});
+            QVERIFY2(killMidway(child, rng, operation), qPrintable(where + child.errors()));
+            QVERIFY2(contentsOf(db.file()) == original, qPrintable(where + "data.mdb changed"));
+            QCOMPARE(integrityOf(db.file()), QString("ok"));
+            // The backup is the complete copy or not there at all (before the first rename).
+            const QString backup = target + ".bak";
+            QVERIFY2(!QFile::exists(backup) || contentsOf(backup) == original,
+                     qPrintable(where + "the backup file is not whole"));
+            midCopy += leftovers(db.folder()) > 0;
+            for (const QString& name : QDir(db.folder()).entryList({".*.tmp"}, QDir::Hidden))
+                QFile::remove(db.folder() + "/" + name);
+        }
+        qInfo("%d backups killed, %d of them while copying", fileKills(), midCopy);
+    }
+
+    void killedRestoreLeavesDatabaseAndBackupsWhole() {
+        TestDatabase db;
+        populate(db, 20000);
+        const QByteArray original = contentsOf(db.file());
+        // Two sound backups of different content to restore from in turn.
+        const QString folder = db.folder() + "/备份";
+        QDir().mkpath(folder);
+        const QString first = folder + "/一.bak", second = folder + "/二.bak";
+        writeFile(first, original);
+        db.exec("DELETE FROM 表3 WHERE rowid % 3 = 0");
+        db.exec("INSERT INTO 表5 VALUES ('另一家', '', '', '')");
+        writeFile(second, contentsOf(db.file()));
+        writeFile(db.file(), original);
+        const QByteArray backups[2] = {contentsOf(first), contentsOf(second)};
+
+        std::mt19937_64 rng(seed());
+        qint64 operation = 20000;
+        int midCopy = 0;
+        for (int kill = 0; kill < fileKills(); ++kill) {
+            const QString where = QStringLiteral("seed %1, kill %2: ").arg(seed()).arg(kill);
+            Child child({"restore", db.folder(), first, second});
+            QVERIFY2(killMidway(child, rng, operation), qPrintable(where + child.errors()));
+            const QByteArray now = contentsOf(db.file());
+            QVERIFY2(now == backups[0] || now == backups[1],
+                     qPrintable(where + "data.mdb is neither backup whole"));
+            QCOMPARE(integrityOf(db.file()), QString("ok"));
+            QVERIFY2(contentsOf(first) == backups[0] && contentsOf(second) == backups[1],
+                     qPrintable(where + "a backup file changed"));
+            midCopy += leftovers(db.folder()) > 0;
+            for (const QString& name : QDir(db.folder()).entryList({".*.tmp"}, QDir::Hidden))
+                QFile::remove(db.folder() + "/" + name);
+        }
+        qInfo("%d restores killed, %d of them while copying", fileKills(), midCopy);
+    }
+};
+
+DN_TEST_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"
