@@ -79,6 +79,21 @@ void packColumn(std::string& out, sqlite3_stmt* statement, int column) {
     }
 }
 
+// Where a text holds half a surrogate pair on its own (as a clipboard may deliver it), as a
+// count of the characters before it; -1 when it holds none. Such a code unit has no UTF-8
+// form: stored, it would silently become "?".
+qsizetype unpairedSurrogate(const QString& text) {
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++characters) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return characters;
+    }
+    return -1;
+}
+
 } // namespace
 
 Dataset::Dataset(Connection* connection, const QString& name, QObject* parent)
@@ -350,6 +365,10 @@ void Dataset::setText(const QString& field, const QString& text) {
     const int column = requireField(field);
     if (state_ == State::Browse)
         throw DataError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
+    const qsizetype broken = unpairedSurrogate(text);
+    if (broken >= 0)
+        failPending(QStringLiteral("字段“%1”的第 %2 个字符无效，无法保存。请删去这个字符再试。")
+                        .arg(fields_[column].name, QString::number(broken + 1)));
     Value value;
     switch (fields_[column].kind) {
     case Kind::Text:

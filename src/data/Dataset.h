@@ -66,8 +66,9 @@ public:
     // Starts editing the current row; on a list without rows this starts a new row.
     void edit();
     // Text converted by the column: empty text stores NULL in a number or date column, other
-    // text that a number column cannot take fails with the field's message. Any failure
-    // discards the pending row.
+    // text that a number column cannot take fails with the field's message. Text holding half
+    // a surrogate pair alone fails too (it has no UTF-8 form). Any failure discards the pending
+    // row.
     void setText(const QString& field, const QString& text);
     void setDate(const QString& field, const QDate& date);
     // Stores the pending row with one INSERT or UPDATE; on failure the row is discarded.

@@ -150,6 +150,30 @@ private slots:
                  (QList<QStringList>{{"<null>", "<null>", "<null>", "<null>", "<null>", "next"}}));
     }
 
+    void textWithHalfASurrogatePairIsRefusedNotAltered() {
+        TestDatabase db;
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::all("表1"));
+        list.open();
+        list.append();
+        list.setText("商品编码", "📦X");
+        // As a clipboard may deliver it: the first half of 📦 without the second.
+        const QString broken = QStringLiteral("📦a") + QChar(0xD83D) + QStringLiteral("b");
+        QCOMPARE(errorOf([&] { list.setText("商品名称", broken); }),
+                 QString("字段“商品名称”的第 3 个字符无效，无法保存。请删去这个字符再试。"));
+        QCOMPARE(list.recordCount(), 0);
+        QCOMPARE(errorOf([&] { list.post(); }), QString());
+        QCOMPARE(db.count("表1"), 0);
+        // A second half alone as well; whole pairs pass byte for byte.
+        list.append();
+        QVERIFY(!errorOf([&] { list.setText("备注", QString(QChar(0xDCE6))); }).isEmpty());
+        list.append();
+        list.setText("备注", "📦🚚");
+        list.post();
+        QCOMPARE(db.rows("SELECT hex(备注) FROM 表1"), (QList<QStringList>{{"F09F93A6F09F9A9A"}}));
+    }
+
     void editOnAnEmptyListStartsANewRow() {
         TestDatabase db;
         auto c = connectTo(DatabaseConnection::FormConnectionString());
