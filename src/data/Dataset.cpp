@@ -113,9 +113,15 @@ void Dataset::open() {
     if (isOpen())
         return;
     sqlite3* db = connection_->handle();
+    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex".
+    if (query_.match == Query::Match::Like &&
+        query_.value.toUtf8().size() + 2 > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
+        throw DataError(QStringLiteral("查询的文字太长，请缩短后再查询。"));
     Statement statement;
     prepare(db, query_.sql(), statement);
-    if (sqlite3_bind_parameter_count(statement.handle) > 0)
+    // No stored text holds half a surrogate pair (setText refuses it), so a condition on such
+    // a text matches no row; bound as UTF-8 it would look for "?" in its place.
+    if (sqlite3_bind_parameter_count(statement.handle) > 0 && unpairedSurrogate(query_.value) < 0)
         bindText(db, statement.handle, 1, query_.value.toUtf8());
 
     const int first = query_.isDistinct() ? 0 : 1;

@@ -33,6 +33,8 @@ public:
     void setQuery(const Query& query);
     const Query& query() const { return query_; }
 
+    // Runs the query and loads its rows. A search text longer than the engine takes as a
+    // pattern fails with a message saying so.
     void open();
     void close();
     bool isOpen() const { return state_ != State::Inactive; }

@@ -172,6 +172,16 @@ private slots:
         list.setText("备注", "📦🚚");
         list.post();
         QCOMPARE(db.rows("SELECT hex(备注) FROM 表1"), (QList<QStringList>{{"F09F93A6F09F9A9A"}}));
+
+        // Nothing stored can hold such a text, so a search for one finds nothing, not "a?b".
+        db.exec("INSERT INTO 表1 (商品名称) VALUES ('a?b'), ('a�b')");
+        for (const Query& q : {Query::like("表1", "商品名称", broken.mid(2)),
+                               Query::equal("表1", "商品名称", broken.mid(2))}) {
+            list.close();
+            list.setQuery(q);
+            list.open();
+            QCOMPARE(list.recordCount(), 0);
+        }
     }
 
     void editOnAnEmptyListStartsANewRow() {
@@ -209,6 +219,25 @@ private slots:
         QCOMPARE(codes(Query::equal("表1", "商品编码", "12")), (QStringList{"12"}));
         QCOMPARE(codes(Query::equal("表1", "商品编码", "")), (QStringList{"", ""}));
         QCOMPARE(codes(Query::distinct("表1", "商品编码")).size(), 8);
+    }
+
+    void searchTextTooLongForTheEngineIsRefusedInWords() {
+        TestDatabase db;
+        const QString fits(49998 / 3, QChar(0x8D27)); // 3 bytes each, "%" on either side
+        db.exec("INSERT INTO 表1 (商品名称) VALUES ('" + fits + "')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::like("表1", "商品名称", fits));
+        list.open();
+        QCOMPARE(list.recordCount(), 1);
+        list.close();
+        list.setQuery(Query::like("表1", "商品名称", fits + "x"));
+        QCOMPARE(errorOf([&] { list.open(); }), QString("查询的文字太长，请缩短后再查询。"));
+        QVERIFY(!list.isOpen());
+        // Equality has no such limit.
+        list.setQuery(Query::equal("表1", "商品名称", fits + fits));
+        list.open();
+        QCOMPARE(list.recordCount(), 0);
     }
 
     void distinctListsAreReadOnly() {
