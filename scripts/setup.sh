@@ -53,3 +53,15 @@ NOTE_TEST_PRINTER=$(printf '%s\n' "$cups" | sed -n 1p)
 NOTE_TEST_PRINTER_OUT=$(printf '%s\n' "$cups" | sed -n 2p)
 export NOTE_TEST_PRINTER NOTE_TEST_PRINTER_OUT
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer (without the
+# benchmarks); any report fails the run. The kill cycles of the crash-safety test ran in full
+# above; here a fifth of them run the writer's code under the sanitizers.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON \
+    -DENABLE_SANITIZERS=ON -DBUILD_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp" \
+    CRASH_CYCLES=40 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
