@@ -5,19 +5,36 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <xlsxwriter.h>
 
 namespace {
 
+// Characters the sheet's XML cannot hold as they are. The library escapes the other control
+// characters itself; a NUL would end its C string and cut the cell short.
+bool needsCode(QChar c) {
+    return c.unicode() == 0 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
+}
+
 // Readers turn "_xHHHH_" into the character HHHH; such a text written literally keeps its
-// underscore by escaping it as "_x005F_".
+// underscore by escaping it as "_x005F_", and the characters above are written that way.
 QByteArray cellText(const QString& text) {
-    if (!text.contains(QLatin1String("_x")))
+    if (!text.contains(QLatin1String("_x")) && std::none_of(text.cbegin(), text.cend(), needsCode))
         return text.toUtf8();
     static const QRegularExpression code(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
     QString escaped = text;
     escaped.replace(code, QStringLiteral("_x005F_\\1"));
-    return escaped.toUtf8();
+    QString out;
+    out.reserve(escaped.size());
+    for (const QChar c : escaped) {
+        if (needsCode(c))
+            out += QStringLiteral("_x%1_").arg(
+                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        else
+            out += c;
+    }
+    return out.toUtf8();
 }
 
 [[noreturn]] void fail(lxw_error error) {

@@ -73,6 +73,24 @@ private slots:
         QCOMPARE(f.list.recNo(), 2);
     }
 
+    void writesCharactersTheSheetCannotHoldAsCodes() {
+        Fixture f;
+        // A NUL would cut the cell short; U+FFFE and U+FFFF are not allowed in the sheet's XML.
+        const QStringList texts = {QString("前") + QChar(0) + "后", QString(QChar(0)),
+                                   QString(QChar(0xFFFF)) + QChar(0xFFFE) + "_x0000_"};
+        Dataset goods(&f.connection, "ADOQuery1");
+        goods.setQuery(Query::all("表1"));
+        goods.open();
+        goods.append();
+        for (int i = 0; i < texts.size(); ++i)
+            goods.setText(kTitles[i], texts[i]);
+        goods.post();
+        f.show(Query::all("表1"));
+        const SpreadsheetReader book = SpreadsheetReader::read(f.exportTo(f.db.folder() + "/码"));
+        QCOMPARE(book.rows.size(), 5);
+        QCOMPARE(book.rows.last().mid(0, 3), texts);
+    }
+
     void writesWhatTheListHolds() {
         Fixture f;
         f.show(Query::like("表1", "商品名称", "扳"));

@@ -4,6 +4,7 @@
 // and read back byte for byte, or refused with a clear message; no statement error, no other
 // row changed, and the file passes the integrity check afterwards.
 #include "RecordsFixture.h"
+#include "SpreadsheetReader.h"
 #include "TestMain.h"
 
 #include "data/Dataset.h"
@@ -59,12 +60,16 @@ bool hasUnpairedSurrogate(const QString& text) {
 }
 
 // Typed when each character has a key (an input method delivers one character per event),
-// pasted otherwise: control characters, half pairs and texts too long to type come that way.
+// pasted otherwise: control characters, non-characters, half pairs and texts too long to type
+// come that way.
 bool typeable(const QString& text) {
     if (text.size() > 200 || hasUnpairedSurrogate(text))
         return false;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20)
+    // Control characters and code points without a character have no key.
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_NotAssigned ||
+            category == QChar::Other_PrivateUse)
             return false;
     }
     return true;
@@ -344,6 +349,7 @@ private slots:
         QTest::newRow("as long as a box takes") << QString(32767, QChar(0x8D27));
         QTest::newRow("emoji") << QStringLiteral("📦🚚✅ 👨‍👩‍👧");
         QTest::newRow("4-byte CJK") << QStringLiteral("𠀀𪚥𝄞");
+        QTest::newRow("non-characters") << QStringLiteral("\uFFFE\uFFFF\uFDD0 尾");
         QTest::newRow("right to left") << QStringLiteral("مرحبا שלום \u202Eabc\u202C");
         QTest::newRow("lone surrogate") << loneSurrogate();
     }
@@ -516,6 +522,40 @@ private slots:
         STEP(f.search(View::Deliveries, "delivery search", "Edit28", "Button12", "商品名称"));
         STEP(f.search(View::Deliveries, "delivery search", "Edit29", "Button12", "联系人"));
         STEP(f.search(View::Deliveries, "delivery search", "Edit30", "Button12", "联系电话"));
+
+        // The export writes what the list shows, the text included, cell for cell.
+        {
+            f.click("SpeedButton12");
+            const int errors = static_cast<int>(f.errors().size());
+            const QString file = f.db.folder() + "/导出";
+            f.prompts.answerSave(file);
+            f.click("SpeedButton3");
+            fields_.insert("export");
+            Dataset* list = f.window().query(View::Deliveries);
+            bool fits = true;
+            for (int row = 0; row < list->recordCount(); ++row)
+                for (int column = 0; column < list->fields().size(); ++column)
+                    fits = fits && list->text(row, column).size() <= 32767;
+            if (!fits) {
+                // A spreadsheet cell holds 32,767 characters: refused in words, no file.
+                QCOMPARE(f.errors().size(), errors + 1);
+                QVERIFY(f.errors().last().endsWith("电子表格的单元格放不下"));
+                QVERIFY(!QFile::exists(file + ".xls"));
+            } else {
+                QVERIFY2(f.errors().size() == errors,
+                         qPrintable(f.errors().value(errors).left(300)));
+                const SpreadsheetReader book = SpreadsheetReader::read(file + ".xls");
+                QCOMPARE(book.rows.size(), list->recordCount() + 1);
+                for (int row = 0; row < list->recordCount(); ++row) {
+                    for (int column = 0; column < list->fields().size(); ++column)
+                        QVERIFY2(book.rows[row + 1].value(column) == list->text(row, column),
+                                 qPrintable(QStringLiteral("row %1 column %2: %3")
+                                                .arg(row)
+                                                .arg(column)
+                                                .arg(book.rows[row + 1].value(column).left(40))));
+                }
+            }
+        }
 
         // The view selector names no view with the text: nothing changes.
         {
