@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/Errors.h"
 #include "data/NumberText.h"
 #include "printing/AmountToCapitals.h"
 #include "printing/NoteReport.h"
@@ -30,11 +31,19 @@ void TDy1Form::openDataSet() {
     dataSet_->open();
     // The running sum walks every row once when the data set opens; NULLs are skipped.
     sum_ = 0;
+    qint64 sum = 0;
+    long double exact = 0;
     const int column = dataSet_->fieldIndex(QStringLiteral("应收金额"));
     for (int row = 0; row < dataSet_->recordCount(); ++row) {
-        if (const auto value = dataSet_->number(row, column))
-            sum_ += NumberText::toTenThousandths(*value);
+        if (const auto value = dataSet_->number(row, column)) {
+            exact += *value;
+            // Past the range of the count the total would wrap round into a wrong figure.
+            if (__builtin_add_overflow(sum, NumberText::toTenThousandths(*value), &sum))
+                throw ConversionError(QStringLiteral("'%1' is out of range for a sum")
+                                          .arg(NumberText::general(exact)));
+        }
     }
+    sum_ = sum;
     dataSet_->first();
 }
 

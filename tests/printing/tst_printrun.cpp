@@ -216,6 +216,16 @@ private slots:
         QCOMPARE(f.prompts.texts("error"), QStringList{"'-' is not a valid integer value"});
     }
 
+    void totalBeyondTheSumsRangeStopsBeforeThePreview() {
+        PrintFixture f;
+        // Each amount fits a sum of 1/10000; together they do not.
+        f.db.exec("INSERT INTO 表4 (序号, 应收金额) VALUES ('1', 9e14), ('2', 9e14)");
+        f.start();
+        f.toolbarPrint();
+        QVERIFY(!f.previewShown);
+        QCOMPARE(f.prompts.texts("error"), QStringList{"'1.8E15' is out of range for a sum"});
+    }
+
     void modifyAfterACellClickWritesTheBillsLastRow() {
         PrintFixture f;
         f.db.exec("INSERT INTO 表3 (单据编号, 商品名称, 单价, 数量, 应收金额) VALUES ('5', 'a', 1, "
