@@ -6,6 +6,7 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
+#include "grid/GridFooter.h"
 #include "grid/GridHeader.h"
 #include "grid/GridView.h"
 #include "grid/IndicatorColumn.h"
@@ -157,6 +158,41 @@ private slots:
         QVERIFY(g.prompts.shown().isEmpty());
     }
 
+    void theFooterRowSitsUnderTheRowsAlignedWithTheColumns() {
+        DeliveryGrid g;
+        g.addBills(40);
+        g.reload();
+        g.grid.resize(400, 300);
+        QVERIFY(g.show());
+        GridView* view = g.view();
+        GridFooter* footer = view->footer();
+        QVERIFY(footer->isVisible());
+        QCOMPARE(footer->geometry().top(), view->viewport()->geometry().bottom() + 1);
+        QCOMPARE(footer->geometry().left(), g.indicator()->geometry().left());
+        const int barTop = view->horizontalScrollBar()->mapTo(view, QPoint(0, 0)).y();
+        QCOMPARE(footer->geometry().bottom() + 1, barTop);
+
+        auto alignedWithItsColumn = [&](int column) {
+            const QRect cell = footer->cellRect(column).translated(footer->pos());
+            const QRect title = g.header()->lowerRect(column).translated(g.header()->pos());
+            return cell.left() == title.left() && cell.width() == title.width();
+        };
+        QVERIFY(alignedWithItsColumn(0));
+        view->horizontalScrollBar()->setValue(150);
+        QVERIFY(alignedWithItsColumn(amountColumn));
+        view->setColumnWidth(3, 120);
+        QVERIFY(alignedWithItsColumn(amountColumn));
+
+        // The last rows can be scrolled into view above the footer.
+        g.list.last();
+        const QRect last = view->visualRect(view->currentIndex());
+        QVERIFY(last.bottom() < view->viewport()->height());
+
+        g.grid.setFooterVisible(false);
+        QVERIFY(!footer->isVisible());
+        QCOMPARE(view->viewport()->geometry().bottom() + 1, barTop);
+    }
+
     void fieldsTheListLacksShowEmptyCells() {
         DeliveryGrid g;
         g.db.exec("INSERT INTO 表3 (单据编号, 联系人, 单价, 应收金额) VALUES "
@@ -233,6 +269,13 @@ private slots:
         QTest::keyClick(g.view(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(g.grid.selectedRows(), (QList<int>{2, 3, 4}));
         QTest::keyClick(g.view(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(g.grid.selectedRows(), (QList<int>{2, 3}));
+
+        // Tab walks the columns of the current row and leaves the selection alone.
+        const int column = g.view()->currentIndex().column();
+        QTest::keyClick(g.view(), Qt::Key_Tab);
+        QCOMPARE(g.view()->currentIndex().column(), column + 1);
+        QCOMPARE(g.list.recNo(), 3);
         QCOMPARE(g.grid.selectedRows(), (QList<int>{2, 3}));
 
         // Dragging down the indicator column selects the run.
