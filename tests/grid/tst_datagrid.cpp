@@ -183,6 +183,15 @@ private slots:
         view->setColumnWidth(3, 120);
         QVERIFY(alignedWithItsColumn(amountColumn));
 
+        // Tab brings a column scrolled out of sight into view.
+        QCoreApplication::processEvents(); // the new width reaches the scroll range
+        view->horizontalScrollBar()->setValue(0);
+        view->setFocus();
+        for (int i = 0; i < remarkColumn; ++i)
+            QTest::keyClick(view, Qt::Key_Tab);
+        QCOMPARE(view->currentIndex().column(), remarkColumn);
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
+
         // The last rows can be scrolled into view above the footer.
         g.list.last();
         const QRect last = view->visualRect(view->currentIndex());
