@@ -299,6 +299,28 @@ private slots:
         QVERIFY(g.grid.selectedRows().isEmpty());
     }
 
+    void draggingPastTheLastVisibleRowScrollsOn() {
+        DeliveryGrid g;
+        g.addBills(100);
+        g.reload();
+        QVERIFY(g.show());
+        QWidget* column = g.indicator()->viewport();
+        const int lastVisible = g.indicator()->logicalIndexAt(column->height() - 1);
+        QTest::mousePress(column, Qt::LeftButton, {}, g.indicatorPoint(2));
+        QTest::mouseMove(column, QPoint(5, column->height() + 10));
+        QTRY_VERIFY(g.list.recNo() > lastVisible + 2);
+        QTest::mouseRelease(column, Qt::LeftButton, {}, QPoint(5, column->height() + 10));
+        const int reached = g.list.recNo();
+        QCOMPARE(g.grid.selectedRows().first(), 2);
+        QCOMPARE(g.grid.selectedRows().last(), reached);
+        QCOMPARE(g.grid.selectedRows().size(), reached - 1);
+        QVERIFY(
+            g.view()->viewport()->rect().contains(g.view()->visualRect(g.view()->currentIndex())));
+        // Released: no more scrolling.
+        QTest::qWait(200);
+        QCOMPARE(g.list.recNo(), reached);
+    }
+
     void ctrlDeleteAsksFirst() {
         DeliveryGrid g;
         g.addBills(4);
