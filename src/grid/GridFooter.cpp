@@ -36,9 +36,9 @@ void GridFooter::paintEvent(QPaintEvent*) {
         painter.drawLine(cell.topLeft(), cell.topRight());
         painter.drawLine(cell.topRight(), cell.bottomRight());
         painter.drawLine(cell.bottomLeft(), cell.bottomRight());
-        const GridColumn& spec = model->columns()[column];
-        painter.setFont(spec.footer == GridColumn::Footer::Text ? GridLook::titleFont()
-                                                                : GridLook::footerFont());
+        const GridColumn& definition = model->columns()[column];
+        painter.setFont(definition.footer == GridColumn::Footer::Text ? GridLook::titleFont()
+                                                                      : GridLook::footerFont());
         painter.setPen(Qt::black);
         painter.drawText(cell.adjusted(GridLook::textMargin, 0, -GridLook::textMargin, 0),
                          Qt::AlignCenter | Qt::TextSingleLine, model->footerText(column));
