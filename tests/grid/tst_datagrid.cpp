@@ -5,6 +5,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/Errors.h"
 #include "grid/DataGrid.h"
 #include "grid/GridFooter.h"
 #include "grid/GridHeader.h"
@@ -392,6 +393,12 @@ private slots:
         QTest::mousePress(g.view()->viewport(), Qt::LeftButton, {}, g.cellPoint(2, 0));
         QTest::mouseRelease(g.view()->viewport(), Qt::LeftButton, {}, g.cellPoint(4, 0));
         QCOMPARE(clicks.size(), 1);
+
+        // A failing receiver ends in the error box, not in the event loop.
+        QObject::connect(&g.grid, &DataGrid::dataCellClicked,
+                         [] { throw DataError("no such bill"); });
+        g.clickCell(0, 0);
+        QCOMPARE(g.prompts.texts("error"), QStringList{"no such bill"});
     }
 
     void twoLevelTitlesShareTheirUpperCell() {
