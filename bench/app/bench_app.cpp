@@ -10,7 +10,9 @@
 #include "printing/BillSelection.h"
 #include "ui/AppSetup.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScrollBar>
 #include <algorithm>
 #include <QComboBox>
 #include <QDir>
@@ -78,6 +80,21 @@ int main(int argc, char** argv) {
                   QStringLiteral("ms"));
 
     Dataset* deliveries = window.query(View::Deliveries);
+    selector->setCurrentIndex(2);
+    window.databaseConnection().ReopenAll();
+    QAbstractScrollArea* grid = window.findChild<QAbstractScrollArea*>();
+    for (QAbstractScrollArea* area : window.findChildren<QAbstractScrollArea*>()) {
+        if (area->isVisible() && area->verticalScrollBar()->maximum() > 100000)
+            grid = area;
+    }
+    QScrollBar* bar = grid->verticalScrollBar();
+    int step = 0;
+    const double frame = bench::medianMs(41, [&] {
+        bar->setValue(bar->maximum() * (step++ % 41) / 40);
+        grid->viewport()->repaint();
+    });
+    bench::report(QStringLiteral("delivery_grid_scroll_frame_200000_rows"), frame, QStringLiteral("ms"));
+
     std::vector<double> selections;
     for (int run = 0; run < 15; ++run) {
         window.databaseConnection().ReopenAll();
