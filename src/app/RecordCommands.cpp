@@ -55,7 +55,10 @@ bool RecordCommands::hasRows(Dataset* list, const char* emptyText) const {
 }
 
 void RecordCommands::SpeedButton8Click() {
-    switch (window_->currentView().value_or(View(-1))) {
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    switch (*view) {
     case View::Goods:
         goodsEntry_->startAdd();
         goodsSearch_->hide();
@@ -72,7 +75,10 @@ void RecordCommands::SpeedButton8Click() {
 }
 
 void RecordCommands::SpeedButton9Click() {
-    switch (window_->currentView().value_or(View(-1))) {
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    switch (*view) {
     case View::Goods:
         if (hasRows(window_->query(View::Goods), "当前修改商品信息为空！")) {
             goodsEntry_->startModify();
@@ -112,7 +118,10 @@ void RecordCommands::SpeedButton10Click() {
 }
 
 void RecordCommands::SpeedButton11Click() {
-    switch (window_->currentView().value_or(View(-1))) {
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    switch (*view) {
     case View::Goods:
         goodsSearch_->start();
         goodsEntry_->hide();
