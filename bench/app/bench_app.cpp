@@ -10,7 +10,9 @@
 #include "printing/BillSelection.h"
 #include "ui/AppSetup.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScrollBar>
 #include <algorithm>
 #include <QComboBox>
 #include <QDir>
@@ -50,12 +52,17 @@ int main(int argc, char** argv) {
     QTest::mouseClick(window.speedButton(11), Qt::LeftButton);
     auto* code = window.findChild<QLineEdit*>(QStringLiteral("Edit7"));
     auto* search = window.findChild<QPushButton*>(QStringLiteral("Button4"));
-    const double searchMs = bench::medianMs(21, [&] {
+    std::vector<double> searches;
+    for (int run = 0; run < 21; ++run) {
         QTest::mouseClick(window.speedButton(12), Qt::LeftButton);
         code->setText(QStringLiteral("G0012"));
-        QTest::mouseClick(search, Qt::LeftButton);
-        QApplication::processEvents();
-    });
+        searches.push_back(bench::medianMs(1, [&] {
+            QTest::mouseClick(search, Qt::LeftButton);
+            QApplication::processEvents();
+        }));
+    }
+    std::sort(searches.begin(), searches.end());
+    const double searchMs = searches[searches.size() / 2];
     bench::report(QStringLiteral("goods_search_click_10000_goods"), searchMs, QStringLiteral("ms"));
     bench::report(QStringLiteral("goods_search_rows_found"),
                   window.query(View::Goods)->recordCount(), QStringLiteral("rows"));
@@ -78,6 +85,21 @@ int main(int argc, char** argv) {
                   QStringLiteral("ms"));
 
     Dataset* deliveries = window.query(View::Deliveries);
+    selector->setCurrentIndex(2);
+    window.databaseConnection().ReopenAll();
+    QAbstractScrollArea* grid = window.findChild<QAbstractScrollArea*>();
+    for (QAbstractScrollArea* area : window.findChildren<QAbstractScrollArea*>()) {
+        if (area->isVisible() && area->verticalScrollBar()->maximum() > 100000)
+            grid = area;
+    }
+    QScrollBar* bar = grid->verticalScrollBar();
+    int step = 0;
+    const double frame = bench::medianMs(41, [&] {
+        bar->setValue(bar->maximum() * (step++ % 41) / 40);
+        grid->viewport()->repaint();
+    });
+    bench::report(QStringLiteral("delivery_grid_scroll_frame_200000_rows"), frame, QStringLiteral("ms"));
+
     std::vector<double> selections;
     for (int run = 0; run < 15; ++run) {
         window.databaseConnection().ReopenAll();

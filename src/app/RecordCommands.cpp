@@ -14,21 +14,26 @@
 
 using View = TMainForm::View;
 
+namespace {
+const char* const kNoRowTexts[3] = {"当前修改商品信息为空！", "当前修改客户信息为空！",
+                                    "当前修改送货信息为空！"};
+}
+
 RecordCommands::RecordCommands(TMainForm* window, Dataset* profileQuery)
     : QObject(window), window_(window) {
     Dataset* goods = window->query(View::Goods);
     Dataset* customers = window->query(View::Customers);
     Dataset* deliveries = window->query(View::Deliveries);
-    goodsEntry_ = new EntryPanel(EntryPanel::goods(), goods, window->tabSheet(View::Goods));
-    goodsSearch_ = new SearchPanel(SearchPanel::goods(), goods, window->tabSheet(View::Goods));
-    customerEntry_ =
+    entries_[0] = new EntryPanel(EntryPanel::goods(), goods, window->tabSheet(View::Goods));
+    searches_[0] = new SearchPanel(SearchPanel::goods(), goods, window->tabSheet(View::Goods));
+    entries_[1] =
         new EntryPanel(EntryPanel::customers(), customers, window->tabSheet(View::Customers));
-    customerSearch_ =
+    searches_[1] =
         new SearchPanel(SearchPanel::customers(), customers, window->tabSheet(View::Customers));
-    deliveryEntry_ = new DeliveryEntryPanel(
+    entries_[2] = new DeliveryEntryPanel(
         {deliveries, goods, customers, profileQuery, &window->databaseConnection()},
         window->tabSheet(View::Deliveries));
-    deliverySearch_ =
+    searches_[2] =
         new SearchPanel(SearchPanel::deliveries(), deliveries, window->tabSheet(View::Deliveries));
 
     const struct {
@@ -47,51 +52,26 @@ RecordCommands::RecordCommands(TMainForm* window, Dataset* profileQuery)
     }
 }
 
-bool RecordCommands::hasRows(Dataset* list, const char* emptyText) const {
-    if (list->recordCount() > 0)
-        return true;
-    Prompts::instance().confirm(window_, QString::fromUtf8(emptyText));
-    return false;
-}
-
 void RecordCommands::SpeedButton8Click() {
-    switch (window_->currentView().value_or(View(-1))) {
-    case View::Goods:
-        goodsEntry_->startAdd();
-        goodsSearch_->hide();
-        break;
-    case View::Customers:
-        customerEntry_->startAdd();
-        customerSearch_->hide();
-        break;
-    case View::Deliveries:
-        deliverySearch_->hide();
-        deliveryEntry_->startAdd();
-        break;
-    }
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    const int v = static_cast<int>(*view);
+    searches_[v]->hide();
+    entries_[v]->startAdd();
 }
 
 void RecordCommands::SpeedButton9Click() {
-    switch (window_->currentView().value_or(View(-1))) {
-    case View::Goods:
-        if (hasRows(window_->query(View::Goods), "当前修改商品信息为空！")) {
-            goodsEntry_->startModify();
-            goodsSearch_->hide();
-        }
-        break;
-    case View::Customers:
-        if (hasRows(window_->query(View::Customers), "当前修改客户信息为空！")) {
-            customerEntry_->startModify();
-            customerSearch_->hide();
-        }
-        break;
-    case View::Deliveries:
-        if (hasRows(window_->query(View::Deliveries), "当前修改送货信息为空！")) {
-            deliveryEntry_->startModify();
-            deliverySearch_->hide();
-        }
-        break;
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    const int v = static_cast<int>(*view);
+    if (window_->query(*view)->recordCount() == 0) {
+        Prompts::instance().confirm(window_, QString::fromUtf8(kNoRowTexts[v]));
+        return;
     }
+    entries_[v]->startModify();
+    searches_[v]->hide();
 }
 
 void RecordCommands::SpeedButton10Click() {
@@ -112,20 +92,12 @@ void RecordCommands::SpeedButton10Click() {
 }
 
 void RecordCommands::SpeedButton11Click() {
-    switch (window_->currentView().value_or(View(-1))) {
-    case View::Goods:
-        goodsSearch_->start();
-        goodsEntry_->hide();
-        break;
-    case View::Customers:
-        customerSearch_->start();
-        customerEntry_->hide();
-        break;
-    case View::Deliveries:
-        deliverySearch_->start();
-        deliveryEntry_->hide();
-        break;
-    }
+    const std::optional<View> view = window_->currentView();
+    if (!view)
+        return;
+    const int v = static_cast<int>(*view);
+    searches_[v]->start();
+    entries_[v]->hide();
 }
 
 void RecordCommands::SpeedButton12Click() {

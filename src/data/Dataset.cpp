@@ -426,8 +426,9 @@ void Dataset::discardPending() {
         emit aboutToRemoveRow(row);
         rows_.remove(row);
         emit rowRemoved(row);
-        current_ = -2; // force the signal below
-        setCurrent(rows_.size() - 1);
+        // The row under the cursor changed even when its index did not.
+        current_ = rows_.size() - 1;
+        emit currentRowChanged(current_);
         eof_ = rows_.isEmpty();
     }
     if (state_ != State::Inactive)
@@ -559,7 +560,7 @@ void Dataset::remove() {
     emit aboutToRemoveRow(row);
     rows_.remove(row);
     emit rowRemoved(row);
-    current_ = -2;
-    setCurrent(qMin(row, rows_.size() - 1));
+    current_ = qMin(row, rows_.size() - 1);
+    emit currentRowChanged(current_);
     eof_ = rows_.isEmpty();
 }

@@ -80,7 +80,7 @@ void DataGrid::Private::cellPressed(int row, int column, Qt::KeyboardModifiers m
 void DataGrid::Private::cellClicked(int row, int column) {
     const Dataset* dataset = model->dataset();
     if (dataset && dataset->recNo() == row)
-        emit q->dataCellClicked(row, column);
+        guarded(q, [&] { emit q->dataCellClicked(row, column); });
 }
 
 void DataGrid::Private::indicatorPressed(int row, Qt::KeyboardModifiers modifiers) {

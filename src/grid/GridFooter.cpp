@@ -7,8 +7,13 @@
 #include <QHeaderView>
 #include <QPainter>
 
-GridFooter::GridFooter(GridView* view) : QWidget(view), view_(view) {
-    setAutoFillBackground(false);
+GridFooter::GridFooter(GridView* view) : QWidget(view), view_(view) {}
+
+QRect GridFooter::cellRect(int column) const {
+    const int left = view_->viewport()->geometry().left() - geometry().left();
+    const QHeaderView* header = view_->horizontalHeader();
+    return QRect(left + header->sectionViewportPosition(column), 0, header->sectionSize(column),
+                 height());
 }
 
 void GridFooter::paintEvent(QPaintEvent*) {
@@ -22,10 +27,8 @@ void GridFooter::paintEvent(QPaintEvent*) {
         return;
 
     painter.setClipRect(QRect(left, 0, width() - left, height()));
-    const QHeaderView* header = view_->horizontalHeader();
     for (int column = 0; column < model->columnCount(); ++column) {
-        const QRect cell(left + header->sectionViewportPosition(column), 0,
-                         header->sectionSize(column), height());
+        const QRect cell = cellRect(column);
         if (cell.right() < left || cell.left() >= width())
             continue;
         painter.fillRect(cell, GridLook::footerColor());
@@ -33,9 +36,9 @@ void GridFooter::paintEvent(QPaintEvent*) {
         painter.drawLine(cell.topLeft(), cell.topRight());
         painter.drawLine(cell.topRight(), cell.bottomRight());
         painter.drawLine(cell.bottomLeft(), cell.bottomRight());
-        const GridColumn& spec = model->columns()[column];
-        painter.setFont(spec.footer == GridColumn::Footer::Text ? GridLook::titleFont()
-                                                                : GridLook::footerFont());
+        const GridColumn& definition = model->columns()[column];
+        painter.setFont(definition.footer == GridColumn::Footer::Text ? GridLook::titleFont()
+                                                                      : GridLook::footerFont());
         painter.setPen(Qt::black);
         painter.drawText(cell.adjusted(GridLook::textMargin, 0, -GridLook::textMargin, 0),
                          Qt::AlignCenter | Qt::TextSingleLine, model->footerText(column));

@@ -11,6 +11,10 @@ class GridFooter : public QWidget {
 public:
     explicit GridFooter(GridView* view);
 
+    // Where a column's footer cell lies in the footer: under the column's cells, wherever the
+    // columns are scrolled.
+    QRect cellRect(int column) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -59,7 +59,6 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     const TitleLayout::Title& title = titles_.title(logicalIndex);
     painter->save();
     painter->setFont(font());
-    painter->setPen(palette().color(QPalette::ButtonText));
 
     if (title.split) {
         // Each column draws the whole shared cell, clipped to itself, so the cell looks like
@@ -74,9 +73,7 @@ void GridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     }
 
     const bool sunken = pressed_ == logicalIndex;
-    const QRect own(rect.left(), title.split ? GridLook::titleRowHeight : 0, rect.width(),
-                    levels() * GridLook::titleRowHeight -
-                        (title.split ? GridLook::titleRowHeight : 0));
+    const QRect own = lowerRect(logicalIndex);
     GridLook::paintFixedCell(*painter, own, sunken);
     QRect text = own.adjusted(2, 0, -2, 0);
     if (sortIndicatorSection() == logicalIndex) {

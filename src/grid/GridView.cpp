@@ -44,10 +44,8 @@ GridView::GridView(QWidget* parent)
     setWordWrap(false);
     setTabKeyNavigation(true);
     setCornerButtonEnabled(false);
-    setSortingEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setAutoScroll(false);
     setFrameShape(QFrame::StyledPanel);
     viewport()->setBackgroundRole(QPalette::Base);
     footer_->hide();

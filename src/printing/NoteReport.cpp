@@ -3,18 +3,18 @@
 namespace {
 
 using report::BandType;
-using report::FontSpec;
+using report::FontStyle;
 
 const QString kSong = QStringLiteral("宋体");
 const QString kBuffer = QStringLiteral("表4");
 const QString kProfile = QStringLiteral("表5");
 
-const FontSpec F1{kSong, 12, true, Qt::black};
-const FontSpec F2{kSong, 11, false, Qt::black};
-const FontSpec F3{kSong, 22, true, Qt::black};
-const FontSpec F4{kSong, 16, true, Qt::red};
-const FontSpec F5{QStringLiteral("Arial"), 11, false, Qt::red};
-const FontSpec F6{kSong, 11, false, Qt::red};
+const FontStyle F1{kSong, 12, true, Qt::black};
+const FontStyle F2{kSong, 11, false, Qt::black};
+const FontStyle F3{kSong, 22, true, Qt::black};
+const FontStyle F4{kSong, 16, true, Qt::red};
+const FontStyle F5{QStringLiteral("Arial"), 11, false, Qt::red};
+const FontStyle F6{kSong, 11, false, Qt::red};
 
 constexpr qreal kCellHeight = 6.61;
 

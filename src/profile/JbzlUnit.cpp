@@ -5,16 +5,56 @@
 #include "data/Dataset.h"
 #include "ui/Guard.h"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QtMath>
 
 namespace {
 
 const char* const kColumns[4] = {"公司名称", "公司网址", "联系人", "联系电话"};
+
+// A label whose blanks are half the font's pixel size wide, as in the face the form was laid
+// out for, whatever face stands in for it.
+class HalfWidthBlankLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override {
+        const QFontMetricsF metrics(font());
+        return QSize(qCeil(width(metrics)), qCeil(metrics.height()));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QFontMetricsF metrics(font());
+        qreal x = 0;
+        for (const QString& word : text().split(QLatin1Char(' '))) {
+            if (!word.isEmpty()) {
+                painter.drawText(QPointF(x, metrics.ascent()), word);
+                x += metrics.horizontalAdvance(word);
+            }
+            x += blank();
+        }
+    }
+
+private:
+    qreal blank() const { return font().pixelSize() / 2.0; }
+    qreal width(const QFontMetricsF& metrics) const {
+        qreal total = 0;
+        for (const QString& word : text().split(QLatin1Char(' ')))
+            total += metrics.horizontalAdvance(word) + blank();
+        return total - blank();
+    }
+};
 
 QFont song(int pixels, bool bold = false) {
     QFont font(QStringLiteral("宋体"));
@@ -44,14 +84,19 @@ TJbzlForm::TJbzlForm(QWidget* parent) : QDialog(parent) {
     top->setGeometry(0, 0, 369, 39);
     top->setFrameStyle(QFrame::Panel | QFrame::Raised);
     top->setLineWidth(2);
-    auto* title = new QLabel(QStringLiteral("基本资料   保存"), top);
+    auto* title = new HalfWidthBlankLabel(QStringLiteral("基本资料   保存"), top);
     title->setObjectName(QStringLiteral("Label1"));
     title->setFont(song(16, true));
     title->move(16, 12);
+    title->adjustSize();
     auto* at = new QLabel(QStringLiteral("@"), top);
     at->setObjectName(QStringLiteral("Label2"));
     at->setFont(song(16, true));
-    at->move(88, 10);
+    at->adjustSize();
+    // Centred over the gap of three half-width blanks after the first word.
+    const QFontMetricsF metrics(title->font());
+    const qreal gap = 16 + metrics.horizontalAdvance(QStringLiteral("基本资料"));
+    at->move(qRound(gap + (3 * 8 - metrics.horizontalAdvance(QLatin1Char('@'))) / 2), 10);
     auto* save = new QPushButton(QStringLiteral("保存"), top);
     save->setObjectName(QStringLiteral("Button1"));
     save->setGeometry(224, 8, 50, 22);

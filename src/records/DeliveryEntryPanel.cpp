@@ -35,7 +35,7 @@ int lookUpRow(const Dataset& list, const QString& column, const QString& text) {
 } // namespace
 
 DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
-    : FloatingPanel(QStringLiteral("Panel6"), QSize(417, 313),
+    : RecordPanel(QStringLiteral("Panel6"), QSize(417, 313),
                     QStringLiteral(":/pictures/panel_delivery_entry.png"),
                     QStringLiteral("Image13"), QStringLiteral("Image6"), 392, page),
       lists_(lists) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/FloatingPanel.h"
+#include "records/RecordPanel.h"
 
 class Dataset;
 class DatabaseConnection;
@@ -11,7 +11,7 @@ class QPushButton;
 
 // Panel6: enters delivery rows item by item, with the goods and customer look-ups and the
 // amount computed from price and quantity; modifies the current delivery row.
-class DeliveryEntryPanel : public FloatingPanel {
+class DeliveryEntryPanel : public RecordPanel {
     Q_OBJECT
 public:
     struct Lists {
@@ -26,9 +26,9 @@ public:
 
     // Shown by the add command: today's date, empty item and customer boxes, price "0",
     // quantity "1", the three pick lists filled.
-    void startAdd();
+    void startAdd() override;
     // Shown by the modify command, filled from the current delivery row.
-    void startModify();
+    void startModify() override;
 
     void Button9Click();  // 添加
     void Button11Click(); // 修改

@@ -57,7 +57,7 @@ EntryPanel::Layout EntryPanel::customers() {
 }
 
 EntryPanel::EntryPanel(const Layout& layout, Dataset* list, QWidget* page)
-    : FloatingPanel(QString::fromUtf8(layout.name), layout.size,
+    : RecordPanel(QString::fromUtf8(layout.name), layout.size,
                     QString::fromUtf8(layout.background), QString::fromUtf8(layout.backgroundName),
                     QString::fromUtf8(layout.closeName), layout.size.width() - 25, page),
       layout_(layout), list_(list) {

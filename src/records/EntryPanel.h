@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/FloatingPanel.h"
+#include "records/RecordPanel.h"
 
 #include <QList>
 
@@ -11,7 +11,7 @@ class QPushButton;
 // The entry panel of a master list (goods Panel2, customers Panel4): adds a record or
 // modifies the current one. Its "添加" and "修改" buttons share one place; the command that
 // shows the panel chooses which one shows.
-class EntryPanel : public FloatingPanel {
+class EntryPanel : public RecordPanel {
     Q_OBJECT
 public:
     struct Box {
@@ -48,8 +48,8 @@ public:
 
     EntryPanel(const Layout& layout, Dataset* list, QWidget* page);
 
-    void startAdd();
-    void startModify();
+    void startAdd() override;
+    void startModify() override;
 
     // "添加": stores the boxes as a new row at the end of the list.
     void addClick();

@@ -13,7 +13,7 @@ Item* Band::add(Item* item) {
 }
 
 Item* Band::addLabel(const QString& name, const QRectF& rectMm, const QString& caption,
-                     const FontSpec& font) {
+                     const FontStyle& font) {
     auto* item = new Item(ItemKind::Label, name, rectMm, this);
     item->setCaption(caption);
     item->setFont(font);
@@ -21,7 +21,7 @@ Item* Band::addLabel(const QString& name, const QRectF& rectMm, const QString& c
 }
 
 Item* Band::addDataText(const QString& name, const QRectF& rectMm, const QString& dataSet,
-                        const QString& field, const FontSpec& font) {
+                        const QString& field, const FontStyle& font) {
     auto* item = new Item(ItemKind::DataText, name, rectMm, this);
     item->setDataField(dataSet, field);
     item->setFont(font);

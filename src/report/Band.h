@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/FontStyle.h"
 #include "report/Item.h"
 
 #include <QList>
@@ -26,9 +26,9 @@ public:
     const QList<Item*>& items() const { return items_; }
 
     Item* addLabel(const QString& name, const QRectF& rectMm, const QString& caption,
-                   const FontSpec& font);
+                   const FontStyle& font);
     Item* addDataText(const QString& name, const QRectF& rectMm, const QString& dataSet,
-                      const QString& field, const FontSpec& font);
+                      const QString& field, const FontStyle& font);
     Item* addShape(const QString& name, const QRectF& rectMm);
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/FontStyle.h"
 
 #include <QList>
 #include <QRectF>
@@ -27,7 +27,7 @@ struct TextOp {
     QStringList lines;
     qreal baseline = 0;
     qreal lineStep = 0;
-    FontSpec font;
+    FontStyle font;
     bool opaque = true;
     QRectF clip;
 };

@@ -19,7 +19,7 @@ struct PlannedItem {
     bool fromMaster = false;
     qsizetype column = -1;
     TextMeasure* measure = nullptr;
-    FontSpec font;
+    FontStyle font;
     bool opaque = true;
     // Texts that do not depend on the row are laid out once, relative to the band's corner.
     std::optional<TextOp> fixedOp;
@@ -39,7 +39,7 @@ struct Generator::Plan {
     PageSetup setup;
     RowTable master;
     std::deque<TextMeasure> measures;
-    QList<FontSpec> measureFonts;
+    QList<FontStyle> measureFonts;
     PlannedBand title;
     PlannedBand detail;
     PlannedBand summary;
@@ -50,7 +50,7 @@ struct Generator::Plan {
     qsizetype detailCount() const { return qMax<qsizetype>(master.rows.size(), 1); }
     qsizetype lastRow() const { return master.rows.size() - 1; }
 
-    TextMeasure* measureFor(const FontSpec& font) {
+    TextMeasure* measureFor(const FontStyle& font) {
         const qsizetype i = measureFonts.indexOf(font);
         if (i >= 0)
             return &measures[static_cast<size_t>(i)];

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/FontStyle.h"
 
 #include <QObject>
 #include <QRectF>
@@ -33,8 +33,8 @@ public:
     QString field() const { return field_; }
     void setDataField(const QString& dataSet, const QString& field);
 
-    FontSpec font() const { return font_; }
-    void setFont(const FontSpec& font) { font_ = font; }
+    FontStyle font() const { return font_; }
+    void setFont(const FontStyle& font) { font_ = font; }
 
     // A transparent text paints no white box behind itself.
     bool isTransparent() const { return transparent_; }
@@ -46,7 +46,7 @@ private:
     QString caption_;
     QString dataSet_;
     QString field_;
-    FontSpec font_;
+    FontStyle font_;
     bool transparent_ = false;
 };
 

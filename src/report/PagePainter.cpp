@@ -37,7 +37,7 @@ public:
         : scale_(pixelsPerMm * 25.4 /
                  (device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 72)) {}
 
-    const QFont& font(const FontSpec& spec) {
+    const QFont& font(const FontStyle& spec) {
         for (const auto& [key, font] : fonts_) {
             if (key == spec)
                 return font;
@@ -50,7 +50,7 @@ public:
 
 private:
     qreal scale_;
-    QList<std::pair<FontSpec, QFont>> fonts_;
+    QList<std::pair<FontStyle, QFont>> fonts_;
 };
 
 void paintRect(QPainter& painter, const Mapper& map, const RectOp& op, const QPen& outline) {

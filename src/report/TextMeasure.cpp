@@ -26,7 +26,7 @@ const QPaintDevice* referenceDevice() {
 
 } // namespace
 
-TextMeasure::TextMeasure(const FontSpec& font)
+TextMeasure::TextMeasure(const FontStyle& font)
     : font_(font.toFont()), metrics_(font_, referenceDevice()) {}
 
 qreal TextMeasure::width(const QString& text) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/FontSpec.h"
+#include "report/FontStyle.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -13,7 +13,7 @@ namespace report {
 // a page lays out the same whichever device it is later painted on.
 class TextMeasure {
 public:
-    explicit TextMeasure(const FontSpec& font);
+    explicit TextMeasure(const FontStyle& font);
 
     qreal width(const QString& text);
     // The text broken into lines no wider than roomMm: at word boundaries, and between any two

@@ -5,12 +5,13 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/Errors.h"
 #include "grid/DataGrid.h"
+#include "grid/GridFooter.h"
 #include "grid/GridHeader.h"
 #include "grid/GridView.h"
 #include "grid/IndicatorColumn.h"
 
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -157,6 +158,50 @@ private slots:
         QVERIFY(g.prompts.shown().isEmpty());
     }
 
+    void theFooterRowSitsUnderTheRowsAlignedWithTheColumns() {
+        DeliveryGrid g;
+        g.addBills(40);
+        g.reload();
+        g.grid.resize(400, 300);
+        QVERIFY(g.show());
+        GridView* view = g.view();
+        GridFooter* footer = view->footer();
+        QVERIFY(footer->isVisible());
+        QCOMPARE(footer->geometry().top(), view->viewport()->geometry().bottom() + 1);
+        QCOMPARE(footer->geometry().left(), g.indicator()->geometry().left());
+        const int barTop = view->horizontalScrollBar()->mapTo(view, QPoint(0, 0)).y();
+        QCOMPARE(footer->geometry().bottom() + 1, barTop);
+
+        auto alignedWithItsColumn = [&](int column) {
+            const QRect cell = footer->cellRect(column).translated(footer->pos());
+            const QRect title = g.header()->lowerRect(column).translated(g.header()->pos());
+            return cell.left() == title.left() && cell.width() == title.width();
+        };
+        QVERIFY(alignedWithItsColumn(0));
+        view->horizontalScrollBar()->setValue(150);
+        QVERIFY(alignedWithItsColumn(amountColumn));
+        view->setColumnWidth(3, 120);
+        QVERIFY(alignedWithItsColumn(amountColumn));
+
+        // Tab brings a column scrolled out of sight into view.
+        QCoreApplication::processEvents(); // the new width reaches the scroll range
+        view->horizontalScrollBar()->setValue(0);
+        view->setFocus();
+        for (int i = 0; i < remarkColumn; ++i)
+            QTest::keyClick(view, Qt::Key_Tab);
+        QCOMPARE(view->currentIndex().column(), remarkColumn);
+        QVERIFY(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
+
+        // The last rows can be scrolled into view above the footer.
+        g.list.last();
+        const QRect last = view->visualRect(view->currentIndex());
+        QVERIFY(last.bottom() < view->viewport()->height());
+
+        g.grid.setFooterVisible(false);
+        QVERIFY(!footer->isVisible());
+        QCOMPARE(view->viewport()->geometry().bottom() + 1, barTop);
+    }
+
     void fieldsTheListLacksShowEmptyCells() {
         DeliveryGrid g;
         g.db.exec("INSERT INTO 表3 (单据编号, 联系人, 单价, 应收金额) VALUES "
@@ -235,6 +280,13 @@ private slots:
         QTest::keyClick(g.view(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(g.grid.selectedRows(), (QList<int>{2, 3}));
 
+        // Tab walks the columns of the current row and leaves the selection alone.
+        const int column = g.view()->currentIndex().column();
+        QTest::keyClick(g.view(), Qt::Key_Tab);
+        QCOMPARE(g.view()->currentIndex().column(), column + 1);
+        QCOMPARE(g.list.recNo(), 3);
+        QCOMPARE(g.grid.selectedRows(), (QList<int>{2, 3}));
+
         // Dragging down the indicator column selects the run.
         QTest::mousePress(g.indicator()->viewport(), Qt::LeftButton, {}, g.indicatorPoint(4));
         QTest::mouseMove(g.indicator()->viewport(), g.indicatorPoint(5));
@@ -245,6 +297,28 @@ private slots:
 
         g.reload();
         QVERIFY(g.grid.selectedRows().isEmpty());
+    }
+
+    void draggingPastTheLastVisibleRowScrollsOn() {
+        DeliveryGrid g;
+        g.addBills(100);
+        g.reload();
+        QVERIFY(g.show());
+        QWidget* column = g.indicator()->viewport();
+        const int lastVisible = g.indicator()->logicalIndexAt(column->height() - 1);
+        QTest::mousePress(column, Qt::LeftButton, {}, g.indicatorPoint(2));
+        QTest::mouseMove(column, QPoint(5, column->height() + 10));
+        QTRY_VERIFY(g.list.recNo() > lastVisible + 2);
+        QTest::mouseRelease(column, Qt::LeftButton, {}, QPoint(5, column->height() + 10));
+        const int reached = g.list.recNo();
+        QCOMPARE(g.grid.selectedRows().first(), 2);
+        QCOMPARE(g.grid.selectedRows().last(), reached);
+        QCOMPARE(g.grid.selectedRows().size(), reached - 1);
+        QVERIFY(
+            g.view()->viewport()->rect().contains(g.view()->visualRect(g.view()->currentIndex())));
+        // Released: no more scrolling.
+        QTest::qWait(200);
+        QCOMPARE(g.list.recNo(), reached);
     }
 
     void ctrlDeleteAsksFirst() {
@@ -318,6 +392,12 @@ private slots:
         QTest::mousePress(g.view()->viewport(), Qt::LeftButton, {}, g.cellPoint(2, 0));
         QTest::mouseRelease(g.view()->viewport(), Qt::LeftButton, {}, g.cellPoint(4, 0));
         QCOMPARE(clicks.size(), 1);
+
+        // A failing receiver ends in the error box, not in the event loop.
+        QObject::connect(&g.grid, &DataGrid::dataCellClicked,
+                         [] { throw DataError("no such bill"); });
+        g.clickCell(0, 0);
+        QCOMPARE(g.prompts.texts("error"), QStringList{"no such bill"});
     }
 
     void twoLevelTitlesShareTheirUpperCell() {
@@ -492,7 +572,7 @@ private slots:
         menu.close();
     }
 
-    void twoHundredThousandRowsScrollWithoutStalling() {
+    void twoHundredThousandRowsKeepFixedRowHeights() {
         DeliveryGrid g;
         g.db.exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
@@ -504,24 +584,15 @@ private slots:
         QCOMPARE(g.indicator()->length(), 200000 * g.indicator()->defaultSectionSize());
         QCOMPARE(g.grid.footerText(amountColumn), QString("2000"));
 
-        // A stall here means per-row work (sizing rows to their contents, say), which would
-        // take seconds at this size; a frame normally takes a few milliseconds.
+        // Rows keep one fixed height, so scrolling never measures rows; the time a frame takes
+        // at this size is measured in bench/.
         QScrollBar* bar = g.view()->verticalScrollBar();
-        QElapsedTimer slowest;
-        qint64 worst = 0;
         for (int step = 0; step <= 40; ++step) {
-            slowest.start();
             bar->setValue(bar->maximum() * step / 40);
             g.view()->viewport()->repaint();
-            worst = qMax(worst, slowest.elapsed());
         }
-        QVERIFY2(worst < 500, qPrintable(QString("slowest frame %1 ms").arg(worst)));
         QCOMPARE(g.cell(199999, 0), QString("200000"));
-
-        slowest.start();
         g.list.last();
-        g.view()->viewport()->repaint();
-        QVERIFY2(slowest.elapsed() < 500, qPrintable(QString("%1 ms").arg(slowest.elapsed())));
         QCOMPARE(g.view()->currentIndex().row(), 199999);
     }
 };

@@ -9,22 +9,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using report::FontSpec;
+using report::FontStyle;
 
 namespace {
 
-const FontSpec F1{"宋体", 12, true, Qt::black};
-const FontSpec F2{"宋体", 11, false, Qt::black};
-const FontSpec F3{"宋体", 22, true, Qt::black};
-const FontSpec F4{"宋体", 16, true, Qt::red};
-const FontSpec F5{"Arial", 11, false, Qt::red};
-const FontSpec F6{"宋体", 11, false, Qt::red};
+const FontStyle F1{"宋体", 12, true, Qt::black};
+const FontStyle F2{"宋体", 11, false, Qt::black};
+const FontStyle F3{"宋体", 22, true, Qt::black};
+const FontStyle F4{"宋体", 16, true, Qt::red};
+const FontStyle F5{"Arial", 11, false, Qt::red};
+const FontStyle F6{"宋体", 11, false, Qt::red};
 
 struct Expected {
     const char* name;
     char band; // 'T'itle, 'D'etail, 'S'ummary
     qreal left, top, width, height;
-    const FontSpec* font; // null for rectangles
+    const FontStyle* font; // null for rectangles
 };
 
 const Expected kItems[] = {

@@ -11,7 +11,7 @@ using namespace report;
 
 namespace {
 
-const FontSpec kFont{QStringLiteral("宋体"), 11, false, Qt::black};
+const FontStyle kFont{QStringLiteral("宋体"), 11, false, Qt::black};
 
 // A 100 x 100 mm sheet with 10 mm margins: bands are 80 wide and a page
 // holds 80 mm of bands.

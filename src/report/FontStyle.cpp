@@ -1,8 +1,8 @@
-#include "report/FontSpec.h"
+#include "report/FontStyle.h"
 
 namespace report {
 
-QFont FontSpec::toFont() const {
+QFont FontStyle::toFont() const {
     QFont font(family);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
