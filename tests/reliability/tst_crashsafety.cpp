@@ -197,7 +197,7 @@ QString difference(const Snapshot& file, const Snapshot& expected) {
     return out.join("; ");
 }
 
-// A child started from this folder's helper, read line by line.
+// The crash_writer child, its reports read line by line.
 class Child {
 public:
     explicit Child(const QStringList& arguments) {
