@@ -3,6 +3,7 @@
 // key where every character has a key, pasted from the clipboard otherwise. Each text is stored
 // and read back byte for byte, or refused with a clear message; no statement error, no other
 // row changed, and the file passes the integrity check afterwards.
+#include "KeyedFile.h"
 #include "RecordsFixture.h"
 #include "SpreadsheetReader.h"
 #include "TestMain.h"
@@ -107,54 +108,12 @@ bool isWildcardFree(const QString& text) {
            !text.contains(QChar(0));
 }
 
-// Reads the file through one keyed connection of its own: keying a connection costs the
-// cipher's key derivation, too slow to repeat for every look at the tables.
-class Reader {
-public:
-    explicit Reader(const QString& file) {
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
-        const QByteArray key = Schema::password().toUtf8();
-        sqlite3_key(db_, key.constData(), key.size());
-    }
-    ~Reader() { sqlite3_close(db_); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    // Rows as texts, NULL as "<null>", numbers as the engine writes them; nothing on error.
-    QList<QStringList> rows(const QString& sql) const {
-        QList<QStringList> out;
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
-            return out;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            QStringList row;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                if (sqlite3_column_type(statement, c) == SQLITE_NULL)
-                    row.append(QStringLiteral("<null>"));
-                else
-                    row.append(QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
-                        sqlite3_column_bytes(statement, c)));
-            }
-            out.append(row);
-        }
-        sqlite3_finalize(statement);
-        return out;
-    }
-    QList<QStringList> table(const QString& name) const {
-        return rows(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(name));
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
-
 struct Sweep : RecordsFixture {
     QString text;
     bool storable = true;
     bool searchable = true; // short enough for the engine's pattern limit
     QSet<QString>* covered = nullptr;
-    std::unique_ptr<Reader> reader;
+    std::unique_ptr<KeyedFile> reader;
 
     void open(const QString& hostile, QSet<QString>* fields) {
         text = hostile;
@@ -175,7 +134,7 @@ struct Sweep : RecordsFixture {
                 "('B1', '2024-01-02', '盘', 3, 1, 3, '王', 'D2'), (" +
                 around + ", '2024-01-03', '外围', 1, 1, 1, '李', 'D3')");
         db.exec("INSERT INTO 表5 VALUES ('公司', 'www', '张', '1')");
-        reader = std::make_unique<Reader>(db.file());
+        reader = std::make_unique<KeyedFile>(db.file(), KeyedFile::Mode::ReadOnly);
         start();
     }
 
