@@ -12,16 +12,16 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QScrollBar>
-#include <algorithm>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 using View = TMainForm::View;
 
@@ -98,17 +98,19 @@ int main(int argc, char** argv) {
         bar->setValue(bar->maximum() * (step++ % 41) / 40);
         grid->viewport()->repaint();
     });
-    bench::report(QStringLiteral("delivery_grid_scroll_frame_200000_rows"), frame, QStringLiteral("ms"));
+    bench::report(QStringLiteral("delivery_grid_scroll_frame_200000_rows"), frame,
+                  QStringLiteral("ms"));
 
     std::vector<double> selections;
     for (int run = 0; run < 15; ++run) {
         window.databaseConnection().ReopenAll();
         deliveries->moveTo(100000 + run * 1000);
-        selections.push_back(bench::medianMs(1, [&] { program.billSelection().DBGridEh3CellClick(); }));
+        selections.push_back(
+            bench::medianMs(1, [&] { program.billSelection().DBGridEh3CellClick(); }));
     }
     std::sort(selections.begin(), selections.end());
-    bench::report(QStringLiteral("bill_selection_20_rows_of_200000"), selections[selections.size() / 2],
-                  QStringLiteral("ms"));
+    bench::report(QStringLiteral("bill_selection_20_rows_of_200000"),
+                  selections[selections.size() / 2], QStringLiteral("ms"));
     bench::report(QStringLiteral("bill_rows_copied"), window.printBuffer()->recordCount(),
                   QStringLiteral("rows"));
     return 0;

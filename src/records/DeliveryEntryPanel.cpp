@@ -36,8 +36,8 @@ int lookUpRow(const Dataset& list, const QString& column, const QString& text) {
 
 DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     : RecordPanel(QStringLiteral("Panel6"), QSize(417, 313),
-                    QStringLiteral(":/pictures/panel_delivery_entry.png"),
-                    QStringLiteral("Image13"), QStringLiteral("Image6"), 392, page),
+                  QStringLiteral(":/pictures/panel_delivery_entry.png"), QStringLiteral("Image13"),
+                  QStringLiteral("Image6"), 392, page),
       lists_(lists) {
     for (const auto& [name, y] : {std::pair{"Panel8", 88}, std::pair{"Panel9", 192}}) {
         auto* line = new QFrame(this);

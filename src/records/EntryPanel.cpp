@@ -57,9 +57,9 @@ EntryPanel::Layout EntryPanel::customers() {
 }
 
 EntryPanel::EntryPanel(const Layout& layout, Dataset* list, QWidget* page)
-    : RecordPanel(QString::fromUtf8(layout.name), layout.size,
-                    QString::fromUtf8(layout.background), QString::fromUtf8(layout.backgroundName),
-                    QString::fromUtf8(layout.closeName), layout.size.width() - 25, page),
+    : RecordPanel(QString::fromUtf8(layout.name), layout.size, QString::fromUtf8(layout.background),
+                  QString::fromUtf8(layout.backgroundName), QString::fromUtf8(layout.closeName),
+                  layout.size.width() - 25, page),
       layout_(layout), list_(list) {
     for (const Box& b : layout_.boxes) {
         QLabel* label = addLabel(QString::fromUtf8(b.label), b.labelAt.x(), b.labelAt.y());
