@@ -15,7 +15,7 @@ packages=(
 )
 test_packages=(
     poppler-utils xvfb cups printer-driver-cups-pdf python3-openpyxl
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 
 case "$mode" in
