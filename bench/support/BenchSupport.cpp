@@ -121,4 +121,11 @@ double peakResidentMb() {
     return statusMb("VmHWM");
 }
 
+void isolateDesktop(const QString& home) {
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 } // namespace bench

@@ -16,6 +16,11 @@ namespace bench {
 // (bills of about 20 rows) into `file`.
 void generateDatabase(const QString& file, int goods, int customers, int deliveries);
 
+// Points HOME and the settings folder at `home` (the program writes its launcher and last view
+// there, never into the user's own) and runs offscreen unless a platform is chosen; call before
+// the application object is made.
+void isolateDesktop(const QString& home);
+
 // Median of `runs` timings of f, in milliseconds.
 double medianMs(int runs, const std::function<void()>& f);
 
