@@ -1,6 +1,6 @@
 #include "backup/DataBackup.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 #include "platform/FileCopy.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"

@@ -1,7 +1,7 @@
 #include "export/SpreadsheetFile.h"
 
+#include "base/AppError.h"
 #include "data/Dataset.h"
-#include "data/Errors.h"
 #include "export/ExportProgress.h"
 #include "export/SheetWriterThread.h"
 #include "export/WorkbookWriter.h"

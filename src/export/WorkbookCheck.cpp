@@ -1,6 +1,6 @@
 #include "export/WorkbookCheck.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 
 #include <QFile>
 

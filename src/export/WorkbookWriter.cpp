@@ -1,6 +1,6 @@
 #include "export/WorkbookWriter.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "platform/FileCopy.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/LastView.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 
 #include <QSettings>
 

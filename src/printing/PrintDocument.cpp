@@ -1,6 +1,6 @@
 #include "printing/PrintDocument.h"
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 #include "report/PagePainter.h"
 
 #include <QPainter>

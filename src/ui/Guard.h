@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Errors.h"
+#include "base/AppError.h"
 #include "ui/Prompts.h"
 
 #include <exception>
