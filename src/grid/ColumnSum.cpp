@@ -40,6 +40,9 @@ void ColumnSum::subtract(qint64 share) {
 }
 
 void ColumnSum::reload(const Dataset& dataset, int column) {
+    if (version_ != 0 && version_ == dataset.rowsVersion() && column == column_)
+        return;
+    version_ = dataset.rowsVersion();
     column_ = column;
     total_ = 0;
     outOfRange_ = 0;
@@ -59,9 +62,11 @@ void ColumnSum::rowInserted(const Dataset& dataset, int row) {
     const qint64 share = column_ < 0 ? 0 : shareOf(dataset, row);
     shares_.insert(row, share);
     add(share);
+    version_ = dataset.rowsVersion();
 }
 
 void ColumnSum::rowChanged(const Dataset& dataset, int row) {
+    version_ = dataset.rowsVersion();
     if (column_ < 0 || row < 0 || row >= shares_.size())
         return;
     subtract(shares_[row]);
@@ -69,7 +74,8 @@ void ColumnSum::rowChanged(const Dataset& dataset, int row) {
     add(shares_[row]);
 }
 
-void ColumnSum::rowRemoved(int row) {
+void ColumnSum::rowRemoved(const Dataset& dataset, int row) {
+    version_ = dataset.rowsVersion();
     if (row < 0 || row >= shares_.size())
         return;
     subtract(shares_[row]);
