@@ -1,8 +1,13 @@
 #include "app/StartupProgress.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHash>
+#include <QLabel>
 #include <QLocale>
-#include <QProgressDialog>
+#include <QProgressBar>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -32,24 +37,30 @@ StartupProgress::~StartupProgress() {
 }
 
 void StartupProgress::update(const QString& table, qint64 rows, qint64 expected) {
-    if (!dialog_) {
+    if (!window_) {
         if (clock_.elapsed() < 500)
             return;
-        dialog_ = std::make_unique<QProgressDialog>();
-        dialog_->setObjectName(QStringLiteral("StartupProgress"));
-        dialog_->setWindowTitle(QStringLiteral("澄朔送货单打印软件"));
-        dialog_->setCancelButton(nullptr);
-        dialog_->setMinimumDuration(0);
-        dialog_->setAutoReset(false);
-        dialog_->setAutoClose(false);
-        dialog_->setMinimumWidth(320);
-        dialog_->show();
+        window_ = std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::WindowTitleHint);
+        window_->setObjectName(QStringLiteral("StartupProgress"));
+        window_->setWindowTitle(QStringLiteral("澄朔送货单打印软件"));
+        auto* layout = new QVBoxLayout(window_.get());
+        label_ = new QLabel(window_.get());
+        bar_ = new QProgressBar(window_.get());
+        layout->addWidget(label_);
+        layout->addWidget(bar_);
+        window_->setFixedWidth(360);
+        label_->setText(QStringLiteral("正在读取%1……").arg(listName(table)));
+        window_->adjustSize();
+        // Nothing else is on screen yet to place it by.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            window_->move(screen->availableGeometry().center() - window_->rect().center());
+        window_->show();
     }
-    dialog_->setLabelText(QStringLiteral("正在读取%1……（已读 %2 行）")
-                              .arg(listName(table), QLocale().toString(rows)));
+    label_->setText(QStringLiteral("正在读取%1……（已读 %2 行）")
+                        .arg(listName(table), QLocale().toString(rows)));
     // The last rowid only estimates the count; the bar never claims the end early.
-    dialog_->setMaximum(expected > rows ? 1000 : 0);
+    bar_->setRange(0, expected > rows ? 1000 : 0);
     if (expected > rows)
-        dialog_->setValue(static_cast<int>(rows * 1000 / expected));
+        bar_->setValue(static_cast<int>(rows * 1000 / expected));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

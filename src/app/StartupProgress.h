@@ -5,7 +5,9 @@
 #include <QElapsedTimer>
 #include <memory>
 
-class QProgressDialog;
+class QLabel;
+class QProgressBar;
+class QWidget;
 
 // While it lives, a load of the lists that takes longer than half a second shows a small
 // window saying which list is being read and how far it has come. Only painting is handled
@@ -21,6 +23,8 @@ private:
     void update(const QString& table, qint64 rows, qint64 expected);
 
     QElapsedTimer clock_;
-    std::unique_ptr<QProgressDialog> dialog_;
+    std::unique_ptr<QWidget> window_;
+    QLabel* label_ = nullptr;
+    QProgressBar* bar_ = nullptr;
     LoadProgress::Observer previous_;
 };
