@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     window.databaseConnection().ReopenAll();
     QAbstractScrollArea* grid = window.findChild<QAbstractScrollArea*>();
     for (QAbstractScrollArea* area : window.findChildren<QAbstractScrollArea*>()) {
-        if (area->isVisible() && area->verticalScrollBar()->maximum() > 100000)
+        if (area->isVisible() && area->verticalScrollBar()->maximum() > rows / 2)
             grid = area;
     }
     QScrollBar* bar = grid->verticalScrollBar();

@@ -7,11 +7,13 @@ class Dataset;
 
 // The sum of one number column over every row of a list, kept in whole 1/10000s so that 0.1
 // and 0.2 make 0.3. Each row's share is remembered, so a changed or removed row costs no pass
-// over the whole list, and a list reopened on the same rows costs none either.
+// over the whole list; and the count of the rows shown before the last reload is kept too, so
+// a list that closes and reopens on the same rows (a refresh with nothing changed, the whole
+// list back after a narrowed one) is not counted again.
 class ColumnSum {
 public:
-    // Recounts every row unless the rows are those last counted; column -1 (a field the list
-    // does not hold) sums to 0.
+    // Counts every row unless these rows were counted last or the time before; column -1 (a
+    // field the list does not hold) sums to 0.
     void reload(const Dataset& dataset, int column);
     void rowInserted(const Dataset& dataset, int row);
     void rowChanged(const Dataset& dataset, int row);
@@ -21,13 +23,18 @@ public:
     QString text() const;
 
 private:
+    struct Count {
+        quint64 version = 0; // of the rows counted; 0 before any count
+        int column = -1;
+        QVector<qint64> shares;
+        __int128 total = 0;
+        int outOfRange = 0;
+    };
+
     qint64 shareOf(const Dataset& dataset, int row) const;
     void add(qint64 share);
     void subtract(qint64 share);
 
-    int column_ = -1;
-    quint64 version_ = 0; // of the rows counted; 0 before the first count
-    QVector<qint64> shares_;
-    __int128 total_ = 0;
-    int outOfRange_ = 0;
+    Count count_;
+    Count before_;
 };
