@@ -7,6 +7,7 @@
 #include "grid/DataGrid.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/LastView.h"
+#include "printing/ReportPreview.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
 
@@ -354,4 +355,9 @@ void TMainForm::PageControl1Change() {
 
 void TMainForm::SpeedButton7Click() {
     close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    closeAllPreviews();
+    QWidget::closeEvent(event);
 }

@@ -54,6 +54,10 @@ public:
     void PageControl1Change();
     void SpeedButton7Click();
 
+protected:
+    // Closing the main window ends the program: open previews close with it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildToolbar();
     void buildSecondRow();

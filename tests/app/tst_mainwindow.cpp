@@ -8,6 +8,7 @@
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
 #include "platform/DesktopLauncher.h"
+#include "printing/QRPrev.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,12 +16,14 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -36,6 +39,15 @@ void storeCode(const QVariant& code) {
 QVariant storedCode() {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
     return s.value("data");
+}
+
+QList<TQRStandardPreview*> visiblePreviews() {
+    QList<TQRStandardPreview*> previews;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* preview = qobject_cast<TQRStandardPreview*>(w); preview && preview->isVisible())
+            previews.append(preview);
+    }
+    return previews;
 }
 
 } // namespace
@@ -166,6 +178,55 @@ private slots:
         QVERIFY(text.contains("Path=" + QCoreApplication::applicationDirPath() + "/"));
         QVERIFY(launcher.permissions() & QFile::ExeOwner);
         QVERIFY(QDir(desktop).removeRecursively());
+    }
+
+    // As main() runs it: the event loop must end although a print run still waits on its
+    // preview when the user exits, and no preview outlives the run.
+    void exitWithAPreviewOpenClosesItAndEndsTheProgram_data() {
+        QTest::addColumn<QString>("exit");
+        QTest::newRow("退出软件") << "button";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("application quits") << "quit";
+    }
+    void exitWithAPreviewOpenClosesItAndEndsTheProgram() {
+        QFETCH(QString, exit);
+        TestDatabase db;
+        db.exec("INSERT INTO 表4 (序号, 单据编号, 应收金额) VALUES ('1', 'B1', 5)");
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        w.show();
+        QPointer<TQRStandardPreview> preview;
+        bool previewOpened = false;
+        bool printRunReturned = false;
+        QTimer::singleShot(0, &w, [&] {
+            // Runs while the print run waits on its preview.
+            QTimer::singleShot(0, &w, [&] {
+                const QList<TQRStandardPreview*> open = visiblePreviews();
+                previewOpened = open.size() == 1;
+                preview = open.value(0);
+                if (exit == "button")
+                    QTest::mouseClick(w.speedButton(7), Qt::LeftButton);
+                else if (exit == "close")
+                    w.close();
+                else
+                    QApplication::exit(0);
+            });
+            QTest::mouseClick(w.speedButton(2), Qt::LeftButton);
+            printRunReturned = true;
+        });
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        connect(&stuck, &QTimer::timeout, [] { QApplication::exit(1); });
+        stuck.start(10000);
+        const int result = QApplication::exec();
+        QVERIFY(previewOpened);
+        QCOMPARE(result, 0);
+        QVERIFY(printRunReturned);
+        QVERIFY(preview.isNull());
+        QVERIFY(visiblePreviews().isEmpty());
+        QCOMPARE(w.isVisible(), exit == "quit");
+        QVERIFY(prompts.shown().isEmpty());
     }
 
     void standardButtonsAreChinese() {
