@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 
 #include "app/GridColumns.h"
+#include "app/ViewSelector.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
@@ -141,15 +142,13 @@ void TMainForm::buildToolbar() {
 }
 
 void TMainForm::buildSecondRow() {
-    selector_ = new QComboBox(this);
+    selector_ = new ViewSelector(this);
     selector_->setObjectName(QStringLiteral("ComboBox1"));
-    selector_->setEditable(true);
-    selector_->setInsertPolicy(QComboBox::NoInsert);
     selector_->setFont(song(15));
     for (const char* text : kViewTexts)
         selector_->addItem(QString::fromUtf8(text));
     selector_->setGeometry(20, 70, 89, 23);
-    connect(selector_, &QComboBox::editTextChanged, this,
+    connect(selector_, &ViewSelector::changed, this,
             guardedSlot(this, [this] { ComboBox1Change(); }));
 
     webLink_ = new ClickableLabel(this);

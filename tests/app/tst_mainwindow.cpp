@@ -10,20 +10,24 @@
 #include "platform/DesktopLauncher.h"
 #include "printing/QRPrev.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -39,6 +43,15 @@ void storeCode(const QVariant& code) {
 QVariant storedCode() {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
     return s.value("data");
+}
+
+// Opens the selector's list and picks an item with the keyboard, as a user does.
+void pickFromList(QComboBox* box, int index) {
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    list->setCurrentIndex(list->model()->index(index, 0));
+    QTest::keyClick(list, Qt::Key_Return);
 }
 
 QList<TQRStandardPreview*> visiblePreviews() {
@@ -110,7 +123,7 @@ private slots:
         QCOMPARE(storedCode().toString(), QString("2"));
         QCOMPARE(*w.currentView(), TMainForm::View::Customers);
 
-        // The same view again writes the same code again.
+        // Back from the usage notes: a view change, stored.
         storeCode("x");
         tabs->setCurrentIndex(1);
         QCOMPARE(storedCode().toString(), QString("2"));
@@ -122,6 +135,70 @@ private slots:
         w.viewSelector()->setEditText("商品信息");
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(storedCode().toString(), QString("1"));
+        QVERIFY(prompts.shown().isEmpty());
+    }
+
+    void pickingAViewFromTheListStoresItEveryTime() {
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        storeCode(QVariant());
+        Program program;
+        TMainForm& w = program.mainForm();
+        w.show();
+        auto* tabs = w.findChild<QTabWidget*>("PageControl1");
+        auto* selector = qobject_cast<ViewSelector*>(w.viewSelector());
+        QVERIFY(selector);
+        QSignalSpy choices(selector, &ViewSelector::changed);
+
+        // Another view: one choice, although both the text and the pick report it.
+        pickFromList(selector, 2);
+        QCOMPARE(choices.size(), 1);
+        QCOMPARE(tabs->currentIndex(), 2);
+        QCOMPARE(storedCode().toString(), QString("3"));
+        QVERIFY(w.menuItem("N5")->isVisible());
+
+        // The view that is already current, picked again, is written again.
+        storeCode(QVariant());
+        pickFromList(selector, 2);
+        QCOMPARE(choices.size(), 2);
+        QCOMPARE(storedCode().toString(), QString("3"));
+        QCOMPARE(tabs->currentIndex(), 2);
+
+        // Also right after the program changed the text.
+        selector->setCurrentIndex(0);
+        selector->setCurrentIndex(2);
+        QCOMPARE(choices.size(), 4);
+        storeCode(QVariant());
+        pickFromList(selector, 2);
+        QCOMPARE(choices.size(), 5);
+        QCOMPARE(storedCode().toString(), QString("3"));
+
+        // The arrow keys and the wheel choose an item too, also one whose text the box already
+        // shows (here typed there before).
+        selector->setCurrentIndex(0);
+        selector->setEditText("客户信息");
+        QCOMPARE(storedCode().toString(), QString("2"));
+        storeCode(QVariant());
+        QTest::keyClick(selector, Qt::Key_Down);
+        QCOMPARE(selector->currentIndex(), 1);
+        QCOMPARE(storedCode().toString(), QString("2"));
+        selector->setCurrentIndex(2);
+        selector->setEditText("客户信息");
+        storeCode(QVariant());
+        const QPoint middle = selector->rect().center();
+        QWheelEvent wheel(middle, selector->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(selector, &wheel);
+        QCOMPARE(selector->currentIndex(), 1);
+        QCOMPARE(storedCode().toString(), QString("2"));
+        choices.clear();
+
+        // Each typed key is one change.
+        selector->lineEdit()->selectAll();
+        QTest::keyClicks(selector, "ab");
+        QCOMPARE(selector->currentText(), QString("ab"));
+        QCOMPARE(choices.size(), 2);
+        QCOMPARE(tabs->currentIndex(), 1);
         QVERIFY(prompts.shown().isEmpty());
     }
 
