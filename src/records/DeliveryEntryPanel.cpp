@@ -44,6 +44,7 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
         line->setObjectName(QString::fromUtf8(name));
         line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
         line->setGeometry(0, y, width(), 2);
+        line->setCursor(Qt::ArrowCursor);
     }
     auto combo = [this](const char* name, int x, int y) {
         auto* box = new QComboBox(this);
