@@ -260,6 +260,10 @@ void TMainForm::openDatabase() {
 void TMainForm::FormCreate() {
     DesktopLauncher::write(QCoreApplication::applicationFilePath());
     restoreLastView();
+    // The keyboard starts in the list: a stray key in the selector would leave it naming no
+    // view, and every record command would then do nothing.
+    if (const std::optional<View> view = currentView())
+        grid(*view)->setFocus();
 }
 
 void TMainForm::restoreLastView() {

@@ -96,6 +96,11 @@ private slots:
         QCOMPARE(w.menuItem("N5")->isVisible(), printItem);
         QCOMPARE(w.menuItem("N6")->isVisible(), printItem);
         QCOMPARE(storedCode(), stored);
+        // The keyboard starts in that view's grid.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QApplication::focusWidget());
+        QVERIFY(w.grid(*w.currentView())->isAncestorOf(QApplication::focusWidget()));
         QVERIFY(prompts.shown().isEmpty());
     }
 
