@@ -6,10 +6,10 @@
 #include "data/NumberText.h"
 #include "records/NumberKeyFilter.h"
 #include "records/Requery.h"
+#include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,9 +61,8 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     addLabel(QStringLiteral("单据编号"), 18, 42);
     bill_ = addEdit(QStringLiteral("Edit16"), 80, 40, 121);
     addLabel(QStringLiteral("业务日期"), 210, 42);
-    date_ = new QDateEdit(this);
+    date_ = new DatePicker(this);
     date_->setObjectName(QStringLiteral("DateTimePicker1"));
-    date_->setCalendarPopup(true);
     date_->setDisplayFormat(QStringLiteral("yyyy/M/d"));
     date_->setGeometry(272, 40, 121, 20);
     date_->setCursor(Qt::ArrowCursor);

@@ -5,6 +5,7 @@
 #include "records/DeliveryEntryPanel.h"
 
 #include <QDateEdit>
+#include <QLineEdit>
 
 using View = TMainForm::View;
 
@@ -43,6 +44,51 @@ private slots:
         QCOMPARE(f.combo("ComboBox4")->itemText(0), QString("王经理"));
         QCOMPARE(f.combo("ComboBox3")->currentText(), QString());
         QVERIFY(f.find("Edit23")->isReadOnly());
+    }
+
+    void tabVisitsTheDatePickerOnceAndArrowsWalkItsSections() {
+        DeliveryFixture f;
+        f.open();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        auto* picker = f.find<QDateEdit>("DateTimePicker1");
+        // The name of the control holding the keyboard: a drop-down's inner box is the box.
+        auto focused = [] {
+            QWidget* w = QApplication::focusWidget();
+            while (w && w->objectName().isEmpty())
+                w = w->parentWidget();
+            return w ? w->objectName() : QString();
+        };
+        auto tab = [](Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        };
+        f.find("Edit16")->setFocus(Qt::TabFocusReason);
+        tab();
+        QCOMPARE(focused(), QString("DateTimePicker1"));
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::YearSection);
+        tab();
+        QCOMPARE(focused(), QString("ComboBox4"));
+        tab(Qt::ShiftModifier);
+        QCOMPARE(focused(), QString("DateTimePicker1"));
+        tab(Qt::ShiftModifier);
+        QCOMPARE(focused(), QString("Edit16"));
+
+        // Left and Right walk year, month and day; Up changes the section that is current.
+        picker->setDate(QDate(2026, 1, 31));
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(picker, Qt::Key_Left);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::YearSection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::MonthSection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClick(picker, Qt::Key_Left);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::MonthSection);
+        QCOMPARE(picker->findChild<QLineEdit*>()->selectedText(), QString("1"));
+        QTest::keyClick(picker, Qt::Key_Up);
+        QCOMPARE(picker->date(), QDate(2026, 2, 28));
+        QCOMPARE(focused(), QString("DateTimePicker1"));
     }
 
     void amountFollowsTheKeys() {
