@@ -13,9 +13,12 @@ namespace {
 
 struct DeliveryFixture : RecordsFixture {
     void open() {
-        db.exec("INSERT INTO 表1 VALUES ('1', '水杯', '500ml', '个', 18.5, ''), "
-                "('10', '饭盒', '三层', '个', 46, ''), ('B\"7', '引号', '', '', 2, '')");
-        db.exec("INSERT INTO 表2 VALUES ('明远', '王经理', '0571', '文三路', '月结')");
+        // Each near miss stands before the exact match, so a look-up that took the first
+        // matching row would copy the wrong one.
+        db.exec("INSERT INTO 表1 VALUES ('10', '饭盒', '三层', '个', 46, ''), "
+                "('1', '水杯', '500ml', '个', 18.5, ''), ('B\"7', '引号', '', '', 2, '')");
+        db.exec("INSERT INTO 表2 VALUES ('远方', '王经理助理', '0572', '文二路', '现结'), "
+                "('明远', '王经理', '0571', '文三路', '月结')");
         db.exec("INSERT INTO 表5 VALUES ('公司', 'x.com', '张明', '1')");
         start();
         chooseView(View::Deliveries);
