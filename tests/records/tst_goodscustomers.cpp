@@ -357,6 +357,30 @@ private slots:
         QVERIFY(!form.isVisible());
     }
 
+    void profileSaveWritesTheWholeRowAfterTheDeliveryPanelBorrowedItsList() {
+        RecordsFixture f;
+        f.db.exec("INSERT INTO 表5 VALUES ('甲公司', 'a.com', '张', '1')");
+        f.start();
+        f.chooseView(View::Deliveries);
+        f.click("SpeedButton8"); // fills the handler list through the profile list
+        TJbzlForm& form = f.program->profileForm();
+        QCOMPARE(form.profileQuery()->fields().size(), 1);
+        QTimer::singleShot(0, &form, [&] {
+            form.findChild<QLineEdit*>("Edit1")->setText("乙公司");
+            QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+            // A failed save leaves the form open.
+            if (form.isVisible())
+                form.reject();
+        });
+        f.click("SpeedButton1");
+        QCOMPARE(f.prompts.lastText(), QString("基本资料保存成功！"));
+        QCOMPARE(f.db.table("表5"), (QList<QStringList>{{"乙公司", "a.com", "张", "1"}}));
+        // The list is the whole profile again, on the saved row.
+        QCOMPARE(form.profileQuery()->query(), Query::all("表5"));
+        QCOMPARE(form.profileQuery()->text("公司名称"), QString("乙公司"));
+        QVERIFY(f.prompts.texts("error").isEmpty());
+    }
+
     void firstProfileSaveCreatesTheRow() {
         RecordsFixture f;
         f.start();
