@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -211,12 +212,61 @@ private slots:
         TestDatabase db;
         ScriptedPrompts prompts;
         Program program;
-        const QStringList lines =
-            program.mainForm().findChild<QPlainTextEdit*>("Memo1")->toPlainText().split('\n');
-        QCOMPARE(lines.size(), 10);
-        QCOMPARE(lines[0], QString("  1.商品信息和客户信息需要先添加才能在送货信息里显示出来。"));
-        QCOMPARE(lines[3], QString("品的所有信息。"));
-        QCOMPARE(lines[9], QString("  7.送货单纸张大小：190*265。"));
+        auto* memo = program.mainForm().findChild<QPlainTextEdit*>("Memo1");
+        QVERIFY(memo->isReadOnly());
+        QCOMPARE(memo->toPlainText().split('\n'),
+                 QStringList({
+                     "  1.商品信息和客户信息需要先添加才能在送货信息里显示出来。",
+                     "  2.在送货信息里录入的商品信息和客户信息不保存到商品信息和客户信息里。",
+                     "  3.打印单据时需要选中要打印信息的任意一行，列表中就会自动选中要打印的客户"
+                     "信息和客户采购商",
+                     "品的所有信息。",
+                     "  4.要显示全部信息点击“刷新信息”即可。",
+                     "  5.修改信息时商品信息和送货信息可以选中要修改的记录点击“修改信息”就可以了"
+                     "。而修改送货信",
+                     "息需要在最左面序号上点击要修改的记录然后再点击“修改信息”就可以了。若修改后"
+                     "需要马上打印单",
+                     "据的需要在列表的记录上点击一下，再进行打印单据。",
+                     "  6.一个单据编号对应唯一的客户信息。",
+                     "  7.送货单纸张大小：190*265。",
+                 }));
+    }
+
+    void windowToolbarAndCommandBarCarryTheirCaptions() {
+        TestDatabase db;
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        QCOMPARE(w.windowTitle(), QString("澄朔送货单打印软件 V2.5（增强版）"));
+        const QStringList captions = {"基本资料", "打印单据", "数据导出", "数据备份",
+                                      "数据恢复", "帮助主题", "退出软件", "添加",
+                                      "修改",     "删除",     "查询",     "刷新"};
+        for (int i = 0; i < 12; ++i) {
+            QToolButton* button = w.speedButton(i + 1);
+            QCOMPARE(button->objectName(), QString("SpeedButton%1").arg(i + 1));
+            QCOMPARE(button->text(), captions[i]);
+            if (i < 7) {
+                QCOMPARE(button->parentWidget()->objectName(), QString("Panel10"));
+                QCOMPARE(button->geometry().topLeft().x(), 8 + 60 * i);
+                QCOMPARE(button->size(), QSize(60, 60));
+            } else {
+                QCOMPARE(button->geometry(), QRect(376 + 96 * (i - 7), 73, 85, 27));
+            }
+        }
+        auto* tabs = w.findChild<QTabWidget*>("PageControl1");
+        QCOMPARE(tabs->count(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(tabs->tabText(i),
+                     (QStringList{"商品信息", "客户信息", "送货信息", "使用说明"})[i]);
+        QStringList items;
+        for (int i = 0; i < w.viewSelector()->count(); ++i)
+            items.append(w.viewSelector()->itemText(i));
+        QCOMPARE(items, (QStringList{"商品信息", "客户信息", "送货信息"}));
+        QStringList menu;
+        for (QAction* action : w.recordMenu()->actions())
+            menu.append(action->isSeparator() ? "-" : action->text());
+        QCOMPARE(menu, (QStringList{"打印单据", "-", "添加信息", "修改信息", "删除信息", "-",
+                                    "查询信息", "刷新信息"}));
     }
 
     void listsOpenAtStartUp() {
