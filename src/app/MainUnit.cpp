@@ -1,12 +1,14 @@
 #include "app/MainUnit.h"
 
 #include "app/GridColumns.h"
+#include "app/ViewSelector.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/LastView.h"
+#include "printing/ReportPreview.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
 
@@ -140,15 +142,13 @@ void TMainForm::buildToolbar() {
 }
 
 void TMainForm::buildSecondRow() {
-    selector_ = new QComboBox(this);
+    selector_ = new ViewSelector(this);
     selector_->setObjectName(QStringLiteral("ComboBox1"));
-    selector_->setEditable(true);
-    selector_->setInsertPolicy(QComboBox::NoInsert);
     selector_->setFont(song(15));
     for (const char* text : kViewTexts)
         selector_->addItem(QString::fromUtf8(text));
     selector_->setGeometry(20, 70, 89, 23);
-    connect(selector_, &QComboBox::editTextChanged, this,
+    connect(selector_, &ViewSelector::changed, this,
             guardedSlot(this, [this] { ComboBox1Change(); }));
 
     webLink_ = new ClickableLabel(this);
@@ -260,6 +260,10 @@ void TMainForm::openDatabase() {
 void TMainForm::FormCreate() {
     DesktopLauncher::write(QCoreApplication::applicationFilePath());
     restoreLastView();
+    // The keyboard starts in the list: a stray key in the selector would leave it naming no
+    // view, and every record command would then do nothing.
+    if (const std::optional<View> view = currentView())
+        grid(*view)->setFocus();
 }
 
 void TMainForm::restoreLastView() {
@@ -354,4 +358,9 @@ void TMainForm::PageControl1Change() {
 
 void TMainForm::SpeedButton7Click() {
     close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    closeAllPreviews();
+    QWidget::closeEvent(event);
 }

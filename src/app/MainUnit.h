@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ViewSelector.h"
+
 #include <QWidget>
 #include <optional>
 
@@ -8,7 +10,6 @@ class DatabaseConnection;
 class Dataset;
 class DataGrid;
 class QAction;
-class QComboBox;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
@@ -54,6 +55,10 @@ public:
     void PageControl1Change();
     void SpeedButton7Click();
 
+protected:
+    // Closing the main window ends the program: open previews close with it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildToolbar();
     void buildSecondRow();
@@ -71,7 +76,7 @@ private:
     QList<DataGrid*> grids_;
     QList<QWidget*> sheets_;
     QList<QToolButton*> speedButtons_;
-    QComboBox* selector_ = nullptr;
+    ViewSelector* selector_ = nullptr;
     ClickableLabel* webLink_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QMenu* recordMenu_ = nullptr;

@@ -4,6 +4,7 @@
 #include "report/Generator.h"
 #include "ui/Guard.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -43,4 +44,13 @@ void previewReport(const report::Report& report, const report::RowTable& master,
     if (!generator.atEnd())
         pump.start();
     loop.exec();
+    // The loop also ends when the application quits; the window must not outlive the run.
+    delete window.data();
+}
+
+void closeAllPreviews() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* preview = qobject_cast<TQRStandardPreview*>(widget))
+            preview->close();
+    }
 }

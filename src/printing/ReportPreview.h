@@ -14,3 +14,7 @@
 void previewReport(const report::Report& report, const report::RowTable& master,
                    const QHash<QString, report::RowTable>& others = {},
                    PrintSettings* printerSettings = nullptr);
+
+// Closes every open preview window, so each print run waiting on one returns; the main
+// window's close ends the program this way even while previews are open.
+void closeAllPreviews();

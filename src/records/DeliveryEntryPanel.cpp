@@ -6,10 +6,10 @@
 #include "data/NumberText.h"
 #include "records/NumberKeyFilter.h"
 #include "records/Requery.h"
+#include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +44,7 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
         line->setObjectName(QString::fromUtf8(name));
         line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
         line->setGeometry(0, y, width(), 2);
+        line->setCursor(Qt::ArrowCursor);
     }
     auto combo = [this](const char* name, int x, int y) {
         auto* box = new QComboBox(this);
@@ -60,9 +61,8 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     addLabel(QStringLiteral("单据编号"), 18, 42);
     bill_ = addEdit(QStringLiteral("Edit16"), 80, 40, 121);
     addLabel(QStringLiteral("业务日期"), 210, 42);
-    date_ = new QDateEdit(this);
+    date_ = new DatePicker(this);
     date_->setObjectName(QStringLiteral("DateTimePicker1"));
-    date_->setCalendarPopup(true);
     date_->setDisplayFormat(QStringLiteral("yyyy/M/d"));
     date_->setGeometry(272, 40, 121, 20);
     date_->setCursor(Qt::ArrowCursor);

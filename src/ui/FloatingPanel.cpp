@@ -91,12 +91,13 @@ void FloatingPanel::paintEvent(QPaintEvent*) {
 }
 
 void FloatingPanel::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->accept();
-        return;
+    // Presses that the picture, a label or a separator leaves unhandled arrive here too; only
+    // the frame itself, which the picture leaves bare, grabs the panel.
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && !childAt(at)) {
+        dragging_ = true;
+        grabOffset_ = at;
     }
-    dragging_ = true;
-    grabOffset_ = event->position().toPoint();
     event->accept();
 }
 

@@ -2,6 +2,9 @@
 #include "TestDatabase.h"
 #include "TestMain.h"
 
+#include "app/GridColumns.h"
+#include "app/MainUnit.h"
+#include "app/Program.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
@@ -12,6 +15,7 @@
 #include "grid/GridView.h"
 #include "grid/IndicatorColumn.h"
 
+#include <QComboBox>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -20,30 +24,10 @@
 
 namespace {
 
-using Footer = GridColumn::Footer;
-
-QList<GridColumn> deliveryColumns() {
-    return {
-        {"单据编号", "", Qt::AlignHCenter, 60, false, Footer::Text, "合计"},
-        {"业务日期", "", Qt::AlignLeft, 80},
-        {"经手人", "", Qt::AlignHCenter, 60},
-        {"商品名称", "商品信息|商品名称", Qt::AlignLeft, 65},
-        {"规格型号", "商品信息|规格型号", Qt::AlignLeft, 65},
-        {"单位", "商品信息|单位", Qt::AlignHCenter, 45},
-        {"单价", "商品信息|单价", Qt::AlignHCenter, 55, true},
-        {"数量", "商品信息|数量", Qt::AlignHCenter, 55, true},
-        {"应收金额", "商品信息|金额", Qt::AlignHCenter, 70, true, Footer::Sum},
-        {"联系人", "客户信息|联系人", Qt::AlignHCenter, 60},
-        {"联系电话", "客户信息|联系电话", Qt::AlignHCenter, 80},
-        {"单位地址", "客户信息|单位地址", Qt::AlignLeft, 110},
-        {"备注", "", Qt::AlignLeft, 80},
-    };
-}
-
 constexpr int amountColumn = 8;
 constexpr int remarkColumn = 12;
 
-// The delivery grid over 表3 of a fresh database, as the main window sets it up.
+// The delivery grid over 表3 of a fresh database, with the main window's columns.
 struct DeliveryGrid {
     TestDatabase db;
     ScriptedPrompts prompts;
@@ -536,20 +520,88 @@ private slots:
         QCOMPARE(g.view()->columnWidth(11), 110);
     }
 
-    void theGridsHintShowsOverTheCells() {
-        DeliveryGrid g;
-        g.addBills(2);
-        g.reload();
-        const QString hint =
-            "提示：1.点击“刷新信息”显示全部记录；2.单击左边序号选中一条记录再选择“修改信息”";
-        g.grid.setToolTip(hint);
-        QVERIFY(g.show());
-        QWidget* port = g.view()->viewport();
-        const QPoint pos = g.cellPoint(1, 3);
+    // The three grids of the main window: per column the title, the field shown (each stored
+    // value differs), the cell alignment, the width and whether "#0.##" applies (text columns
+    // hold number-like texts, which must show as stored).
+    void theProgramsGridsShowTheirColumns_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("alignments"); // l: left, c: centre
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("goods") << 0 << QStringList{"商品编码", "商品名称", "规格型号",
+                                                   "单位",     "单价",     "备注"}
+                               << QStringList{"1.234", "2.345", "3.456", "4.567", "3.46", "5.678"}
+                               << "cllccl" << QList<int>{80, 150, 150, 60, 90, 200};
+        QTest::newRow("customers") << 1 << QStringList{"联系人", "联系电话", "详细地址", "备注"}
+                                   << QStringList{"1.234", "2.345", "3.456", "4.567"} << "ccll"
+                                   << QList<int>{70, 100, 350, 150};
+        QTest::newRow("deliveries")
+            << 2 << QStringList{"单据编号",
+                                "业务日期",
+                                "经手人",
+                                "商品信息|商品名称",
+                                "商品信息|规格型号",
+                                "商品信息|单位",
+                                "商品信息|单价",
+                                "商品信息|数量",
+                                "商品信息|金额",
+                                "客户信息|联系人",
+                                "客户信息|联系电话",
+                                "客户信息|单位地址",
+                                "备注"}
+            << QStringList{"1.111", "2026/3/4", "3.333",  "5.555",  "6.666",  "7.777", "8.89",
+                           "10",    "10.1",     "11.111", "12.121", "13.131", "14.141"}
+            << "clcllccccccll" << QList<int>{60, 80, 60, 65, 65, 45, 55, 55, 70, 60, 80, 110, 80};
+    }
+    void theProgramsGridsShowTheirColumns() {
+        QFETCH(int, view);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, alignments);
+        QFETCH(QList<int>, widths);
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 VALUES ('1.234', '2.345', '3.456', '4.567', 3.456, '5.678')");
+        db.exec("INSERT INTO 表2 VALUES ('0.5', '1.234', '2.345', '3.456', '4.567')");
+        db.exec("INSERT INTO 表3 VALUES ('1.111', '2026-03-04', '3.333', '4.444', '5.555', "
+                "'6.666', '7.777', 8.888, 9.999, 10.101, '11.111', '12.121', '13.131', '14.141')");
+        ScriptedPrompts prompts;
+        Program program;
+        GridView* grid =
+            program.mainForm().grid(static_cast<TMainForm::View>(view))->findChild<GridView*>();
+        QAbstractItemModel* model = grid->model();
+        QCOMPARE(model->columnCount(), titles.size());
+        for (int column = 0; column < titles.size(); ++column) {
+            QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+            const QModelIndex cell = model->index(0, column);
+            QCOMPARE(cell.data().toString(), cells[column]);
+            const auto alignment =
+                cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
+            QCOMPARE(alignment, alignments[column] == 'l' ? Qt::AlignLeft : Qt::AlignHCenter);
+            QCOMPARE(grid->columnWidth(column), widths[column]);
+        }
+        QVERIFY(prompts.shown().isEmpty());
+    }
+
+    void theDeliveryGridsHintShowsOverItsCells() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表3 (单据编号) VALUES ('1'), ('2')");
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        w.show();
+        w.viewSelector()->setCurrentIndex(2);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        GridView* view = w.grid(TMainForm::View::Deliveries)->findChild<GridView*>();
+        QWidget* port = view->viewport();
+        const QPoint pos = view->visualRect(view->model()->index(1, 3)).center();
         QHelpEvent help(QEvent::ToolTip, pos, port->mapToGlobal(pos));
         QApplication::sendEvent(port, &help);
         QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), hint);
+        QCOMPARE(
+            QToolTip::text(),
+            QString(
+                "提示：1.点击“刷新信息”显示全部记录；2.单击左边序号选中一条记录再选择“修改信息”"));
         QToolTip::hideText();
     }
 

@@ -5,6 +5,7 @@
 #include "records/DeliveryEntryPanel.h"
 
 #include <QDateEdit>
+#include <QLineEdit>
 
 using View = TMainForm::View;
 
@@ -12,9 +13,12 @@ namespace {
 
 struct DeliveryFixture : RecordsFixture {
     void open() {
-        db.exec("INSERT INTO 表1 VALUES ('1', '水杯', '500ml', '个', 18.5, ''), "
-                "('10', '饭盒', '三层', '个', 46, ''), ('B\"7', '引号', '', '', 2, '')");
-        db.exec("INSERT INTO 表2 VALUES ('明远', '王经理', '0571', '文三路', '月结')");
+        // Each near miss stands before the exact match, so a look-up that took the first
+        // matching row would copy the wrong one.
+        db.exec("INSERT INTO 表1 VALUES ('10', '饭盒', '三层', '个', 46, ''), "
+                "('1', '水杯', '500ml', '个', 18.5, ''), ('B\"7', '引号', '', '', 2, '')");
+        db.exec("INSERT INTO 表2 VALUES ('远方', '王经理助理', '0572', '文二路', '现结'), "
+                "('明远', '王经理', '0571', '文三路', '月结')");
         db.exec("INSERT INTO 表5 VALUES ('公司', 'x.com', '张明', '1')");
         start();
         chooseView(View::Deliveries);
@@ -43,6 +47,51 @@ private slots:
         QCOMPARE(f.combo("ComboBox4")->itemText(0), QString("王经理"));
         QCOMPARE(f.combo("ComboBox3")->currentText(), QString());
         QVERIFY(f.find("Edit23")->isReadOnly());
+    }
+
+    void tabVisitsTheDatePickerOnceAndArrowsWalkItsSections() {
+        DeliveryFixture f;
+        f.open();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        auto* picker = f.find<QDateEdit>("DateTimePicker1");
+        // The name of the control holding the keyboard: a drop-down's inner box is the box.
+        auto focused = [] {
+            QWidget* w = QApplication::focusWidget();
+            while (w && w->objectName().isEmpty())
+                w = w->parentWidget();
+            return w ? w->objectName() : QString();
+        };
+        auto tab = [](Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        };
+        f.find("Edit16")->setFocus(Qt::TabFocusReason);
+        tab();
+        QCOMPARE(focused(), QString("DateTimePicker1"));
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::YearSection);
+        tab();
+        QCOMPARE(focused(), QString("ComboBox4"));
+        tab(Qt::ShiftModifier);
+        QCOMPARE(focused(), QString("DateTimePicker1"));
+        tab(Qt::ShiftModifier);
+        QCOMPARE(focused(), QString("Edit16"));
+
+        // Left and Right walk year, month and day; Up changes the section that is current.
+        picker->setDate(QDate(2026, 1, 31));
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(picker, Qt::Key_Left);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::YearSection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::MonthSection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClick(picker, Qt::Key_Right);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::DaySection);
+        QTest::keyClick(picker, Qt::Key_Left);
+        QCOMPARE(picker->currentSection(), QDateTimeEdit::MonthSection);
+        QCOMPARE(picker->findChild<QLineEdit*>()->selectedText(), QString("1"));
+        QTest::keyClick(picker, Qt::Key_Up);
+        QCOMPARE(picker->date(), QDate(2026, 2, 28));
+        QCOMPARE(focused(), QString("DateTimePicker1"));
     }
 
     void amountFollowsTheKeys() {

@@ -9,9 +9,34 @@
 #include "records/EntryPanel.h"
 #include "records/SearchPanel.h"
 
+#include <QLabel>
+#include <QMouseEvent>
 #include <QTimer>
 
 using View = TMainForm::View;
+
+namespace {
+
+// Presses the left button on a widget, moves the mouse by the given distance and releases it,
+// as a user drags; what the widget leaves unhandled goes on to its parents.
+void drag(QWidget* widget, const QPoint& from, const QPoint& by) {
+    QTest::mousePress(widget, Qt::LeftButton, {}, from);
+    const QPointF to = from + by;
+    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, to.toPoint());
+}
+
+QWidget* labelOf(QWidget* panel, const QString& caption) {
+    for (QLabel* label : panel->findChildren<QLabel*>()) {
+        if (label->text() == caption)
+            return label;
+    }
+    qFatal("no label %s", qPrintable(caption));
+}
+
+} // namespace
 
 class TestGoodsCustomers : public QObject {
     Q_OBJECT
@@ -223,26 +248,40 @@ private slots:
         QCOMPARE(f.find<QWidget>("Panel3")->pos(), QPoint(240, 160));
     }
 
-    void draggedPanelComesBackToItsPlace() {
+    void onlyTheFrameDragsAPanel() {
         RecordsFixture f;
         f.start();
         f.click("SpeedButton8");
         QWidget* panel = f.find<QWidget>("Panel2");
         QCOMPARE(panel->pos(), QPoint(272, 128));
-        // Grab the frame (one pixel inside the edge) and drag.
-        QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(1, 60));
-        QMouseEvent move(QEvent::MouseMove, QPointF(41, 90), panel->mapToGlobal(QPointF(41, 90)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(panel, &move);
-        QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(41, 90));
+        // The picture, a label, a box: the panel stays.
+        drag(f.find<QWidget>("Image9"), QPoint(100, 100), QPoint(40, 30));
+        drag(labelOf(panel, "单价"), QPoint(5, 5), QPoint(40, 30));
+        drag(f.find("Edit5"), QPoint(5, 5), QPoint(40, 30));
+        QCOMPARE(panel->pos(), QPoint(272, 128));
+        // The frame (one pixel inside the edge): it follows the mouse.
+        drag(panel, QPoint(1, 60), QPoint(40, 30));
         QCOMPARE(panel->pos(), QPoint(312, 158));
-        // A press on the picture inside does not move it.
-        QTest::mousePress(f.find<QWidget>("Image9"), Qt::LeftButton, {}, QPoint(100, 100));
-        QCOMPARE(panel->pos(), QPoint(312, 158));
+        QCOMPARE(panel->cursor().shape(), Qt::SizeAllCursor);
         QTest::mouseClick(f.find<QWidget>("Image2"), Qt::LeftButton);
         QVERIFY(!panel->isVisible());
         f.click("SpeedButton8");
         QCOMPARE(panel->pos(), QPoint(272, 128));
+
+        // The separators of the delivery panel, their ends on the frame included.
+        f.chooseView(View::Deliveries);
+        f.click("SpeedButton8");
+        QWidget* deliveries = f.find<QWidget>("Panel6");
+        QCOMPARE(deliveries->pos(), QPoint(272, 56));
+        for (const char* name : {"Panel8", "Panel9"}) {
+            QWidget* line = f.find<QWidget>(name);
+            QCOMPARE(line->cursor().shape(), Qt::ArrowCursor);
+            drag(line, QPoint(200, 1), QPoint(40, 30));
+            drag(line, QPoint(0, 0), QPoint(40, 30));
+        }
+        QCOMPARE(deliveries->pos(), QPoint(272, 56));
+        drag(deliveries, QPoint(200, 312), QPoint(-30, -20));
+        QCOMPARE(deliveries->pos(), QPoint(242, 36));
     }
 
     void writingIntoAPickListIsRefused() {
@@ -316,6 +355,30 @@ private slots:
         QCOMPARE(f.db.rows("SELECT 公司名称 FROM 表5"),
                  (QList<QStringList>{{"丙公司"}, {"乙公司"}}));
         QVERIFY(!form.isVisible());
+    }
+
+    void profileSaveWritesTheWholeRowAfterTheDeliveryPanelBorrowedItsList() {
+        RecordsFixture f;
+        f.db.exec("INSERT INTO 表5 VALUES ('甲公司', 'a.com', '张', '1')");
+        f.start();
+        f.chooseView(View::Deliveries);
+        f.click("SpeedButton8"); // fills the handler list through the profile list
+        TJbzlForm& form = f.program->profileForm();
+        QCOMPARE(form.profileQuery()->fields().size(), 1);
+        QTimer::singleShot(0, &form, [&] {
+            form.findChild<QLineEdit*>("Edit1")->setText("乙公司");
+            QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+            // A failed save leaves the form open.
+            if (form.isVisible())
+                form.reject();
+        });
+        f.click("SpeedButton1");
+        QCOMPARE(f.prompts.lastText(), QString("基本资料保存成功！"));
+        QCOMPARE(f.db.table("表5"), (QList<QStringList>{{"乙公司", "a.com", "张", "1"}}));
+        // The list is the whole profile again, on the saved row.
+        QCOMPARE(form.profileQuery()->query(), Query::all("表5"));
+        QCOMPARE(form.profileQuery()->text("公司名称"), QString("乙公司"));
+        QVERIFY(f.prompts.texts("error").isEmpty());
     }
 
     void firstProfileSaveCreatesTheRow() {
