@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
     const double busyStartUp = startUp(started);
     Program& program = *started;
     TMainForm& window = program.mainForm();
+    const double scan = bench::medianMs(3, [&] { bench::rawScan(QStringLiteral("data.mdb")); });
+    bench::report(QStringLiteral("raw_scan_all_tables_%1_rows").arg(size), scan,
+                  QStringLiteral("ms"));
     bench::report(QStringLiteral("start_up_empty_database"), emptyStartUp, QStringLiteral("ms"));
     bench::report(QStringLiteral("start_up_to_window_shown_%1_rows").arg(size), busyStartUp,
                   QStringLiteral("ms"));
