@@ -76,6 +76,31 @@ void generateDatabase(const QString& file, int goods, int customers, int deliver
     sqlite3_close(db);
 }
 
+void rawScan(const QString& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                    nullptr);
+    const QByteArray key = Schema::password().toUtf8();
+    sqlite3_key(db, key.constData(), key.size());
+    for (const QString& table : Schema::tableNames()) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(
+            db, QStringLiteral("SELECT rowid, * FROM \"%1\"").arg(table).toUtf8().constData(), -1,
+            &statement, nullptr);
+        const int columns = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int c = 0; c < columns; ++c) {
+                if (sqlite3_column_type(statement, c) == SQLITE_FLOAT)
+                    sqlite3_column_double(statement, c);
+                else
+                    sqlite3_column_bytes(statement, c);
+            }
+        }
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+}
+
 double medianMs(int runs, const std::function<void()>& f) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {

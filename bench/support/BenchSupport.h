@@ -21,6 +21,10 @@ void generateDatabase(const QString& file, int goods, int customers, int deliver
 // the application object is made.
 void isolateDesktop(const QString& home);
 
+// Opens the file with the password and reads every column of every row of the five tables:
+// the floor of loading every list.
+void rawScan(const QString& file);
+
 // Median of `runs` timings of f, in milliseconds.
 double medianMs(int runs, const std::function<void()>& f);
 

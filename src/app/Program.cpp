@@ -2,6 +2,7 @@
 
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
+#include "app/StartupProgress.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
 #include "data/DatabaseConnection.h"
@@ -23,14 +24,17 @@ using View = TMainForm::View;
 
 Program::Program() : main_(std::make_unique<TMainForm>()) {
     TMainForm* window = main_.get();
-    window->openDatabase();
-    window->FormCreate();
+    {
+        const StartupProgress loading;
+        window->openDatabase();
+        window->FormCreate();
 
-    report_ = std::make_unique<TDy1Form>();
-    guarded(window, [this] { report_->openConnection(); });
+        report_ = std::make_unique<TDy1Form>();
+        guarded(window, [this] { report_->openConnection(); });
 
-    profile_ = std::make_unique<TJbzlForm>(window);
-    guarded(window, [this] { profile_->Load(); });
+        profile_ = std::make_unique<TJbzlForm>(window);
+        guarded(window, [this] { profile_->Load(); });
+    }
     Dataset* profileQuery = profile_->profileQuery();
     window->databaseConnection().setProfileQuery(profileQuery);
 

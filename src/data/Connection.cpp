@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 
+#include "data/DatabaseFile.h"
 #include "data/Errors.h"
 
 #include <QList>
@@ -47,10 +48,7 @@ void throwEngineError(sqlite3* db) {
 
 Connection::Connection(QObject* parent) : QObject(parent) {}
 
-Connection::~Connection() {
-    if (db_)
-        sqlite3_close_v2(db_);
-}
+Connection::~Connection() = default;
 
 QString Connection::valueOf(const QString& connectionString, const QString& key) {
     for (const auto& [k, v] : pairsOf(connectionString)) {
@@ -61,68 +59,47 @@ QString Connection::valueOf(const QString& connectionString, const QString& key)
 }
 
 void Connection::setConnectionString(const QString& text) {
-    if (db_)
+    if (file_)
         throw DataError(QStringLiteral("Operation is not allowed when the object is open"));
     connectionString_ = text;
 }
 
 void Connection::open() {
-    if (db_)
+    if (file_)
         return;
-    const QString file = valueOf(connectionString_, QStringLiteral("Data Source"));
-    const QString password =
-        valueOf(connectionString_, QStringLiteral("Jet OLEDB:Database Password"));
-    sqlite3* db = nullptr;
-    const QByteArray path = file.toUtf8();
-    // Each connection is used by the one GUI thread only, so SQLite's own locking is not needed.
-    int rc = sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    if (rc == SQLITE_OK) {
-        const QByteArray key = password.toUtf8();
-        rc = sqlite3_key(db, key.constData(), key.size());
-    }
-    // A wrong key shows only at the first read.
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_busy_timeout(db, 5000);
-    if (rc != SQLITE_OK) {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close_v2(db);
-        throw DataError(text);
-    }
-    db_ = db;
+    file_ = DatabaseFile::open(
+        valueOf(connectionString_, QStringLiteral("Data Source")),
+        valueOf(connectionString_, QStringLiteral("Jet OLEDB:Database Password")));
 }
 
 void Connection::close() {
-    if (!db_)
+    if (!file_)
         return;
     emit aboutToClose();
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
+    file_.reset();
 }
 
 sqlite3* Connection::handle() {
+    return file().handle();
+}
+
+DatabaseFile& Connection::file() {
     open();
-    return db_;
+    return *file_;
 }
 
-void Connection::execute(const QString& sql) {
-    sqlite3* db = handle();
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throwEngineError(db);
-}
-
-Transaction::Transaction(Connection& connection) : connection_(connection) {
-    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+Transaction::Transaction(Connection& connection) {
+    connection.open();
+    file_ = connection.file_;
+    file_->begin();
 }
 
 Transaction::~Transaction() {
-    if (!done_ && connection_.isOpen())
-        sqlite3_exec(connection_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!done_)
+        file_->rollback();
 }
 
 void Transaction::commit() {
-    connection_.execute(QStringLiteral("COMMIT"));
+    file_->commit();
     done_ = true;
 }

@@ -2,13 +2,16 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
+class DatabaseFile;
 struct sqlite3;
 
 // One connection to the database file. The connection string names the file ("Data Source",
 // relative names against the current directory at the moment of opening) and the password;
 // other keys are accepted and ignored. The file is opened read-write and never created: a
-// missing data.mdb is an open error.
+// missing data.mdb is an open error. Connections of the process that name the same file share
+// one engine handle (see DatabaseFile); each still opens and closes on its own.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -21,13 +24,12 @@ public:
     void open();
     // Closing also closes every data set on the connection.
     void close();
-    bool isOpen() const { return db_ != nullptr; }
+    bool isOpen() const { return file_ != nullptr; }
 
     // The open handle; opens the connection first when it is closed.
     sqlite3* handle();
-
-    // Runs statements without results; fails with the engine's text.
-    void execute(const QString& sql);
+    // The open file; opens the connection first when it is closed.
+    DatabaseFile& file();
 
     // Key/value pairs of a connection string; values lose their surrounding double quotes.
     static QString valueOf(const QString& connectionString, const QString& key);
@@ -36,11 +38,13 @@ signals:
     void aboutToClose();
 
 private:
+    friend class Transaction;
     QString connectionString_;
-    sqlite3* db_ = nullptr;
+    std::shared_ptr<DatabaseFile> file_;
 };
 
-// Groups writes into one transaction; rolls back unless committed.
+// Groups writes into one transaction; rolls back unless committed, even when the connection
+// has closed meanwhile.
 class Transaction {
 public:
     explicit Transaction(Connection& connection);
@@ -50,7 +54,7 @@ public:
     void commit();
 
 private:
-    Connection& connection_;
+    std::shared_ptr<DatabaseFile> file_;
     bool done_ = false;
 };
 

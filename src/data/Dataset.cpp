@@ -3,15 +3,12 @@
 #include "data/Connection.h"
 #include "data/DateText.h"
 #include "data/Errors.h"
+#include "data/LoadProgress.h"
 #include "data/NumberText.h"
 
 #include <cstring>
 #include <sqlite3.h>
 #include <string>
-
-// A row's cells are packed one after the other into one byte array, which keeps a loaded list
-// of 200,000 rows small: a type byte, then for text a 4-byte length and the UTF-8 bytes, for
-// a number 8 bytes, for NULL nothing.
 
 namespace {
 
@@ -51,31 +48,21 @@ Dataset::Kind kindOf(const char* declared) {
     return Dataset::Kind::Text;
 }
 
-void packColumn(std::string& out, sqlite3_stmt* statement, int column) {
+void packColumn(RowStore::Packer& out, sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_NULL:
-        out.push_back(char(0));
+        out.addNull();
         break;
-    case SQLITE_INTEGER: {
-        const qint64 v = sqlite3_column_int64(statement, column);
-        out.push_back(char(3));
-        out.append(reinterpret_cast<const char*>(&v), sizeof v);
+    case SQLITE_INTEGER:
+        out.addInteger(sqlite3_column_int64(statement, column));
         break;
-    }
-    case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(statement, column);
-        out.push_back(char(2));
-        out.append(reinterpret_cast<const char*>(&v), sizeof v);
+    case SQLITE_FLOAT:
+        out.addReal(sqlite3_column_double(statement, column));
         break;
-    }
-    default: {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const quint32 size = static_cast<quint32>(sqlite3_column_bytes(statement, column));
-        out.push_back(char(1));
-        out.append(reinterpret_cast<const char*>(&size), sizeof size);
-        out.append(text, size);
+    default:
+        out.addText(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                    sqlite3_column_bytes(statement, column));
         break;
-    }
     }
 }
 
@@ -109,14 +96,44 @@ void Dataset::setQuery(const Query& query) {
     query_ = query;
 }
 
+bool Dataset::wholeTable() const {
+    return query_.match == Query::Match::All && !query_.isDistinct();
+}
+
 void Dataset::open() {
     if (isOpen())
         return;
-    sqlite3* db = connection_->handle();
+    DatabaseFile& file = connection_->file();
     // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex".
     if (query_.match == Query::Match::Like &&
-        query_.value.toUtf8().size() + 2 > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
+        query_.value.toUtf8().size() + 2 >
+            sqlite3_limit(file.handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
         throw DataError(QStringLiteral("查询的文字太长，请缩短后再查询。"));
+
+    // The generation is taken before reading, so that a write seen only by the read makes the
+    // kept table stale rather than passing unnoticed.
+    const quint64 generation = wholeTable() ? file.generation(query_.table) : 0;
+    const DatabaseFile::Snapshot* kept = file.snapshot(query_.table, generation);
+    DatabaseFile::Snapshot loaded;
+    if (!kept) {
+        loaded = load(file);
+        if (wholeTable())
+            file.keep(query_.table, generation, loaded);
+    }
+
+    emit aboutToReset();
+    list_ = kept ? *kept : std::move(loaded);
+    generation_ = generation;
+    state_ = State::Browse;
+    current_ = list_.rows.isEmpty() ? -1 : 0;
+    eof_ = list_.rows.isEmpty();
+    pending_.clear();
+    emit didReset();
+    emit currentRowChanged(current_);
+}
+
+DatabaseFile::Snapshot Dataset::load(DatabaseFile& file) const {
+    sqlite3* db = file.handle();
     Statement statement;
     prepare(db, query_.sql(), statement);
     // No stored text holds half a surrogate pair (setText refuses it), so a condition on such
@@ -126,44 +143,40 @@ void Dataset::open() {
 
     const int first = query_.isDistinct() ? 0 : 1;
     const int count = sqlite3_column_count(statement.handle);
-    QList<Field> fields;
+    DatabaseFile::Snapshot list;
     for (int c = first; c < count; ++c)
-        fields.append({QString::fromUtf8(sqlite3_column_name(statement.handle, c)),
-                       kindOf(sqlite3_column_decltype(statement.handle, c))});
+        list.fields.append({QString::fromUtf8(sqlite3_column_name(statement.handle, c)),
+                            kindOf(sqlite3_column_decltype(statement.handle, c))});
 
-    QVector<Row> rows;
-    // One buffer reused for packing; each row then gets a single exact-size copy.
-    std::string packed;
-    packed.reserve(1024);
+    // A whole table's last rowid tells about how many rows a long load has ahead of it.
+    qint64 expected = 0;
+    if (LoadProgress::observed() && wholeTable()) {
+        Statement last;
+        prepare(db, QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(query_.table)), last);
+        if (sqlite3_step(last.handle) == SQLITE_ROW)
+            expected = sqlite3_column_int64(last.handle, 0);
+    }
+    RowStore::Packer packed;
     int rc;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
         packed.clear();
         for (int c = first; c < count; ++c)
             packColumn(packed, statement.handle, c);
-        rows.append({first ? sqlite3_column_int64(statement.handle, 0) : 0,
-                     QByteArray(packed.data(), static_cast<qsizetype>(packed.size()))});
+        list.rows.append(first ? sqlite3_column_int64(statement.handle, 0) : 0, packed);
+        if ((list.rows.size() & 0xffff) == 0)
+            LoadProgress::report(query_.table, list.rows.size(), expected);
     }
     if (rc != SQLITE_DONE)
         throwEngineError(db);
-
-    emit aboutToReset();
-    fields_ = fields;
-    rows_ = std::move(rows);
-    state_ = State::Browse;
-    current_ = rows_.isEmpty() ? -1 : 0;
-    eof_ = rows_.isEmpty();
-    pending_.clear();
-    emit didReset();
-    emit currentRowChanged(current_);
+    return list;
 }
 
 void Dataset::close() {
     if (!isOpen())
         return;
     emit aboutToReset();
-    rows_.clear();
-    rows_.squeeze();
-    fields_.clear();
+    list_ = {};
+    generation_ = 0;
     pending_.clear();
     state_ = State::Inactive;
     current_ = -1;
@@ -194,8 +207,8 @@ int Dataset::requireField(const QString& name) const {
 }
 
 int Dataset::fieldIndex(const QString& name) const {
-    for (int i = 0; i < fields_.size(); ++i) {
-        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < list_.fields.size(); ++i) {
+        if (list_.fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -212,15 +225,15 @@ void Dataset::first() {
     requireOpen();
     if (state_ != State::Browse)
         post();
-    setCurrent(rows_.isEmpty() ? -1 : 0);
-    eof_ = rows_.isEmpty();
+    setCurrent(list_.rows.isEmpty() ? -1 : 0);
+    eof_ = list_.rows.isEmpty();
 }
 
 void Dataset::last() {
     requireOpen();
     if (state_ != State::Browse)
         post();
-    setCurrent(rows_.size() - 1);
+    setCurrent(list_.rows.size() - 1);
     eof_ = true;
 }
 
@@ -228,7 +241,7 @@ void Dataset::next() {
     requireOpen();
     if (state_ != State::Browse)
         post();
-    if (current_ + 1 < rows_.size()) {
+    if (current_ + 1 < list_.rows.size()) {
         setCurrent(current_ + 1);
         eof_ = false;
     } else {
@@ -238,46 +251,12 @@ void Dataset::next() {
 
 void Dataset::moveTo(int row) {
     requireOpen();
-    if (row < 0 || row >= rows_.size())
+    if (row < 0 || row >= list_.rows.size())
         return;
     if (state_ != State::Browse && row != current_)
         post();
     setCurrent(row);
     eof_ = false;
-}
-
-Dataset::Value Dataset::cell(const Row& row, int column) {
-    const char* p = row.cells.constData();
-    const char* end = p + row.cells.size();
-    for (int c = 0; p < end; ++c) {
-        const char type = *p++;
-        Value v;
-        v.type = static_cast<Value::Type>(type);
-        quint32 size = 0;
-        switch (type) {
-        case Value::Text:
-            std::memcpy(&size, p, sizeof size);
-            if (c == column)
-                v.text = QByteArray(p + sizeof size, static_cast<qsizetype>(size));
-            p += sizeof size + size;
-            break;
-        case Value::Real:
-            if (c == column)
-                std::memcpy(&v.real, p, sizeof v.real);
-            p += 8;
-            break;
-        case Value::Integer:
-            if (c == column)
-                std::memcpy(&v.integer, p, sizeof v.integer);
-            p += 8;
-            break;
-        default:
-            break;
-        }
-        if (c == column)
-            return v;
-    }
-    return {};
 }
 
 QString Dataset::text(const QString& field) const {
@@ -286,48 +265,48 @@ QString Dataset::text(const QString& field) const {
 }
 
 QString Dataset::text(int row, int column) const {
-    if (row < 0 || row >= rows_.size() || column < 0 || column >= fields_.size())
+    if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
         return QString();
-    const Value v = cell(rows_[row], column);
+    const RowStore::Cell v = list_.rows.cell(row, column);
+    const ListField& field = list_.fields[column];
     switch (v.type) {
-    case Value::Null:
+    case RowStore::Cell::Null:
         return QString();
-    case Value::Real:
+    case RowStore::Cell::Real:
         return NumberText::general(v.real);
-    case Value::Integer:
-        return fields_[column].kind == Kind::Number
-                   ? NumberText::general(static_cast<double>(v.integer))
-                   : QString::number(v.integer);
-    case Value::Text:
+    case RowStore::Cell::Integer:
+        return field.kind == Kind::Number ? NumberText::general(static_cast<double>(v.integer))
+                                          : QString::number(v.integer);
+    case RowStore::Cell::Text:
         break;
     }
-    const QString text = QString::fromUtf8(v.text);
-    return fields_[column].kind == Kind::Date ? DateText::display(text) : text;
+    const QString text = QString::fromUtf8(v.text, v.size);
+    return field.kind == Kind::Date ? DateText::display(text) : text;
 }
 
 std::optional<double> Dataset::number(int row, int column) const {
-    if (row < 0 || row >= rows_.size() || column < 0 || column >= fields_.size())
+    if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
         return std::nullopt;
-    const Value v = cell(rows_[row], column);
+    const RowStore::Cell v = list_.rows.cell(row, column);
     switch (v.type) {
-    case Value::Real:
+    case RowStore::Cell::Real:
         return v.real;
-    case Value::Integer:
+    case RowStore::Cell::Integer:
         return static_cast<double>(v.integer);
-    case Value::Text: {
-        const auto parsed = NumberText::parse(QString::fromUtf8(v.text));
+    case RowStore::Cell::Text: {
+        const auto parsed = NumberText::parse(QString::fromUtf8(v.text, v.size));
         if (parsed)
             return static_cast<double>(*parsed);
         return std::nullopt;
     }
-    case Value::Null:
+    case RowStore::Cell::Null:
         break;
     }
     return std::nullopt;
 }
 
 qint64 Dataset::rowId(int row) const {
-    return row >= 0 && row < rows_.size() ? rows_[row].rowid : 0;
+    return row >= 0 && row < list_.rows.size() ? list_.rows.rowid(row) : 0;
 }
 
 bool Dataset::tableHasRows() const {
@@ -344,27 +323,29 @@ void Dataset::append() {
     requireWritable();
     if (state_ != State::Browse)
         post();
-    const int row = rows_.size();
-    QByteArray nulls(fields_.size(), char(0));
+    const int row = list_.rows.size();
+    RowStore::Packer nulls;
+    for (int c = 0; c < list_.fields.size(); ++c)
+        nulls.addNull();
     emit aboutToInsertRow(row);
-    rows_.append({0, nulls});
+    list_.rows.append(0, nulls);
     emit rowInserted(row);
     state_ = State::Insert;
-    pending_ = QVector<std::optional<Value>>(fields_.size());
+    pending_ = QVector<std::optional<Value>>(list_.fields.size());
     setCurrent(row);
     eof_ = false;
 }
 
 void Dataset::edit() {
     requireWritable();
-    if (rows_.isEmpty()) {
+    if (list_.rows.isEmpty()) {
         append();
         return;
     }
     if (state_ != State::Browse)
         return;
     state_ = State::Edit;
-    pending_ = QVector<std::optional<Value>>(fields_.size());
+    pending_ = QVector<std::optional<Value>>(list_.fields.size());
 }
 
 void Dataset::setText(const QString& field, const QString& text) {
@@ -374,9 +355,9 @@ void Dataset::setText(const QString& field, const QString& text) {
     const qsizetype broken = unpairedSurrogate(text);
     if (broken >= 0)
         failPending(QStringLiteral("字段“%1”的第 %2 个字符无效，无法保存。请删去这个字符再试。")
-                        .arg(fields_[column].name, QString::number(broken + 1)));
+                        .arg(list_.fields[column].name, QString::number(broken + 1)));
     Value value;
-    switch (fields_[column].kind) {
+    switch (list_.fields[column].kind) {
     case Kind::Text:
         value.type = Value::Text;
         value.text = text.toUtf8();
@@ -387,7 +368,7 @@ void Dataset::setText(const QString& field, const QString& text) {
             if (!parsed)
                 failPending(
                     QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                        .arg(text, fields_[column].name));
+                        .arg(text, list_.fields[column].name));
             value.type = Value::Real;
             value.real = static_cast<double>(*parsed);
         }
@@ -402,7 +383,7 @@ void Dataset::setText(const QString& field, const QString& text) {
         }
         break;
     case Kind::Integer:
-        failPending(QStringLiteral("Field '%1' cannot be modified").arg(fields_[column].name));
+        failPending(QStringLiteral("Field '%1' cannot be modified").arg(list_.fields[column].name));
     }
     set(column, value);
 }
@@ -424,12 +405,12 @@ void Dataset::discardPending() {
     if (state_ == State::Insert) {
         const int row = current_;
         emit aboutToRemoveRow(row);
-        rows_.remove(row);
+        list_.rows.remove(row);
         emit rowRemoved(row);
         // The row under the cursor changed even when its index did not.
-        current_ = rows_.size() - 1;
+        current_ = list_.rows.size() - 1;
         emit currentRowChanged(current_);
-        eof_ = rows_.isEmpty();
+        eof_ = list_.rows.isEmpty();
     }
     if (state_ != State::Inactive)
         state_ = State::Browse;
@@ -441,25 +422,43 @@ void Dataset::cancel() {
     discardPending();
 }
 
-Dataset::Row Dataset::readRow(qint64 rowid) const {
+RowStore::Packer Dataset::readRow(qint64 rowid) const {
     sqlite3* db = connection_->handle();
     Statement statement;
     prepare(db,
             QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
             statement);
     sqlite3_bind_int64(statement.handle, 1, rowid);
-    Row row{rowid, {}};
     const int rc = sqlite3_step(statement.handle);
-    if (rc == SQLITE_ROW) {
-        std::string packed;
-        const int count = sqlite3_column_count(statement.handle);
-        for (int c = 1; c < count; ++c)
-            packColumn(packed, statement.handle, c);
-        row.cells = QByteArray(packed.data(), static_cast<qsizetype>(packed.size()));
-    } else if (rc != SQLITE_DONE) {
+    if (rc != SQLITE_ROW) {
+        if (rc == SQLITE_DONE)
+            throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
+                                           "have been changed since it was last read."));
         throwEngineError(db);
     }
-    return row;
+    RowStore::Packer packed;
+    const int count = sqlite3_column_count(statement.handle);
+    for (int c = 1; c < count; ++c)
+        packColumn(packed, statement.handle, c);
+    return packed;
+}
+
+void Dataset::wrote(DatabaseFile::Change change) {
+    // Without the row read back the list cannot follow the table; the table still counts as
+    // written.
+    std::optional<RowStore::Packer> stored;
+    if (change.kind != DatabaseFile::Change::Remove) {
+        try {
+            stored = readRow(change.rowid);
+        } catch (...) {
+            generation_ = connection_->file().wrote(query_.table, change, nullptr, 0);
+            throw;
+        }
+        list_.rows.replace(current_, change.rowid, *stored);
+        change.row = &*stored;
+    }
+    generation_ = connection_->file().wrote(query_.table, change, generation_ ? &list_ : nullptr,
+                                            generation_);
 }
 
 void Dataset::post() {
@@ -472,7 +471,7 @@ void Dataset::post() {
         QList<int> set;
         for (int c = 0; c < pending_.size(); ++c) {
             if (pending_[c]) {
-                columns.append(quoted(fields_[c].name));
+                columns.append(quoted(list_.fields[c].name));
                 set.append(c);
             }
         }
@@ -521,15 +520,16 @@ void Dataset::post() {
             }
         }
         if (state_ == State::Edit)
-            sqlite3_bind_int64(statement.handle, set.size() + 1, rows_[current_].rowid);
+            sqlite3_bind_int64(statement.handle, set.size() + 1, list_.rows.rowid(current_));
         if (sqlite3_step(statement.handle) != SQLITE_DONE)
             throwEngineError(db);
         if (state_ == State::Edit && sqlite3_changes(db) == 0)
             throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
                                            "have been changed since it was last read."));
-        const qint64 rowid =
-            state_ == State::Insert ? sqlite3_last_insert_rowid(db) : rows_[current_].rowid;
-        rows_[current_] = readRow(rowid);
+        if (state_ == State::Insert)
+            wrote({DatabaseFile::Change::Insert, sqlite3_last_insert_rowid(db), nullptr});
+        else
+            wrote({DatabaseFile::Change::Update, list_.rows.rowid(current_), nullptr});
     } catch (...) {
         discardPending();
         throw;
@@ -553,14 +553,16 @@ void Dataset::remove() {
     Statement statement;
     prepare(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
             statement);
-    sqlite3_bind_int64(statement.handle, 1, rows_[current_].rowid);
+    const qint64 rowid = list_.rows.rowid(current_);
+    sqlite3_bind_int64(statement.handle, 1, rowid);
     if (sqlite3_step(statement.handle) != SQLITE_DONE)
         throwEngineError(db);
     const int row = current_;
     emit aboutToRemoveRow(row);
-    rows_.remove(row);
+    list_.rows.remove(row);
+    wrote({DatabaseFile::Change::Remove, rowid, nullptr});
     emit rowRemoved(row);
-    current_ = qMin(row, rows_.size() - 1);
+    current_ = qMin(row, list_.rows.size() - 1);
     emit currentRowChanged(current_);
-    eof_ = rows_.isEmpty();
+    eof_ = list_.rows.isEmpty();
 }

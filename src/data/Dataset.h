@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DatabaseFile.h"
+#include "data/ListField.h"
 #include "data/Query.h"
 
 #include <QByteArray>
@@ -14,16 +16,14 @@ class Connection;
 
 // A static-cursor data set: open() loads a snapshot of the query's rows, which stays as it was
 // until the next open(). Rows of plain table queries are written back one at a time by rowid
-// with bound values; distinct-value lists are read-only.
+// with bound values; distinct-value lists are read-only. A whole table whose rows are certain
+// not to have changed since the process last loaded it is not read again (see DatabaseFile).
 class Dataset : public QObject {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Insert, Edit };
-    enum class Kind { Text, Number, Date, Integer };
-    struct Field {
-        QString name;
-        Kind kind = Kind::Text;
-    };
+    using Kind = ListField::Kind;
+    using Field = ListField;
 
     Dataset(Connection* connection, const QString& name, QObject* parent = nullptr);
 
@@ -40,7 +40,7 @@ public:
     bool isOpen() const { return state_ != State::Inactive; }
     State state() const { return state_; }
 
-    int recordCount() const { return rows_.size(); }
+    int recordCount() const { return list_.rows.size(); }
     // Index of the current row, -1 when there is none.
     int recNo() const { return current_; }
     bool eof() const { return eof_; }
@@ -49,7 +49,7 @@ public:
     void next();
     void moveTo(int row);
 
-    const QList<Field>& fields() const { return fields_; }
+    const QList<Field>& fields() const { return list_.fields; }
     int fieldIndex(const QString& name) const;
 
     // The current row's field as text: numbers in the general format, dates as short dates,
@@ -60,6 +60,9 @@ public:
     // A number column's value; empty for NULL or text that is not a number.
     std::optional<double> number(int row, int column) const;
     qint64 rowId(int row) const;
+    // Changes whenever the rows change; equal versions mean equal rows, also across a reopen
+    // that found the table unchanged.
+    quint64 rowsVersion() const { return list_.rows.version(); }
     // Whether the query's table holds any row at all, whatever the list currently shows.
     bool tableHasRows() const;
 
@@ -90,10 +93,6 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    struct Row {
-        qint64 rowid = 0;
-        QByteArray cells; // packed: see Dataset.cpp
-    };
     struct Value {
         enum Type : char { Null, Text, Real, Integer } type = Null;
         QByteArray text;
@@ -101,21 +100,25 @@ private:
         qint64 integer = 0;
     };
 
+    bool wholeTable() const;
     void requireOpen() const;
     void requireWritable() const;
     int requireField(const QString& name) const;
     void setCurrent(int row);
     void set(int column, Value value);
-    Row readRow(qint64 rowid) const;
+    DatabaseFile::Snapshot load(DatabaseFile& file) const;
+    RowStore::Packer readRow(qint64 rowid) const;
+    // Counts a write of this list's table and puts the list's row in step with it.
+    void wrote(DatabaseFile::Change change);
     [[noreturn]] void failPending(const QString& message);
     void discardPending();
-    static Value cell(const Row& row, int column);
 
     Connection* connection_;
     Query query_;
     State state_ = State::Inactive;
-    QList<Field> fields_;
-    QVector<Row> rows_;
+    DatabaseFile::Snapshot list_;
+    // The table's generation the list equals while it shows the whole table; 0 otherwise.
+    quint64 generation_ = 0;
     int current_ = -1;
     bool eof_ = true;
     QVector<std::optional<Value>> pending_;

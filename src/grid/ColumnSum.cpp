@@ -15,7 +15,7 @@ constexpr qint64 outOfRangeShare = std::numeric_limits<qint64>::min();
 } // namespace
 
 qint64 ColumnSum::shareOf(const Dataset& dataset, int row) const {
-    const std::optional<double> value = dataset.number(row, column_);
+    const std::optional<double> value = dataset.number(row, count_.column);
     if (!value)
         return 0;
     // Same bound as NumberText::toTenThousandths, checked here so that counting never throws.
@@ -27,58 +27,66 @@ qint64 ColumnSum::shareOf(const Dataset& dataset, int row) const {
 
 void ColumnSum::add(qint64 share) {
     if (share == outOfRangeShare)
-        ++outOfRange_;
+        ++count_.outOfRange;
     else
-        total_ += share;
+        count_.total += share;
 }
 
 void ColumnSum::subtract(qint64 share) {
     if (share == outOfRangeShare)
-        --outOfRange_;
+        --count_.outOfRange;
     else
-        total_ -= share;
+        count_.total -= share;
 }
 
 void ColumnSum::reload(const Dataset& dataset, int column) {
-    column_ = column;
-    total_ = 0;
-    outOfRange_ = 0;
-    shares_.clear();
-    if (column_ < 0) {
-        shares_.resize(dataset.recordCount());
+    const quint64 version = dataset.rowsVersion();
+    if (count_.version == version && count_.column == column)
+        return;
+    std::swap(count_, before_);
+    if (count_.version == version && count_.column == column)
+        return;
+    count_ = {};
+    count_.version = version;
+    count_.column = column;
+    if (column < 0) {
+        count_.shares.resize(dataset.recordCount());
         return;
     }
-    shares_.reserve(dataset.recordCount());
+    count_.shares.reserve(dataset.recordCount());
     for (int row = 0; row < dataset.recordCount(); ++row) {
-        shares_.append(shareOf(dataset, row));
-        add(shares_.last());
+        count_.shares.append(shareOf(dataset, row));
+        add(count_.shares.last());
     }
 }
 
 void ColumnSum::rowInserted(const Dataset& dataset, int row) {
-    const qint64 share = column_ < 0 ? 0 : shareOf(dataset, row);
-    shares_.insert(row, share);
+    const qint64 share = count_.column < 0 ? 0 : shareOf(dataset, row);
+    count_.shares.insert(row, share);
     add(share);
+    count_.version = dataset.rowsVersion();
 }
 
 void ColumnSum::rowChanged(const Dataset& dataset, int row) {
-    if (column_ < 0 || row < 0 || row >= shares_.size())
+    count_.version = dataset.rowsVersion();
+    if (count_.column < 0 || row < 0 || row >= count_.shares.size())
         return;
-    subtract(shares_[row]);
-    shares_[row] = shareOf(dataset, row);
-    add(shares_[row]);
+    subtract(count_.shares[row]);
+    count_.shares[row] = shareOf(dataset, row);
+    add(count_.shares[row]);
 }
 
-void ColumnSum::rowRemoved(int row) {
-    if (row < 0 || row >= shares_.size())
+void ColumnSum::rowRemoved(const Dataset& dataset, int row) {
+    count_.version = dataset.rowsVersion();
+    if (row < 0 || row >= count_.shares.size())
         return;
-    subtract(shares_[row]);
-    shares_.remove(row);
+    subtract(count_.shares[row]);
+    count_.shares.remove(row);
 }
 
 QString ColumnSum::text() const {
-    if (outOfRange_ > 0 || total_ > std::numeric_limits<qint64>::max() ||
-        total_ < std::numeric_limits<qint64>::min())
+    if (count_.outOfRange > 0 || count_.total > std::numeric_limits<qint64>::max() ||
+        count_.total < std::numeric_limits<qint64>::min())
         return QString();
-    return NumberText::displayTenThousandths(static_cast<qint64>(total_));
+    return NumberText::displayTenThousandths(static_cast<qint64>(count_.total));
 }

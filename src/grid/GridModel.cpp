@@ -23,7 +23,7 @@ GridModel::GridModel(Dataset* dataset, QObject* parent)
             [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
     connect(dataset, &Dataset::rowRemoved, this, [this](int row) {
         for (Summed& summed : sums_)
-            summed.sum.rowRemoved(row);
+            summed.sum.rowRemoved(*dataset_, row);
         endRemoveRows();
         emit footerChanged();
     });
@@ -61,15 +61,24 @@ void GridModel::bindFields() {
 }
 
 void GridModel::reloadSums() {
-    sums_.clear();
-    if (!dataset_)
+    if (!dataset_) {
+        sums_.clear();
         return;
-    for (int c = 0; c < columns_.size(); ++c) {
-        if (columns_[c].footer == GridColumn::Footer::Sum) {
-            sums_.append({c, ColumnSum()});
-            sums_.last().sum.reload(*dataset_, fieldColumns_[c]);
-        }
     }
+    // Sums already counted are handed on, so that rows reopened unchanged are not counted again.
+    QList<Summed> sums;
+    for (int c = 0; c < columns_.size(); ++c) {
+        if (columns_[c].footer != GridColumn::Footer::Sum)
+            continue;
+        Summed summed{c, ColumnSum()};
+        for (const Summed& old : std::as_const(sums_)) {
+            if (old.column == c)
+                summed.sum = old.sum;
+        }
+        summed.sum.reload(*dataset_, fieldColumns_[c]);
+        sums.append(summed);
+    }
+    sums_ = sums;
 }
 
 QString GridModel::title(int column) const {

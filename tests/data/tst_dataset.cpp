@@ -320,6 +320,41 @@ private slots:
             QVERIFY(d->isOpen());
     }
 
+    void reopenKeepsAnUnchangedTableAndSignalsAsAReload() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('1'), ('2'), ('3')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::all("表1"));
+        list.open();
+        const quint64 loaded = list.rowsVersion();
+        QSignalSpy reset(&list, &Dataset::didReset);
+        QSignalSpy moved(&list, &Dataset::currentRowChanged);
+        list.close();
+        list.open();
+        QCOMPARE(list.rowsVersion(), loaded);
+        QCOMPARE(reset.size(), 2);
+        QCOMPARE(moved.last().first().toInt(), 0);
+
+        // A write through another list of the process is followed without a reload...
+        Dataset other(c.get(), "other");
+        other.setQuery(Query::like("表1", "商品编码", "2"));
+        other.open();
+        other.edit();
+        other.setText("商品名称", "改");
+        other.post();
+        list.close();
+        list.open();
+        QCOMPARE(list.text(1, 1), QString("改"));
+        // ...while one by another handle of the file makes the list load again.
+        const quint64 followed = list.rowsVersion();
+        db.exec("UPDATE 表1 SET 商品名称 = '外' WHERE 商品编码 = '3'");
+        list.close();
+        list.open();
+        QVERIFY(list.rowsVersion() != followed);
+        QCOMPARE(list.text(2, 1), QString("外"));
+    }
+
     void reopenAllRecoversOnceTheFileIsBack() {
         TestDatabase db;
         Connection main;

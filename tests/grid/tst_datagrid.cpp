@@ -647,6 +647,31 @@ private slots:
         g.list.last();
         QCOMPARE(g.view()->currentIndex().row(), 199999);
     }
+
+    // Reopened lists keep their count only while their rows are the same.
+    void footerSumAfterReopeningIsTheSumOfTheRowsShown() {
+        DeliveryGrid g;
+        g.db.exec("INSERT INTO 表3 (单据编号, 应收金额) VALUES ('1', 0.1), ('2', 0.2)");
+        g.reload();
+        QCOMPARE(g.grid.footerText(amountColumn), QString("0.3"));
+        g.reload(Query::like("表3", "单据编号", "2"));
+        QCOMPARE(g.grid.footerText(amountColumn), QString("0.2"));
+        g.reload();
+        QCOMPARE(g.grid.footerText(amountColumn), QString("0.3"));
+
+        Dataset other(&g.connection, "other");
+        other.setQuery(Query::like("表3", "单据编号", "1"));
+        other.open();
+        other.edit();
+        other.setText("应收金额", "5");
+        other.post();
+        g.reload();
+        QCOMPARE(g.grid.footerText(amountColumn), QString("5.2"));
+
+        g.db.exec("UPDATE 表3 SET 应收金额 = 7 WHERE 单据编号 = '2'");
+        g.reload();
+        QCOMPARE(g.grid.footerText(amountColumn), QString("12"));
+    }
 };
 
 DN_TEST_MAIN(TestDataGrid)

@@ -1,0 +1,128 @@
+#include "data/RowStore.h"
+
+#include <QAtomicInteger>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr unsigned char kNull = 0, kReal = 1, kInteger = 2, kLongText = 3, kShortText = 0x80;
+constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+
+quint64 nextVersion() {
+    static QAtomicInteger<quint64> counter;
+    return counter.fetchAndAddRelaxed(1) + 1;
+}
+
+} // namespace
+
+struct RowStore::Blocks {
+    std::vector<std::unique_ptr<char[]>> blocks;
+    char* fill = nullptr; // the block small rows go into
+    std::size_t used = 0;
+
+    const char* copy(const std::string& bytes) {
+        const std::size_t size = bytes.size();
+        if (size > kBlockSize / 4) {
+            // A large row gets a block of its own, so that the shared block is not wasted.
+            blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
+            std::memcpy(blocks.back().get(), bytes.data(), size);
+            return blocks.back().get();
+        }
+        if (!fill || kBlockSize - used < size) {
+            blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+            fill = blocks.back().get();
+            used = 0;
+        }
+        char* at = fill + used;
+        std::memcpy(at, bytes.data(), size);
+        used += size;
+        return at;
+    }
+};
+
+void RowStore::Packer::addReal(double value) {
+    bytes_.push_back(char(kReal));
+    bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void RowStore::Packer::addInteger(qint64 value) {
+    bytes_.push_back(char(kInteger));
+    bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void RowStore::Packer::addText(const char* text, qsizetype size) {
+    if (size < 128) {
+        bytes_.push_back(char(kShortText | size));
+    } else {
+        const quint32 length = static_cast<quint32>(size);
+        bytes_.push_back(char(kLongText));
+        bytes_.append(reinterpret_cast<const char*>(&length), sizeof length);
+    }
+    bytes_.append(text, static_cast<std::size_t>(size));
+}
+
+RowStore::RowStore() : blocks_(std::make_shared<Blocks>()), version_(nextVersion()) {}
+
+void RowStore::changed() {
+    version_ = nextVersion();
+}
+
+const char* RowStore::store(const Packer& row) {
+    return blocks_->copy(row.bytes());
+}
+
+RowStore::Cell RowStore::cell(int row, int column) const {
+    const char* p = rows_[row].cells;
+    for (int c = 0;; ++c) {
+        const auto tag = static_cast<unsigned char>(*p++);
+        Cell cell;
+        qsizetype skip = 0;
+        if (tag & kShortText) {
+            cell.type = Cell::Text;
+            cell.size = tag & 0x7f;
+            cell.text = p;
+            skip = cell.size;
+        } else if (tag == kLongText) {
+            quint32 length = 0;
+            std::memcpy(&length, p, sizeof length);
+            cell.type = Cell::Text;
+            cell.size = length;
+            cell.text = p + sizeof length;
+            skip = static_cast<qsizetype>(sizeof length) + cell.size;
+        } else if (tag == kReal) {
+            cell.type = Cell::Real;
+            std::memcpy(&cell.real, p, sizeof cell.real);
+            skip = 8;
+        } else if (tag == kInteger) {
+            cell.type = Cell::Integer;
+            std::memcpy(&cell.integer, p, sizeof cell.integer);
+            skip = 8;
+        }
+        if (c == column)
+            return cell;
+        p += skip;
+    }
+}
+
+void RowStore::append(qint64 rowid, const Packer& row) {
+    rows_.append({rowid, store(row)});
+    changed();
+}
+
+void RowStore::replace(int row, qint64 rowid, const Packer& packed) {
+    rows_[row] = {rowid, store(packed)};
+    changed();
+}
+
+void RowStore::remove(int row) {
+    rows_.remove(row);
+    changed();
+}
+
+int RowStore::indexOfRowid(qint64 rowid) const {
+    const auto at = std::lower_bound(rows_.cbegin(), rows_.cend(), rowid,
+                                     [](const Ref& ref, qint64 id) { return ref.rowid < id; });
+    return at != rows_.cend() && at->rowid == rowid ? static_cast<int>(at - rows_.cbegin()) : -1;
+}
