@@ -4,7 +4,10 @@
 #include "printing/AmountToCapitals.h"
 #include "printing/NoteReport.h"
 #include "report/Generator.h"
+#include "report/PagePainter.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -281,4 +284,48 @@ void PrintingTest::blankProfileLeavesHeaderLinesEmpty() {
             QVERIFY2(textOps(page, item).isEmpty(), item);
         QCOMPARE(textsOf(page, "QRDBText12"), QStringList{"13800000001"});
     }
+}
+
+void PrintingTest::wrappedRemarkLeavesTheRulesWhole() {
+    // Six ideographs of 11 pt need 23.3 mm; the remark has 21.7 mm up to the band's edge.
+    report::RowTable rows = billRows(2);
+    rows.rows[0][rows.column("备注")] = "六个汉字备注";
+    auto r = deliveryNoteReport();
+    const report::Document doc = report::generate(*r, rows, profile());
+    const report::Page& page = doc.pages.first();
+    const auto remarks = textOps(page, "QRDBText8");
+    QCOMPARE(remarks.size(), 2);
+    QCOMPARE(remarks[0]->lines, QStringList{"六个汉字备"});
+
+    const qreal dpi = 300;
+    const qreal px = dpi / 25.4;
+    QImage image(qRound(190 * px), qRound(265 * px), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    report::paintPage(painter, page, doc.paper);
+    painter.end();
+    auto ink = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+
+    // The table's right rule runs unbroken down the row.
+    const int ruleX = qFloor((kLeft + 148.17 + 23.55) * px);
+    QStringList gaps;
+    for (int y = qCeil((kFirstRowTop + 0.2) * px); y < (kFirstRowTop + kRowHeight) * px; ++y) {
+        bool black = false;
+        for (int x = ruleX - 2; x <= ruleX + 2; ++x)
+            black = black || ink(x, y);
+        if (!black)
+            gaps.append(QString::number(y / px - kFirstRowTop, 'f', 2));
+    }
+    QVERIFY2(gaps.isEmpty(), qPrintable("rule missing at mm " + gaps.join(' ')));
+
+    // Below the line that fits, down to the next row's rule, the cell holds no ink.
+    int marks = 0;
+    for (int y = qCeil((kFirstRowTop + 0.79 + 4.50) * px);
+         y < qFloor((kFirstRowTop + kRowHeight - 0.1) * px); ++y) {
+        for (int x = qCeil((kLeft + 148.17 + 0.2) * px); x < ruleX - 2; ++x)
+            marks += ink(x, y);
+    }
+    QCOMPARE(marks, 0);
 }

@@ -18,6 +18,7 @@ private slots:
     void emptyBufferPrintsOneRuledEmptyRow();
     void longBillContinuesWithoutHeadingAndEndsWithSummary();
     void blankProfileLeavesHeaderLinesEmpty();
+    void wrappedRemarkLeavesTheRulesWhole();
 
     // The preview window.
     void previewPagePositionGrowsWithPages();
