@@ -9,11 +9,15 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPageSize>
 #include <QPointer>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +91,69 @@ QString pdfText(const QString& file) {
 }
 
 } // namespace
+
+void PrintingTest::previewWindowHasItsPartsAndSizes() {
+    QPointer<TQRStandardPreview> window = openPreview(80);
+    QCOMPARE(window->windowTitle(), QStringLiteral("打印预览"));
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QCOMPARE(window->findChild<QWidget*>("Panel1")->height(), 65);
+    const struct {
+        const char* name;
+        const char* caption;
+        int left;
+    } buttons[] = {{"SpeedButton1", "设 置", 8},
+                   {"SpeedButton2", "打 印", 68},
+                   {"SpeedButton3", "关 闭", 128}};
+    for (const auto& b : buttons) {
+        auto* button = window->findChild<QToolButton*>(b.name);
+        QVERIFY2(button, b.name);
+        QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+        QCOMPARE(button->geometry().left(), b.left);
+        QCOMPARE(button->size(), QSize(60, 60));
+        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QCOMPARE(button->font().pixelSize(), 13);
+        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    }
+    auto* tabs = window->findChild<QTabWidget*>("Tabs");
+    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("ThumbNails"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Search Results"));
+    QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("TabThumbs"));
+    QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("TabSearchResult"));
+    QCOMPARE(window->findChild<QGroupBox*>("GroupBox1")->title(), QStringLiteral("Search Text"));
+    QCOMPARE(tabs->width(), 193);
+    QCOMPARE(window->findChild<QSplitter*>("Splitter2")->handleWidth(), 4);
+    QCOMPARE(window->findChild<QWidget*>("StatusBar")->height(), 19);
+    const struct {
+        const char* name;
+        int width;
+        Qt::Alignment alignment;
+    } panels[] = {{"StatusPanel0", 40, Qt::AlignRight},
+                  {"StatusPanel1", 120, Qt::AlignLeft},
+                  {"StatusPanel2", 50, Qt::AlignLeft}};
+    for (const auto& p : panels) {
+        auto* panel = window->findChild<QLabel*>(p.name);
+        QVERIFY2(panel, p.name);
+        QCOMPARE(panel->width(), p.width);
+        QCOMPARE(panel->alignment() & Qt::AlignHorizontal_Mask, p.alignment);
+    }
+    QCOMPARE(window->statusText(2), QString());
+
+    // The thumbnail column is the grid's width less 4 pixels, at any width; the miniature is
+    // 20 narrower, its row as tall as the paper's proportions give less a line of text.
+    auto* thumbs = window->findChild<QTableWidget*>("ThumbGrid");
+    auto* splitter = window->findChild<QSplitter*>("Splitter2");
+    for (const int width : {193, 260}) {
+        splitter->setSizes({width, splitter->width() - width});
+        QTRY_COMPARE(tabs->width(), width);
+        QCOMPARE(thumbs->columnWidth(0), thumbs->width() - 4);
+        const int mini = thumbs->columnWidth(0) - 20;
+        const int text = QFontMetrics(thumbs->font()).boundingRect("P").height();
+        QCOMPARE(thumbs->rowHeight(0), qRound(mini * 265.0 / 190.0) - text);
+    }
+    window->close();
+    QTRY_VERIFY(!window);
+}
 
 void PrintingTest::previewPagePositionGrowsWithPages() {
     auto note = deliveryNoteReport();

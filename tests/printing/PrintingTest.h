@@ -14,6 +14,7 @@ private slots:
 
     // The note's layout and its PDF.
     void everyItemAtItsPlaceWithItsFont();
+    void rectanglesComeBeforeTheTextsInsideThem();
     void pdfHasTheNotePaperAndTextWhereLaidOut();
     void emptyBufferPrintsOneRuledEmptyRow();
     void longBillContinuesWithoutHeadingAndEndsWithSummary();
@@ -21,6 +22,7 @@ private slots:
     void wrappedRemarkLeavesTheRulesWhole();
 
     // The preview window.
+    void previewWindowHasItsPartsAndSizes();
     void previewPagePositionGrowsWithPages();
     void previewKeyMap_data();
     void previewKeyMap();
