@@ -104,27 +104,6 @@ report::Document note(int rows, const QHash<QString, report::RowTable>& others =
     return report::generate(*r, billRows(rows), others);
 }
 
-struct Word {
-    QString text;
-    QRectF box; // millimetres
-};
-
-QList<Word> pdfWords(const QString& pdf) {
-    const QString xml = runTool("pdftotext", {"-bbox", pdf, "-"});
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    QList<Word> words;
-    const qreal mm = 25.4 / 72;
-    for (const auto& m : word.globalMatch(xml)) {
-        const QPointF topLeft(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm);
-        const QPointF bottomRight(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm);
-        // The embedded fonts may map an ideograph to its compatibility twin (金 to ⾦).
-        words.append({m.captured(5).normalized(QString::NormalizationForm_KC),
-                      QRectF(topLeft, bottomRight)});
-    }
-    return words;
-}
-
 } // namespace
 
 void PrintingTest::everyItemAtItsPlaceWithItsFont() {

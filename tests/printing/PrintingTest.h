@@ -30,9 +30,12 @@ private slots:
     void previewProgressText();
     void previewThumbnailSelectsPage();
     void previewSetupCancelLeavesNextPrintUnchanged();
+    void previewSetupKeepsAPickedPaperForThatPreview();
+    void previewSetupDialogTakesOnlyAPickedPaper();
     void previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed();
 
     // Printing through the system's print service.
     void printsThroughCupsOnTheNotePaper();
-    void printerRefusingThePaperIsAnError();
+    void unknownPrinterIsAnError();
+    void refusedPaperIsAnErrorUntilAPaperIsPicked();
 };
