@@ -69,6 +69,10 @@ for name in "$queue" "$fixed"; do
     cupsenable "$name" >/dev/null 2>&1 || true
     cupsaccept "$name" >/dev/null 2>&1 || true
 done
+# Without a default the first queue by name would serve as one; keep the note's queue there.
+if lpstat -d 2>/dev/null | grep -q "no system default"; then
+    lpadmin -d "$queue" >/dev/null 2>&1 || true
+fi
 
 echo "$queue"
 echo "$out"
