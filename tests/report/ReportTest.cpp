@@ -93,7 +93,8 @@ private slots:
 
         // A taller band keeps as many whole lines as it holds: 15 below the text's top, 3 lines.
         r->band(BandType::Title)->addLabel("Long", {0, 5, 30, 5}, QString(70, u'长'), kFont);
-        const TextOp* tall = texts(generate(*r, t).pages.first(), "Long").first();
+        const Document withTitle = generate(*r, t);
+        const TextOp* tall = texts(withTitle.pages.first(), "Long").first();
         QCOMPARE(tall->lines.size(), 3);
         QCOMPARE(tall->lines.join(QString()).size(), 3 * wrapped->lines.first().size());
         QCOMPARE(tall->box.height(), 15.0);
