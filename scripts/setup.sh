@@ -47,11 +47,13 @@ fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON
 cmake --build build -j "$jobs"
-# One printing test prints through a real CUPS queue writing PDF files.
+# Two printing tests print through real CUPS queues writing PDF files, one of them a queue
+# that refuses the note's custom paper size.
 cups=$(sh scripts/start-cups.sh)
 NOTE_TEST_PRINTER=$(printf '%s\n' "$cups" | sed -n 1p)
 NOTE_TEST_PRINTER_OUT=$(printf '%s\n' "$cups" | sed -n 2p)
-export NOTE_TEST_PRINTER NOTE_TEST_PRINTER_OUT
+NOTE_TEST_FIXED_PAPER_PRINTER=$(printf '%s\n' "$cups" | sed -n 3p)
+export NOTE_TEST_PRINTER NOTE_TEST_PRINTER_OUT NOTE_TEST_FIXED_PAPER_PRINTER
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer (without the

@@ -51,7 +51,7 @@ public:
     void error(QWidget*, const QString& text) override { ++errors[text.left(120)]; }
     QString saveFileName(QWidget*) override { return saveAs; }
     QString openFileName(QWidget*) override { return QString(); }
-    bool printSetup(QWidget*, QPrinter*, int, int) override { return false; }
+    PrintSetupAnswer printSetup(QWidget*, QPrinter*, int, int) override { return {}; }
 };
 
 class Soak {

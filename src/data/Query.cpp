@@ -51,13 +51,15 @@ QString Query::sql() const {
         out += QStringLiteral(" WHERE %1 LIKE '%' || ?1 || '%'").arg(quoted(column));
         break;
     case Match::Equal:
+        // NOCASE folds ASCII letters only, as LIKE does; the bill-number index is NOCASE too.
         out += value.isEmpty()
                    ? QStringLiteral(" WHERE (%1 IS NULL OR %1 = '')").arg(quoted(column))
-                   : QStringLiteral(" WHERE %1 = ?1").arg(quoted(column));
+                   : QStringLiteral(" WHERE %1 = ?1 COLLATE NOCASE").arg(quoted(column));
         break;
     }
-    if (isDistinct())
-        out += QStringLiteral(" ORDER BY 1");
+    // Rows come in the table's natural order whichever plan the engine picks: an index on the
+    // condition's column would otherwise order them by its own key.
+    out += isDistinct() ? QStringLiteral(" ORDER BY 1") : QStringLiteral(" ORDER BY rowid");
     return out;
 }
 

@@ -111,7 +111,9 @@ QStringList statements() {
         out.append(QStringLiteral("CREATE TABLE \"%1\" (%2)")
                        .arg(QString::fromUtf8(t.name), cols.join(QStringLiteral(", "))));
     }
-    out.append(QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" (\"单据编号\")"));
+    // NOCASE, so that the bill selection's equality, which ignores ASCII letter case, uses it.
+    out.append(
+        QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" (\"单据编号\" COLLATE NOCASE)"));
     return out;
 }
 

@@ -17,24 +17,35 @@ BillSelection::BillSelection(Connection* main, Dataset* deliveries, Dataset* pri
 
 void BillSelection::DBGridEh3CellClick() {
     try {
+        Transaction transaction(*main_);
         refill();
+        transaction.commit();
     } catch (...) {
-        // The transaction has rolled back: the file holds the earlier bill again, which the
-        // list no longer shows. It reloads with the next refresh.
-        buffer_->close();
+        // The refill has rolled back to the earlier bill; a print now would show that bill,
+        // which the user did not click. An empty buffer prints as an empty note instead.
+        try {
+            Transaction transaction(*main_);
+            emptyBuffer();
+            transaction.commit();
+        } catch (...) {
+            // The first error is the one to show.
+            buffer_->close();
+        }
         throw;
     }
 }
 
-void BillSelection::refill() {
-    const QString table = QStringLiteral("表4");
-    Transaction transaction(*main_);
+void BillSelection::emptyBuffer() {
     buffer_->close();
-    buffer_->setQuery(Query::all(table));
+    buffer_->setQuery(Query::all(QStringLiteral("表4")));
     buffer_->open();
     buffer_->first();
     while (buffer_->recordCount() > 0)
         buffer_->remove();
+}
+
+void BillSelection::refill() {
+    emptyBuffer();
 
     billBox_->setText(deliveries_->text(QStringLiteral("单据编号")));
     const QString bill = billBox_->text();
@@ -55,5 +66,4 @@ void BillSelection::refill() {
         ++number;
         deliveries_->next();
     }
-    transaction.commit();
 }

@@ -12,10 +12,12 @@ public:
 
     // The delivery list's current row is the clicked one. Afterwards the list stands on the
     // bill's last row. Emptying and refilling 表4 is one transaction, so a failure never
-    // leaves half a bill to print.
+    // leaves half a bill to print; after a failure 表4 is left empty, so that a print never
+    // shows a bill other than the one clicked.
     void DBGridEh3CellClick();
 
 private:
+    void emptyBuffer();
     void refill();
 
     Connection* main_;

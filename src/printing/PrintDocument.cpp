@@ -25,10 +25,11 @@ void setPaper(QPrinter& printer, const QPageLayout& layout) {
     const QPageLayout actual = printer.pageLayout();
     if (!accepted || actual.orientation() != layout.orientation() ||
         !sameSize(actual.fullRect(QPageLayout::Millimeter).size(), wanted))
-        throw AppError(QStringLiteral("打印机“%1”不接受 %2 x %3 毫米的纸张。")
-                           .arg(printerLabel(printer))
-                           .arg(wanted.width())
-                           .arg(wanted.height()));
+        throw AppError(
+            QStringLiteral("打印机“%1”不接受 %2 x %3 毫米的纸张。请点“设 置”选择这台打印机的纸张。")
+                .arg(printerLabel(printer))
+                .arg(wanted.width())
+                .arg(wanted.height()));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/NoteHeader.h"
+
 class DatabaseConnection;
 class Dataset;
 class TDy1Form;
@@ -18,5 +20,5 @@ private:
 
     DatabaseConnection* connections_;
     TDy1Form* report_;
-    Dataset* profile_;
+    NoteHeader header_;
 };

@@ -1,10 +1,9 @@
 #include "printing/PrintSettings.h"
 
-#include <QPageSize>
-
-QPageLayout PrintSettings::layoutFor(const QSizeF& paperMm) const {
-    QPageLayout layout(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
-                       orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+QPageLayout PrintSettings::layoutFor(const QSizeF& reportPaperMm) const {
+    const QPageSize size = paper.value_or(
+        QPageSize(reportPaperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    QPageLayout layout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     layout.setMode(QPageLayout::FullPageMode);
     return layout;
 }
@@ -32,7 +31,7 @@ void PrintSettings::applyTo(QPrinter& printer) const {
     }
 }
 
-void PrintSettings::readFrom(const QPrinter& printer) {
+void PrintSettings::readFrom(const QPrinter& printer, bool paperChosen) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         outputFileName = printer.outputFileName();
     } else {
@@ -46,6 +45,8 @@ void PrintSettings::readFrom(const QPrinter& printer) {
     colorMode = printer.colorMode();
     paperSource = printer.paperSource();
     orientation = printer.pageLayout().orientation();
+    if (paperChosen)
+        paper = printer.pageLayout().pageSize();
     if (printer.printRange() == QPrinter::PageRange) {
         fromPage = printer.fromPage();
         toPage = printer.toPage();

@@ -329,7 +329,9 @@ void TQRStandardPreview::ExitClick() {
     close();
 }
 
-// Printer set-up: works on a scratch printer, so that Cancel leaves every choice as it was.
+// Printer set-up: works on a scratch printer, so that Cancel leaves every choice as it was. A
+// paper picked there stays with this preview's prints; the report's settings take the other
+// choices, so the next preview starts on the note's own paper again.
 void TQRStandardPreview::SpeedButton1Click() {
     guarded(this, [this] {
         QPrinter printer(QPrinter::HighResolution);
@@ -337,11 +339,15 @@ void TQRStandardPreview::SpeedButton1Click() {
         printer.setPageLayout(settings_.layoutFor(report_->pageSetup().paper));
         const int from = generationFinished_ ? 1 : 0;
         const int to = generationFinished_ ? pageCount() : 9999;
-        if (!Prompts::instance().printSetup(this, &printer, from, to))
+        const Prompts::PrintSetupAnswer answer =
+            Prompts::instance().printSetup(this, &printer, from, to);
+        if (!answer.accepted)
             return;
-        settings_.readFrom(printer);
-        if (sharedSettings_)
+        settings_.readFrom(printer, answer.paperChosen);
+        if (sharedSettings_) {
             *sharedSettings_ = settings_;
+            sharedSettings_->paper.reset();
+        }
     });
 }
 

@@ -87,7 +87,7 @@ void ThumbnailGrid::resizeEvent(QResizeEvent* event) {
 // The column fills the grid less 4 pixels; the miniature is 20 pixels narrower, centred, and
 // as tall as the paper's proportions give, less the height of a line of the grid's font.
 void ThumbnailGrid::updateThumbSize() {
-    const int columnWidth = qMax(1, viewport()->width() - 4);
+    const int columnWidth = qMax(1, width() - 4);
     const int thumbWidth = qMax(1, columnWidth - 20);
     horizontalOffset_ = (columnWidth - thumbWidth) / 2;
     setColumnWidth(0, columnWidth);

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -22,11 +23,23 @@ QString tidied(const QString& stored) {
     return stored.isEmpty() ? stored : NumberText::tidy(stored);
 }
 
-// The row whose column equals the text exactly, else the first row; -1 without rows.
+char16_t asciiLower(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u;
+}
+
+// Equal but for the case of ASCII letters, which the engine's LIKE ignores as well.
+bool sameButAsciiCase(const QString& a, const QString& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](QChar x, QChar y) { return asciiLower(x) == asciiLower(y); });
+}
+
+// The row whose column equals the text (ASCII letters in either case), else the first row; -1
+// without rows.
 int lookUpRow(const Dataset& list, const QString& column, const QString& text) {
     const int index = list.fieldIndex(column);
     for (int row = 0; row < list.recordCount(); ++row) {
-        if (list.text(row, index) == text)
+        if (sameButAsciiCase(list.text(row, index), text))
             return row;
     }
     return list.recordCount() > 0 ? 0 : -1;

@@ -20,7 +20,8 @@ struct RectOp {
 
 // A text item: one or more lines drawn left-aligned from box.left(). An opaque text first
 // fills its box white. Lines sit at box.top() + baseline + i * lineStep. When clip is valid the
-// text is cut at it (the band's edges), since bands never grow.
+// text is cut at it (the band's edges): only a character wider than all the room there is
+// reaches past them, since bands never grow.
 struct TextOp {
     QString item;
     QRectF box;

@@ -2,8 +2,10 @@
 
 #include "report/TextMeasure.h"
 
+#include <QtMath>
 #include <deque>
 #include <optional>
+#include <utility>
 
 namespace report {
 
@@ -107,16 +109,25 @@ struct Generator::Plan {
         op.lineStep = lineHeight;
         op.baseline = item.measure->baselineIn(lineHeight);
         qreal width = item.measure->width(text);
-        if (width <= roomWidth + kEpsilon) {
-            op.lines = QStringList{text};
-        } else {
-            op.lines = item.measure->wrap(text, roomWidth);
-            width = roomWidth;
+        const bool wraps = width > roomWidth + kEpsilon;
+        op.lines = wraps ? item.measure->wrap(text, roomWidth) : QStringList{text};
+        // An item may reach past its band as designed (the signature line does). A line that
+        // does not fit whole into the band or the item's own height is left out: cut at the
+        // band, the tops of its glyphs would print as marks above the next row.
+        const QRectF room = band.united(item.rect);
+        const auto fitting =
+            qMax<qsizetype>(1, qFloor((room.bottom() - item.rect.top()) / lineHeight + kEpsilon));
+        if (op.lines.size() > fitting)
+            op.lines.resize(fitting);
+        // The white box takes only the room the text takes: stretched to the band's edge it
+        // would cover the rule of a cell the text does not reach.
+        if (wraps) {
+            width = 0;
+            for (const QString& line : std::as_const(op.lines))
+                width = qMax(width, item.measure->width(line));
         }
         op.box = QRectF(item.rect.left(), item.rect.top(), width, lineHeight * op.lines.size());
-        // An item may reach past its band as designed (the signature line does); only lines
-        // beyond both the band and the item's own height are cut off.
-        const QRectF room = band.united(item.rect);
+        // Only a character wider than all the room there is still needs cutting.
         if (!room.contains(op.box)) {
             op.clip = room;
             op.box = op.box.intersected(room);

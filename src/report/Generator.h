@@ -20,8 +20,9 @@ namespace report {
 //
 // Text items are left-aligned and as wide as their text. A text wider than the room up to the
 // band's right edge wraps at word boundaries (anywhere inside CJK runs or over-long words) to
-// that width, one line per design height, and is clipped at the band's bottom (or the item's
-// own design bottom where the item reaches past the band).
+// that width, one line per design height. Lines that do not fit whole above the band's bottom
+// (or the item's own design bottom where the item reaches past the band) are left out, and a
+// text's white box is only as wide as its widest line.
 //
 // The generator copies what it needs, so the report and tables may change once it exists.
 class Generator {

@@ -1,5 +1,7 @@
 #include "ui/Prompts.h"
 
+#include "ui/PaperChoiceWatch.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -38,11 +40,14 @@ public:
                                             QFileDialog::DontConfirmOverwrite);
     }
     QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
-    bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) override {
+    PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
+                                int toPage) override {
         QPrintDialog dialog(printer, owner);
         dialog.setMinMax(fromPage, toPage);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        return dialog.exec() == QDialog::Accepted;
+        const PaperChoiceWatch paper(&dialog);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        return {accepted, accepted && paper.paperChosen()};
     }
 };
 

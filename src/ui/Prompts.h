@@ -24,9 +24,16 @@ public:
     virtual QString saveFileName(QWidget* owner) = 0;
     // Open dialog without filter; empty when cancelled.
     virtual QString openFileName(QWidget* owner) = 0;
-    // The printer set-up dialog on the given printer; true when accepted (the printer then
-    // holds the choices).
-    virtual bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) = 0;
+    // What the user did in the printer set-up.
+    struct PrintSetupAnswer {
+        bool accepted = false; // OK: the printer holds the choices
+        // The user picked the paper the printer now holds; otherwise its paper is only what
+        // the dialog falls back to (the printer's default).
+        bool paperChosen = false;
+    };
+    // The printer set-up dialog on the given printer.
+    virtual PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
+                                        int toPage) = 0;
 
     static Prompts& instance();
     // Replaces the active implementation (tests install a scripted one); takes no ownership.

@@ -2,11 +2,15 @@
 
 #include "report/PagePainter.h"
 
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtMath>
 
 report::RowTable billRows(int count) {
     report::RowTable t;
@@ -78,4 +82,59 @@ QString runTool(const QString& program, const QStringList& arguments) {
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QList<Word> pdfWords(const QString& pdf) {
+    const QString xml = runTool("pdftotext", {"-bbox", "-l", "1", pdf, "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    QList<Word> words;
+    const qreal mm = 25.4 / 72;
+    for (const auto& m : word.globalMatch(xml)) {
+        const QPointF topLeft(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm);
+        const QPointF bottomRight(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm);
+        // The embedded fonts may map an ideograph to its compatibility twin (金 to ⾦).
+        words.append({m.captured(5).normalized(QString::NormalizationForm_KC),
+                      QRectF(topLeft, bottomRight)});
+    }
+    return words;
+}
+
+QSizeF pdfPaperMm(const QString& pdf) {
+    const QRegularExpressionMatch box =
+        QRegularExpression(R"(MediaBox:\s+([\d.]+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+))")
+            .match(runTool("pdfinfo", {"-box", pdf}));
+    if (!box.hasMatch())
+        return QSizeF();
+    const qreal mm = 25.4 / 72;
+    return QSizeF((box.captured(3).toDouble() - box.captured(1).toDouble()) * mm,
+                  (box.captured(4).toDouble() - box.captured(2).toDouble()) * mm);
+}
+
+QString noteMisplacedOn(const QString& pdf) {
+    // Rendered, since a print queue's PDF may carry its text in fonts without a text map.
+    QTemporaryDir dir;
+    const QString base = dir.filePath("page");
+    const int dpi = 150;
+    runTool("pdftoppm",
+            {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-gray", "-singlefile", pdf, base});
+    const QImage page(base + ".pgm");
+    if (page.isNull())
+        return QStringLiteral("pdftoppm (poppler-utils) could not render %1").arg(pdf);
+    const qreal px = dpi / 25.4;
+    auto ink = [&](qreal xMm, qreal yMm) {
+        const QPoint at(qFloor(xMm * px), qFloor(yMm * px));
+        return page.valid(at) && qGray(page.pixel(at)) < 128;
+    };
+    // From the layout: margins 9 (left) and 13 (top); the heading row's cells start 28.05 down
+    // the title band. Walk in from the paper's edges to the table's first rules.
+    qreal left = 0;
+    while (left < 60 && !ink(left, 13 + 28.05 + 3.3))
+        left += 1 / px;
+    qreal top = 13 + 25;
+    while (top < 80 && !ink(9 + 100, top))
+        top += 1 / px;
+    if (qAbs(left - 9) > 0.5 || qAbs(top - (13 + 28.05)) > 0.5)
+        return QStringLiteral("table's corner at %1, %2 mm").arg(left).arg(top);
+    return QString();
 }

@@ -4,6 +4,7 @@
 #include "report/RowTable.h"
 
 #include <QHash>
+#include <QRectF>
 #include <QStringList>
 
 // Print buffer rows and a company profile shaped like the tables the print run hands over.
@@ -18,3 +19,15 @@ QStringList textsOf(const report::Page& page, const QString& item);
 void writePdf(const report::Document& document, const QString& fileName);
 // Output of a poppler tool; empty when it fails.
 QString runTool(const QString& program, const QStringList& arguments);
+
+// The words of a PDF file's first page with their boxes in millimetres from its top-left corner.
+struct Word {
+    QString text;
+    QRectF box;
+};
+QList<Word> pdfWords(const QString& pdf);
+// The paper of a PDF file's first page in millimetres; empty when pdfinfo cannot tell.
+QSizeF pdfPaperMm(const QString& pdf);
+// Empty when the printed note on the PDF's first page stands where the layout puts it, in
+// millimetres from the paper's top-left corner, whatever the paper; else what is amiss.
+QString noteMisplacedOn(const QString& pdf);

@@ -4,7 +4,11 @@
 #include "printing/AmountToCapitals.h"
 #include "printing/NoteReport.h"
 #include "report/Generator.h"
+#include "report/PagePainter.h"
 
+#include <QImage>
+#include <QMap>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,27 +104,6 @@ report::Document note(int rows, const QHash<QString, report::RowTable>& others =
     return report::generate(*r, billRows(rows), others);
 }
 
-struct Word {
-    QString text;
-    QRectF box; // millimetres
-};
-
-QList<Word> pdfWords(const QString& pdf) {
-    const QString xml = runTool("pdftotext", {"-bbox", pdf, "-"});
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    QList<Word> words;
-    const qreal mm = 25.4 / 72;
-    for (const auto& m : word.globalMatch(xml)) {
-        const QPointF topLeft(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm);
-        const QPointF bottomRight(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm);
-        // The embedded fonts may map an ideograph to its compatibility twin (金 to ⾦).
-        words.append({m.captured(5).normalized(QString::NormalizationForm_KC),
-                      QRectF(topLeft, bottomRight)});
-    }
-    return words;
-}
-
 } // namespace
 
 void PrintingTest::everyItemAtItsPlaceWithItsFont() {
@@ -159,23 +142,61 @@ void PrintingTest::everyItemAtItsPlaceWithItsFont() {
             QVERIFY2(t->opaque == (name != "QRLabel19"), e.name);
         }
     }
-    QCOMPARE(textsOf(page, "QRLabel15"), QStringList{"壹佰壹十贰元伍角整"});
+    const std::pair<const char*, const char*> captions[] = {{"QRLabel1", "送货单"},
+                                                            {"QRLabel2", "单据编号：NO."},
+                                                            {"QRLabel3", "客户名称："},
+                                                            {"QRLabel4", "收货地址："},
+                                                            {"QRLabel5", "联系电话："},
+                                                            {"QRLabel6", "序号"},
+                                                            {"QRLabel7", "商品名称"},
+                                                            {"QRLabel8", "规格型号"},
+                                                            {"QRLabel9", "单位"},
+                                                            {"QRLabel10", "单价"},
+                                                            {"QRLabel11", "数量"},
+                                                            {"QRLabel12", "金额"},
+                                                            {"QRLabel13", "备注"},
+                                                            {"QRLabel14", "合计金额(大写)："},
+                                                            {"QRLabel16", "制单人："},
+                                                            {"QRLabel17", "业务日期："},
+                                                            {"QRLabel18", "收货人签字："},
+                                                            {"QRLabel20", "￥"},
+                                                            {"QRLabel15", "壹佰壹十贰元伍角整"},
+                                                            {"QRLabel19", "112.5"}};
+    for (const auto& [item, caption] : captions)
+        QVERIFY2(textsOf(page, item) == QStringList{QString::fromUtf8(caption)}, item);
     // Title-band fields show the first row, summary-band fields the last.
     QCOMPARE(textsOf(page, "QRDBText10"), QStringList{"客户1"});
     QCOMPARE(textsOf(page, "QRDBText12"), QStringList{"13800000001"});
     QCOMPARE(textsOf(page, "QRDBText13"), QStringList{"经手2"});
     QCOMPARE(textsOf(page, "QRDBText14"), QStringList{"2024/3/3"});
     QCOMPARE(textsOf(page, "QRDBText2"), (QStringList{"螺丝1", "螺丝2"}));
-    // Cells come before the texts inside them.
-    qsizetype lastShape = -1;
-    qsizetype firstHeading = -1;
-    for (qsizetype i = 0; i < page.ops.size(); ++i) {
-        if (const auto* r = std::get_if<report::RectOp>(&page.ops[i]); r && r->item == "QRShape8")
-            lastShape = i;
-        if (const auto* t = std::get_if<report::TextOp>(&page.ops[i]); t && t->item == "QRLabel6")
-            firstHeading = i;
+}
+
+void PrintingTest::rectanglesComeBeforeTheTextsInsideThem() {
+    const int rows = 3;
+    const report::Page page = note(rows).pages.first();
+    // Which texts lie in a rectangle, in each band: the heading captions, the fields of every
+    // row, the totals line.
+    QMap<QString, int> inside;
+    for (qsizetype t = 0; t < page.ops.size(); ++t) {
+        const auto* text = std::get_if<report::TextOp>(&page.ops[t]);
+        if (!text)
+            continue;
+        for (qsizetype r = 0; r < page.ops.size(); ++r) {
+            const auto* rect = std::get_if<report::RectOp>(&page.ops[r]);
+            if (rect && rect->rect.contains(text->box.topLeft())) {
+                QVERIFY2(r < t, qPrintable(rect->item + " after " + text->item));
+                ++inside[text->item];
+            }
+        }
     }
-    QVERIFY(lastShape >= 0 && lastShape < firstHeading);
+    for (const char* heading : {"QRLabel6", "QRLabel9", "QRLabel13"})
+        QVERIFY2(inside.value(heading) == 1, heading);
+    for (const char* field : {"QRDBText1", "QRDBText5", "QRDBText8"})
+        QVERIFY2(inside.value(field) == rows, field);
+    for (const char* total : {"QRLabel14", "QRLabel15", "QRLabel20", "QRLabel19"})
+        QVERIFY2(inside.value(total) == 1, total);
+    QVERIFY(!inside.contains("QRLabel16") && !inside.contains("QRDBText15"));
 }
 
 void PrintingTest::pdfHasTheNotePaperAndTextWhereLaidOut() {
@@ -233,12 +254,28 @@ void PrintingTest::emptyBufferPrintsOneRuledEmptyRow() {
 }
 
 void PrintingTest::longBillContinuesWithoutHeadingAndEndsWithSummary() {
-    // 33 rows fit under the title band, 30 with the summary below them; 39 on a page of rows.
-    // The summary (16.67) moves to a page of its own when it does not fit below the last row.
+    // 239 mm between the margins: 33 rows of 6.09 fit under the title band (34.40), 30 with
+    // the summary (16.67) below them; a page without title holds 39 rows, 36 with the summary.
+    // The summary moves to a page of its own when it does not fit below the last row.
+    const qreal room = 265 - 13 - 13;
+    const int first = qFloor((room - 34.40) / kRowHeight);
+    const int firstWithSummary = qFloor((room - 34.40 - 16.67) / kRowHeight);
+    const int later = qFloor(room / kRowHeight);
+    const int laterWithSummary = qFloor((room - 16.67) / kRowHeight);
+    QCOMPARE((QList<int>{first, firstWithSummary, later, laterWithSummary}),
+             (QList<int>{33, 30, 39, 36}));
     const struct {
         int rows;
         QList<int> rowsPerPage;
-    } cases[] = {{30, {30}}, {31, {31, 0}}, {40, {33, 7}}, {69, {33, 36}}, {70, {33, 37, 0}}};
+    } cases[] = {{30, {30}},
+                 {31, {31, 0}},
+                 {40, {33, 7}},
+                 {69, {33, 36}},
+                 {70, {33, 37, 0}},
+                 {72, {33, 39, 0}},
+                 {73, {33, 39, 1}},
+                 {33 + 39 + 36, {33, 39, 36}},
+                 {33 + 39 + 39 + 1, {33, 39, 39, 1}}};
     for (const auto& c : cases) {
         const report::Document doc = note(c.rows);
         QCOMPARE(doc.pages.size(), c.rowsPerPage.size());
@@ -281,4 +318,48 @@ void PrintingTest::blankProfileLeavesHeaderLinesEmpty() {
             QVERIFY2(textOps(page, item).isEmpty(), item);
         QCOMPARE(textsOf(page, "QRDBText12"), QStringList{"13800000001"});
     }
+}
+
+void PrintingTest::wrappedRemarkLeavesTheRulesWhole() {
+    // Six ideographs of 11 pt need 23.3 mm; the remark has 21.7 mm up to the band's edge.
+    report::RowTable rows = billRows(2);
+    rows.rows[0][rows.column("备注")] = "六个汉字备注";
+    auto r = deliveryNoteReport();
+    const report::Document doc = report::generate(*r, rows, profile());
+    const report::Page& page = doc.pages.first();
+    const auto remarks = textOps(page, "QRDBText8");
+    QCOMPARE(remarks.size(), 2);
+    QCOMPARE(remarks[0]->lines, QStringList{"六个汉字备"});
+
+    const qreal dpi = 300;
+    const qreal px = dpi / 25.4;
+    QImage image(qRound(190 * px), qRound(265 * px), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    report::paintPage(painter, page, doc.paper);
+    painter.end();
+    auto ink = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+
+    // The table's right rule runs unbroken down the row.
+    const int ruleX = qFloor((kLeft + 148.17 + 23.55) * px);
+    QStringList gaps;
+    for (int y = qCeil((kFirstRowTop + 0.2) * px); y < (kFirstRowTop + kRowHeight) * px; ++y) {
+        bool black = false;
+        for (int x = ruleX - 2; x <= ruleX + 2; ++x)
+            black = black || ink(x, y);
+        if (!black)
+            gaps.append(QString::number(y / px - kFirstRowTop, 'f', 2));
+    }
+    QVERIFY2(gaps.isEmpty(), qPrintable("rule missing at mm " + gaps.join(' ')));
+
+    // Below the line that fits, down to the next row's rule, the cell holds no ink.
+    int marks = 0;
+    for (int y = qCeil((kFirstRowTop + 0.79 + 4.50) * px);
+         y < qFloor((kFirstRowTop + kRowHeight - 0.1) * px); ++y) {
+        for (int x = qCeil((kLeft + 148.17 + 0.2) * px); x < ruleX - 2; ++x)
+            marks += ink(x, y);
+    }
+    QCOMPARE(marks, 0);
 }

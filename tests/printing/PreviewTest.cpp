@@ -1,6 +1,7 @@
 #include "PrintingTest.h"
 
 #include "NoteData.h"
+#include "SetupPrompts.h"
 #include "printing/NoteReport.h"
 #include "printing/QRPrev.h"
 #include "printing/ReportPreview.h"
@@ -8,55 +9,28 @@
 #include "ui/Prompts.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPageSize>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 namespace {
-
-// Answers the printer set-up like a user: picks a PDF file and copies on the dialog's printer,
-// then confirms or cancels. Anything else shown is recorded so a test can fail on it.
-class SetupPrompts final : public Prompts {
-public:
-    struct Answer {
-        bool ok;
-        QString file;
-        int copies;
-    };
-    SetupPrompts() { Prompts::install(this); }
-    ~SetupPrompts() override { Prompts::install(nullptr); }
-
-    QList<Answer> answers;
-    QList<std::pair<int, int>> ranges;
-    QStringList shown;
-
-    void message(QWidget*, const QString& text) override { shown.append(text); }
-    void hint(QWidget*, const QString& text) override { shown.append(text); }
-    bool confirm(QWidget*, const QString& text) override {
-        shown.append(text);
-        return false;
-    }
-    void error(QWidget*, const QString& text) override { shown.append(text); }
-    QString saveFileName(QWidget*) override { return QString(); }
-    QString openFileName(QWidget*) override { return QString(); }
-    bool printSetup(QWidget*, QPrinter* printer, int from, int to) override {
-        ranges.append({from, to});
-        const Answer a = answers.takeFirst();
-        // Qt's dialog puts the printer's default paper back on OK; the note keeps its own.
-        printer->setPageSize(QPageSize(QPageSize::A4));
-        printer->setOutputFileName(a.file);
-        printer->setCopyCount(a.copies);
-        return a.ok;
-    }
-};
 
 // A preview window fed with all pages of a note of the given number of rows, shown and active.
 TQRStandardPreview* openPreview(int rows) {
@@ -87,6 +61,69 @@ QString pdfText(const QString& file) {
 }
 
 } // namespace
+
+void PrintingTest::previewWindowHasItsPartsAndSizes() {
+    QPointer<TQRStandardPreview> window = openPreview(80);
+    QCOMPARE(window->windowTitle(), QStringLiteral("打印预览"));
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QCOMPARE(window->findChild<QWidget*>("Panel1")->height(), 65);
+    const struct {
+        const char* name;
+        const char* caption;
+        int left;
+    } buttons[] = {{"SpeedButton1", "设 置", 8},
+                   {"SpeedButton2", "打 印", 68},
+                   {"SpeedButton3", "关 闭", 128}};
+    for (const auto& b : buttons) {
+        auto* button = window->findChild<QToolButton*>(b.name);
+        QVERIFY2(button, b.name);
+        QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+        QCOMPARE(button->geometry().left(), b.left);
+        QCOMPARE(button->size(), QSize(60, 60));
+        QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QCOMPARE(button->font().pixelSize(), 13);
+        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    }
+    auto* tabs = window->findChild<QTabWidget*>("Tabs");
+    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("ThumbNails"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("Search Results"));
+    QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("TabThumbs"));
+    QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("TabSearchResult"));
+    QCOMPARE(window->findChild<QGroupBox*>("GroupBox1")->title(), QStringLiteral("Search Text"));
+    QCOMPARE(tabs->width(), 193);
+    QCOMPARE(window->findChild<QSplitter*>("Splitter2")->handleWidth(), 4);
+    QCOMPARE(window->findChild<QWidget*>("StatusBar")->height(), 19);
+    const struct {
+        const char* name;
+        int width;
+        Qt::Alignment alignment;
+    } panels[] = {{"StatusPanel0", 40, Qt::AlignRight},
+                  {"StatusPanel1", 120, Qt::AlignLeft},
+                  {"StatusPanel2", 50, Qt::AlignLeft}};
+    for (const auto& p : panels) {
+        auto* panel = window->findChild<QLabel*>(p.name);
+        QVERIFY2(panel, p.name);
+        QCOMPARE(panel->width(), p.width);
+        QCOMPARE(panel->alignment() & Qt::AlignHorizontal_Mask, p.alignment);
+    }
+    QCOMPARE(window->statusText(2), QString());
+
+    // The thumbnail column is the grid's width less 4 pixels, at any width; the miniature is
+    // 20 narrower, its row as tall as the paper's proportions give less a line of text.
+    auto* thumbs = window->findChild<QTableWidget*>("ThumbGrid");
+    auto* splitter = window->findChild<QSplitter*>("Splitter2");
+    for (const int width : {193, 260}) {
+        splitter->setSizes({width, splitter->width() - width});
+        QTRY_COMPARE(tabs->width(), width);
+        QCOMPARE(thumbs->columnWidth(0), thumbs->width() - 4);
+        const int mini = thumbs->columnWidth(0) - 20;
+        const int text = QFontMetrics(thumbs->font()).boundingRect("P").height();
+        QCOMPARE(thumbs->rowHeight(0), qRound(mini * 265.0 / 190.0) - text);
+    }
+    window->close();
+    QTRY_VERIFY(!window);
+}
 
 void PrintingTest::previewPagePositionGrowsWithPages() {
     auto note = deliveryNoteReport();
@@ -331,4 +368,142 @@ void PrintingTest::previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed() {
     QVERIFY2(text.contains("螺丝1") && text.contains("112.5") && text.contains("澄明商贸"),
              qPrintable(text));
     QVERIFY(!text.contains("另一单") && !text.contains("999") && !text.contains("别家"));
+}
+
+namespace {
+
+// A preview of three rows sharing the report's printer settings, all pages out, shown.
+QPointer<TQRStandardPreview> previewWith(report::Report& note, PrintSettings* settings) {
+    auto* window = new TQRStandardPreview(note, billRows(3), profile(), settings);
+    report::Generator generator(note, billRows(3), profile());
+    while (!generator.atEnd())
+        window->QRPreviewPageAvailable(generator.nextPage());
+    window->QRPreviewGenerationFinished();
+    window->show();
+    return window;
+}
+
+bool near(const QSizeF& a, const QSizeF& b) {
+    return qAbs(a.width() - b.width()) < 0.5 && qAbs(a.height() - b.height()) < 0.5;
+}
+
+// Runs act on the modal dialog of the moment as soon as the event loop turns, that is once the
+// caller has opened it.
+void whenModal(QString& failure, const std::function<void(QDialog*)>& act) {
+    QTimer::singleShot(0, [&failure, act] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            act(dialog);
+        else
+            failure = "the dialog did not open";
+    });
+}
+
+const QSizeF kNotePaper(190, 265);
+const QSizeF kLetter(215.9, 279.4);
+
+} // namespace
+
+void PrintingTest::previewSetupKeepsAPickedPaperForThatPreview() {
+    QTemporaryDir dir;
+    const QString picked = dir.filePath("picked.pdf");
+    const QString again = dir.filePath("again.pdf");
+    const QString next = dir.filePath("next.pdf");
+    SetupPrompts prompts;
+    prompts.answers = {
+        {true, picked, 1, QPageSize(QPageSize::Letter)}, {true, again, 1}, {true, next, 1}};
+    PrintSettings reportSettings;
+    auto note = deliveryNoteReport();
+    QPointer<TQRStandardPreview> window = previewWith(*note, &reportSettings);
+
+    // On the paper picked, every item stands at its millimetres from the top-left corner.
+    window->findChild<QToolButton*>("SpeedButton1")->click();
+    window->findChild<QToolButton*>("SpeedButton2")->click();
+    QVERIFY2(near(pdfPaperMm(picked), kLetter), qPrintable(runTool("pdfinfo", {picked})));
+    QCOMPARE(noteMisplacedOn(picked), QString());
+    // A later set-up without a pick keeps it for this preview's prints.
+    window->findChild<QToolButton*>("SpeedButton1")->click();
+    window->findChild<QToolButton*>("SpeedButton2")->click();
+    QVERIFY(near(pdfPaperMm(again), kLetter));
+    window->close();
+    QTRY_VERIFY(!window);
+
+    // The next preview starts on the note's own paper.
+    QVERIFY(!reportSettings.paper);
+    window = previewWith(*note, &reportSettings);
+    window->findChild<QToolButton*>("SpeedButton1")->click();
+    window->findChild<QToolButton*>("SpeedButton2")->click();
+    QVERIFY(near(pdfPaperMm(next), kNotePaper));
+    QCOMPARE(noteMisplacedOn(next), QString());
+    QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join('\n')));
+    window->close();
+    QTRY_VERIFY(!window);
+}
+
+// Qt's own print dialog, driven as a user would: a paper counts as chosen only when picked from
+// the paper list of the properties page and confirmed there.
+void PrintingTest::previewSetupDialogTakesOnlyAPickedPaper() {
+    QTemporaryDir dir;
+    PrintSettings reportSettings;
+    auto note = deliveryNoteReport();
+    QPointer<TQRStandardPreview> window = previewWith(*note, &reportSettings);
+    enum class Paper { Untouched, PickedThenCancelled, Picked };
+    QString failure;
+    auto setUp = [&](Paper paper, const QString& file) {
+        whenModal(failure, [&failure, paper, file](QDialog* dialog) {
+            // Print to a file: the last entry of the printer list.
+            auto* printers = dialog->findChild<QComboBox*>("printers");
+            auto* fileName = dialog->findChild<QLineEdit*>("filename");
+            auto* properties = dialog->findChild<QPushButton*>("properties");
+            if (!printers || !fileName || !properties) {
+                failure = "no printer list, file name or properties button";
+                dialog->reject();
+                return;
+            }
+            printers->setCurrentIndex(printers->count() - 1);
+            fileName->setText(file);
+            auto onProperties = [&](const std::function<void(QDialog*, QComboBox*)>& act) {
+                whenModal(failure, [&failure, act](QDialog* page) {
+                    auto* list = page->findChild<QComboBox*>("pageSizeCombo");
+                    if (list && list->isVisible()) {
+                        act(page, list);
+                    } else {
+                        failure = "no paper list on the properties page";
+                        page->reject();
+                    }
+                });
+                properties->click();
+            };
+            if (paper != Paper::Untouched) {
+                onProperties([&failure, paper](QDialog* page, QComboBox* list) {
+                    list->setFocus();
+                    QTest::keyClicks(list, "B5");
+                    if (list->currentText() != "B5")
+                        failure = "typing did not pick B5: " + list->currentText();
+                    paper == Paper::Picked ? page->accept() : page->reject();
+                });
+            }
+            // Opened again and left with OK, the page keeps the paper it had before the pick.
+            if (paper == Paper::PickedThenCancelled)
+                onProperties([](QDialog* page, QComboBox*) { page->accept(); });
+            dialog->accept();
+        });
+        window->findChild<QToolButton*>("SpeedButton1")->click();
+        window->findChild<QToolButton*>("SpeedButton2")->click();
+    };
+    const struct {
+        Paper paper;
+        const char* file;
+        QSizeF size;
+    } steps[] = {{Paper::Untouched, "untouched.pdf", kNotePaper},
+                 {Paper::PickedThenCancelled, "cancelled.pdf", kNotePaper},
+                 {Paper::Picked, "picked.pdf", QSizeF(176, 250)}};
+    for (const auto& step : steps) {
+        const QString file = dir.filePath(step.file);
+        setUp(step.paper, file);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY2(QFile::exists(file), step.file);
+        QVERIFY2(near(pdfPaperMm(file), step.size), step.file);
+    }
+    window->close();
+    QTRY_VERIFY(!window);
 }

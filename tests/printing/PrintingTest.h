@@ -14,12 +14,15 @@ private slots:
 
     // The note's layout and its PDF.
     void everyItemAtItsPlaceWithItsFont();
+    void rectanglesComeBeforeTheTextsInsideThem();
     void pdfHasTheNotePaperAndTextWhereLaidOut();
     void emptyBufferPrintsOneRuledEmptyRow();
     void longBillContinuesWithoutHeadingAndEndsWithSummary();
     void blankProfileLeavesHeaderLinesEmpty();
+    void wrappedRemarkLeavesTheRulesWhole();
 
     // The preview window.
+    void previewWindowHasItsPartsAndSizes();
     void previewPagePositionGrowsWithPages();
     void previewKeyMap_data();
     void previewKeyMap();
@@ -27,9 +30,12 @@ private slots:
     void previewProgressText();
     void previewThumbnailSelectsPage();
     void previewSetupCancelLeavesNextPrintUnchanged();
+    void previewSetupKeepsAPickedPaperForThatPreview();
+    void previewSetupDialogTakesOnlyAPickedPaper();
     void previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed();
 
     // Printing through the system's print service.
     void printsThroughCupsOnTheNotePaper();
-    void printerRefusingThePaperIsAnError();
+    void unknownPrinterIsAnError();
+    void refusedPaperIsAnErrorUntilAPaperIsPicked();
 };

@@ -5,6 +5,7 @@
 #include "app/MainUnit.h"
 #include "app/Program.h"
 #include "app/RecordCommands.h"
+#include "base/AppError.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
@@ -144,6 +145,61 @@ private slots:
                  (QList<QStringList>{{"y"}, {"z"}}));
     }
 
+    void billWithoutANumberKeepsTheTablesOrder() {
+        PrintFixture f;
+        // NULL and empty numbers interleaved: an index would hand out one kind, then the other.
+        // A plain index on the column, as a database made before the index ignored letter case
+        // has it, lets the engine do so.
+        f.db.exec("CREATE INDEX 旧索引 ON 表3 (单据编号)");
+        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称) VALUES ('', 'a'), (NULL, 'b'), ('X', 'x'), "
+                  "('', 'c'), (NULL, 'd')");
+        f.start();
+        f.clickBill("");
+        QCOMPARE(f.db.rows("SELECT 序号, 商品名称 FROM 表4 ORDER BY ID"),
+                 (QList<QStringList>{{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}}));
+        QStringList shown;
+        for (int row = 0; row < f.deliveries()->recordCount(); ++row)
+            shown.append(f.deliveries()->text(row, f.deliveries()->fieldIndex("商品名称")));
+        QCOMPARE(shown, (QStringList{"a", "b", "c", "d"}));
+    }
+
+    void billNumbersIgnoreTheCaseOfAsciiLetters() {
+        PrintFixture f;
+        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称) VALUES ('AB1', 'a'), ('ab1x', 'x'), "
+                  "('ab1', 'b'), ('Ab1', 'c'), ('É1', 'e'), ('é1', 'f')");
+        f.start();
+        f.clickBill("ab1");
+        QCOMPARE(f.db.rows("SELECT 序号, 商品名称 FROM 表4 ORDER BY ID"),
+                 (QList<QStringList>{{"1", "a"}, {"2", "b"}, {"3", "c"}}));
+        QCOMPARE(f.deliveries()->recordCount(), 3);
+        // Only ASCII letters, as in the searches.
+        f.window().databaseConnection().ReopenAll();
+        f.clickBill("é1");
+        QCOMPARE(f.db.rows("SELECT 商品名称 FROM 表4"), (QList<QStringList>{{"f"}}));
+    }
+
+    void failedSelectionLeavesThePrintBufferEmpty() {
+        PrintFixture f;
+        f.db.exec("INSERT INTO 表4 (序号, 单据编号, 商品名称) VALUES ('1', 'old', '旧')");
+        // A price written by some other program as text the print buffer cannot take.
+        f.db.exec("INSERT INTO 表3 (单据编号, 商品名称, 单价) VALUES ('5', 'a', 1), ('5', 'b', "
+                  "'abc')");
+        f.start();
+        QString error;
+        try {
+            f.clickBill("5");
+        } catch (const AppError& e) {
+            error = e.message();
+        }
+        QCOMPARE(error, QString("'abc' is not a valid floating point value for field '单价'"));
+        QCOMPARE(f.db.count("表4"), 0);
+        QCOMPARE(f.window().printBuffer()->recordCount(), 0);
+        f.menuPrint();
+        QVERIFY(f.previewShown);
+        QCOMPARE(f.firstPage()["QRDBText9"], QString());
+        QCOMPARE(f.firstPage()["QRDBText2"], QString());
+    }
+
     void toolbarRunReloadsMenuRunKeepsTheBill() {
         PrintFixture f;
         f.db.exec("INSERT INTO 表5 VALUES ('澄朔商贸', 'www.example.com', '张明', '0571-1')");
@@ -189,6 +245,31 @@ private slots:
         QCOMPARE(f.firstPage()["QRDBText17"], QString("0571-1"));
         f.toolbarPrint();
         QCOMPARE(f.firstPage()["QRDBText15"], QString("澄朔商贸"));
+    }
+
+    void headerIsTheRowThePlainProfileListStandsOn() {
+        PrintFixture f;
+        f.db.exec("INSERT INTO 表5 VALUES ('甲公司', 'a.com', '张', '1'), ('乙公司', 'b.com', "
+                  "'李', '2')");
+        f.db.exec("INSERT INTO 表3 (单据编号, 应收金额) VALUES ('1', 5)");
+        f.start();
+        f.window().viewSelector()->setCurrentIndex(2);
+        f.clickBill("1");
+        // Opened at start-up, the profile list stands on its first row, also once borrowed.
+        f.menuPrint();
+        QCOMPARE(f.firstPage()["QRDBText15"], QString("甲公司"));
+        QTest::mouseClick(f.window().speedButton(8), Qt::LeftButton);
+        f.menuPrint();
+        QCOMPARE(f.firstPage()["QRDBText15"], QString("甲公司"));
+        // Every list reloaded stands on its last row; borrowing the list afterwards keeps that.
+        f.toolbarPrint();
+        QCOMPARE(f.firstPage()["QRDBText15"], QString("乙公司"));
+        QCOMPARE(f.firstPage()["QRDBText17"], QString("2"));
+        f.clickBill("1");
+        QTest::mouseClick(f.window().speedButton(8), Qt::LeftButton);
+        f.menuPrint();
+        QCOMPARE(f.firstPage()["QRDBText15"], QString("乙公司"));
+        QCOMPARE(f.firstPage()["QRDBText16"], QString("b.com"));
     }
 
     void emptyBufferPrintsOneRuledPage() {

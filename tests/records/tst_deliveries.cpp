@@ -180,6 +180,21 @@ private slots:
         QCOMPARE(f.find("Edit26")->text(), QString("月结"));
     }
 
+    void lookUpsTakeTheCodeOrContactInEitherLetterCase() {
+        DeliveryFixture f;
+        f.db.exec("INSERT INTO 表1 VALUES ('XAB1', '别的', '', '', 1, ''), ('AB1', '扳手', '', '', "
+                  "7, '')");
+        f.db.exec("INSERT INTO 表2 VALUES ('', 'AnnaLee', '1', '甲地', ''), ('', 'anna', '2', "
+                  "'乙地', '')");
+        f.open();
+        f.typeInto("ComboBox3", "ab1");
+        QCOMPARE(f.find("Edit18")->text(), QString("扳手"));
+        QCOMPARE(f.find("Edit21")->text(), QString("7"));
+        f.typeInto("ComboBox4", "ANNA");
+        QCOMPARE(f.find("Edit24")->text(), QString("2"));
+        QCOMPARE(f.find("Edit25")->text(), QString("乙地"));
+    }
+
     void failedAmountStoresNothing() {
         DeliveryFixture f;
         f.open();

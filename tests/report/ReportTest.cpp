@@ -3,6 +3,7 @@
 #include "report/Generator.h"
 #include "report/PagePainter.h"
 #include "report/Report.h"
+#include "report/TextMeasure.h"
 
 #include <QImage>
 #include <QPainter>
@@ -76,17 +77,28 @@ private slots:
         QVERIFY(ops[1]->box.width() > 20); // wider than its design width, on one line
 
         // 60 ideographs of 11 pt need about 230 mm; the room is 78 mm up to the band's edge.
+        // The band (10 high, text from 2 down) holds one whole line of 5: the rest is left out
+        // rather than cut through.
+        TextMeasure measure(kFont);
         const TextOp* wrapped = ops[2];
-        QVERIFY(wrapped->lines.size() > 1);
-        QCOMPARE(wrapped->lines.join(QString()), QString(60, u'长'));
+        QCOMPARE(wrapped->lines.size(), 1);
+        QVERIFY(QString(60, u'长').startsWith(wrapped->lines.first()));
+        QVERIFY(measure.width(wrapped->lines.first() + u'长') > 78);
         QCOMPARE(wrapped->box.left(), 12.0);
-        QVERIFY(qAbs(wrapped->box.right() - 90) < 1e-9);
-        QCOMPARE(wrapped->lineStep, 5.0);
-        // The band (10 high, text from 2 down) has room for the first lines only: clipped there.
-        QVERIFY(wrapped->clip.isValid());
-        QVERIFY(wrapped->clip.contains(wrapped->box));
-        QCOMPARE(wrapped->clip.height(), 10.0);
+        // The white box is as wide as the line, not the room.
+        QCOMPARE(wrapped->box.width(), measure.width(wrapped->lines.first()));
+        QCOMPARE(wrapped->box.height(), 5.0);
+        QVERIFY(!wrapped->clip.isValid());
         QCOMPARE(ops[3]->lines.size(), 1);
+
+        // A taller band keeps as many whole lines as it holds: 15 below the text's top, 3 lines.
+        r->band(BandType::Title)->addLabel("Long", {0, 5, 30, 5}, QString(70, u'长'), kFont);
+        const Document withTitle = generate(*r, t);
+        const TextOp* tall = texts(withTitle.pages.first(), "Long").first();
+        QCOMPARE(tall->lines.size(), 3);
+        QCOMPARE(tall->lines.join(QString()).size(), 3 * wrapped->lines.first().size());
+        QCOMPARE(tall->box.height(), 15.0);
+        QCOMPARE(tall->lineStep, 5.0);
     }
 
     void reportsProgressAndEachPage() {

@@ -53,7 +53,7 @@ QString ScriptedPrompts::openFileName(QWidget* owner) {
     return opens_.isEmpty() ? QString() : opens_.takeFirst();
 }
 
-bool ScriptedPrompts::printSetup(QWidget* owner, QPrinter*, int, int) {
+Prompts::PrintSetupAnswer ScriptedPrompts::printSetup(QWidget* owner, QPrinter*, int, int) {
     record("printSetup", owner, QString());
-    return printSetups_.isEmpty() ? false : printSetups_.takeFirst();
+    return {printSetups_.isEmpty() ? false : printSetups_.takeFirst(), false};
 }

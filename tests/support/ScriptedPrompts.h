@@ -37,7 +37,8 @@ public:
     void error(QWidget* owner, const QString& text) override;
     QString saveFileName(QWidget* owner) override;
     QString openFileName(QWidget* owner) override;
-    bool printSetup(QWidget* owner, QPrinter* printer, int fromPage, int toPage) override;
+    PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
+                                int toPage) override;
 
 private:
     void record(const QString& kind, QWidget* owner, const QString& text);
