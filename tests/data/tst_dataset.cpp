@@ -76,6 +76,42 @@ private slots:
                  QString("460218735091"));
     }
 
+    void connectionStringTakesAnyFolderName_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("double quote") << "12\" 管";
+        QTest::newRow("quote at the end") << "尾\"";
+        QTest::newRow("semicolon") << "甲;乙";
+        QTest::newRow("quote and semicolon") << "a\";Data Source=x.mdb;\"";
+        QTest::newRow("two quotes") << "\"\"";
+        QTest::newRow("single quotes") << "'O'Brien'";
+        QTest::newRow("blanks") << "  两头空格  ";
+        QTest::newRow("equals") << "a=b==c";
+        QTest::newRow("key-like") << "Persist Security Info=False;";
+    }
+    void connectionStringTakesAnyFolderName() {
+        QFETCH(QString, folder);
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkdir(folder));
+        const QString path = QDir(base.path()).canonicalPath() + "/" + folder;
+        Schema::createDatabase(path + "/data.mdb");
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(path));
+        // As the refresh does it: every list opens on the file in the current folder.
+        Connection main;
+        main.setConnectionString(DatabaseConnection::FormConnectionString());
+        Dataset goods(&main, "ADOQuery1");
+        goods.setQuery(Query::all("表1"));
+        DatabaseConnection connections(&main, {&goods});
+        const QString error = errorOf([&] { connections.ReopenAll(); });
+        QDir::setCurrent(previous);
+        QCOMPARE(error, QString());
+        QVERIFY(goods.isOpen());
+        const QString text = main.connectionString();
+        QCOMPARE(Connection::valueOf(text, "Data Source"), path + "/data.mdb");
+        QCOMPARE(Connection::valueOf(text, "Jet OLEDB:Database Password"), QString("460218735091"));
+        QCOMPARE(Connection::valueOf(text, "Persist Security Info"), QString("True"));
+    }
+
     void readsNumbersDatesAndNulls() {
         TestDatabase db;
         db.exec("INSERT INTO 表3 (单据编号, 业务日期, 单价, 数量, 应收金额) VALUES "
