@@ -257,6 +257,53 @@ private slots:
         QCOMPARE(codes(Query::distinct("表1", "商品编码")).size(), 8);
     }
 
+    // The engine's own LIKE ends both texts at a NUL: "前\0后" would find every code ending in 前.
+    void searchesSeeTheWholeText_data() {
+        const QString nul(QChar(0));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("NUL inside")
+            << "前" + nul + "后" << QStringList{"前" + nul + "后", "前" + nul + "后尾"};
+        QTest::newRow("NUL alone")
+            << nul << QStringList{"前" + nul + "后", "前" + nul + "后尾", "前" + nul + "X", nul};
+        QTest::newRow("NUL and one character")
+            << "前" + nul + "_"
+            << QStringList{"前" + nul + "后", "前" + nul + "后尾", "前" + nul + "X"};
+        QTest::newRow("NUL and any") << nul + "%尾" << QStringList{"前" + nul + "后尾"};
+        QTest::newRow("ASCII in any case") << "Ab" << QStringList{"ab", "AB"};
+        QTest::newRow("other letters as they are") << "àb" << QStringList{"àb"};
+        QTest::newRow("one character of three bytes") << "货_" << QStringList{"货物"};
+        QTest::newRow("wildcards in a row") << "%_%"
+                                            << QStringList{"前" + nul + "后",
+                                                           "前",
+                                                           "x前",
+                                                           "前" + nul + "后尾",
+                                                           "前" + nul + "X",
+                                                           nul,
+                                                           "ab",
+                                                           "AB",
+                                                           "àb",
+                                                           "ÀB",
+                                                           "货物",
+                                                           "货"};
+    }
+    void searchesSeeTheWholeText() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, found);
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('前' || char(0) || '后'), ('前'), ('x前'), "
+                "('前' || char(0) || '后尾'), ('前' || char(0) || 'X'), (char(0)), ('ab'), "
+                "('AB'), ('àb'), ('ÀB'), ('货物'), ('货'), (NULL), ('')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::like("表1", "商品编码", text));
+        list.open();
+        QStringList codes;
+        for (int r = 0; r < list.recordCount(); ++r)
+            codes.append(list.text(r, 0));
+        QCOMPARE(codes, found);
+    }
+
     void searchTextTooLongForTheEngineIsRefusedInWords() {
         TestDatabase db;
         const QString fits(49998 / 3, QChar(0x8D27)); // 3 bytes each, "%" on either side
