@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,19 @@ namespace {
 
 QString systemReason() {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A rename changes the folder, not the file: until the folder is on disk, a power cut can
+// bring back the old entry, or none.
+void syncFolder(const QString& target, const QString& folder) {
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (handle < 0)
+        fail(target, systemReason());
+    const bool synced = ::fsync(handle) == 0 || errno == EINVAL; // a file system without it
+    const QString reason = systemReason();
+    ::close(handle);
+    if (!synced)
+        fail(target, reason);
 }
 
 } // namespace
@@ -59,4 +73,5 @@ void PendingFile::commit() {
         0)
         fail(target_, systemReason());
     committed_ = true;
+    syncFolder(target_, QFileInfo(target_).absolutePath());
 }

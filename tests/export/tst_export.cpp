@@ -1,3 +1,4 @@
+#include "FileCalls.h"
 #include "ScriptedPrompts.h"
 #include "SpreadsheetReader.h"
 #include "TestDatabase.h"
@@ -135,6 +136,18 @@ private slots:
         f.exportTo(chosen);
         QCOMPARE(SpreadsheetReader::read(chosen + ".xls").rows.size(), 4);
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb", "list.xls.xls"}));
+    }
+
+    // The rename is an entry of the folder: the folder goes on disk after it.
+    void fileIsOnDiskWithItsName() {
+        Fixture f;
+        FileCalls::watch(f.db.folder());
+        const QString file = f.exportTo(f.db.folder() + "/商品");
+        const QList<FileCalls::Call> calls = FileCalls::calls();
+        const qsizetype renamed = calls.indexOf({"rename", file});
+        QVERIFY(renamed >= 0);
+        QVERIFY(calls.indexOf({"fsync", QFileInfo(f.db.folder()).canonicalFilePath()}, renamed) >
+                renamed);
     }
 
     void nothingHappensWithoutAViewOrAName() {
