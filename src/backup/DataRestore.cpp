@@ -5,6 +5,7 @@
 #include "data/Connection.h"
 #include "data/Errors.h"
 #include "platform/FileCopy.h"
+#include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"
 #include "ui/Prompts.h"
@@ -46,11 +47,13 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
         for (Connection* connection : connections_)
             connection->close();
         // No one may write the old file while it is replaced, and a transaction left half done
-        // in it is rolled back first. Its journal must go before the new file comes: left
-        // beside the new one, the next opening would play the old file's pages into it.
+        // in it is rolled back first. Its journal must be gone, on disk too, before the new
+        // file comes: left beside the new one, the next opening would play the old file's
+        // pages into it.
         const DatabaseLock alone(database, DatabaseLock::Kind::Exclusive);
         if (QFile::exists(journal) && !QFile::remove(journal))
             return false;
+        FolderSync::sync(ProgramFolder::path());
         copy.commit();
     } catch (const AppError&) {
         return false;

@@ -1,6 +1,7 @@
 #include "platform/PendingFile.h"
 
 #include "base/AppError.h"
+#include "platform/FolderSync.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -22,19 +22,6 @@ namespace {
 
 QString systemReason() {
     return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// A rename changes the folder, not the file: until the folder is on disk, a power cut can
-// bring back the old entry, or none.
-void syncFolder(const QString& target, const QString& folder) {
-    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (handle < 0)
-        fail(target, systemReason());
-    const bool synced = ::fsync(handle) == 0 || errno == EINVAL; // a file system without it
-    const QString reason = systemReason();
-    ::close(handle);
-    if (!synced)
-        fail(target, reason);
 }
 
 } // namespace
@@ -73,5 +60,5 @@ void PendingFile::commit() {
         0)
         fail(target_, systemReason());
     committed_ = true;
-    syncFolder(target_, QFileInfo(target_).absolutePath());
+    FolderSync::sync(QFileInfo(target_).absolutePath());
 }

@@ -211,6 +211,9 @@ private slots:
         const qsizetype renamed = indexOf(calls, "rename", folder + "/data.mdb");
         QVERIFY(removed >= 0);
         QVERIFY2(removed < renamed, "the journal was removed after the rename");
+        // Each on disk before the next, so that no power cut can undo the one and keep the other.
+        const qsizetype removalSynced = indexOf(calls, "fsync", folder, removed);
+        QVERIFY(removed < removalSynced && removalSynced < renamed);
         QVERIFY(indexOf(calls, "fsync", folder, renamed) > renamed);
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb"}));
     }
