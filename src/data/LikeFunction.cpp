@@ -67,11 +67,6 @@ void like(sqlite3_context* context, int, sqlite3_value** values) {
         sqlite3_result_error_nomem(context);
         return;
     }
-    sqlite3* db = sqlite3_context_db_handle(context);
-    if (patternSize > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
-        sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
-        return;
-    }
     sqlite3_result_int(context,
                        matches(pattern, pattern + patternSize, text, text + textSize) ? 1 : 0);
 }
