@@ -1,5 +1,6 @@
 #include "backup/DataBackup.h"
 
+#include "backup/DatabaseLock.h"
 #include "base/AppError.h"
 #include "platform/FileCopy.h"
 #include "platform/PendingFile.h"
@@ -12,12 +13,19 @@ void DataBackup::SpeedButton4Click() {
     const QString chosen = Prompts::instance().saveFileName(owner_);
     if (chosen.isEmpty())
         return;
-    // Every write happens inside a handler on this one thread, so none is half done now and
-    // the rollback journal is empty: the bytes of the file are the whole database.
+    // The rollback journal keeps a transaction's old pages while its new ones go into the
+    // file, so a copy made during another process's write would hold half of it. Under the
+    // shared lock no one writes: the bytes of the file are the whole database. (Closing the
+    // copy's handle on the file drops this process's locks on it, but only once every byte is
+    // read.)
     bool copied = false;
     try {
+        const QString database = ProgramFolder::databaseFile();
         PendingFile backup(chosen + QStringLiteral(".bak"));
-        FileCopy::copy(ProgramFolder::databaseFile(), backup.path());
+        {
+            const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
+            FileCopy::copy(database, backup.path());
+        }
         backup.commit();
         copied = true;
     } catch (const AppError&) {

@@ -1,9 +1,11 @@
 #include "backup/DataRestore.h"
 
 #include "backup/DatabaseCheck.h"
+#include "backup/DatabaseLock.h"
 #include "data/Connection.h"
 #include "data/Errors.h"
 #include "platform/FileCopy.h"
+#include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"
 #include "ui/Prompts.h"
@@ -33,6 +35,7 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
     if (!DatabaseCheck::isUsable(chosen))
         return false;
     const QString database = ProgramFolder::databaseFile();
+    const QString journal = database + QStringLiteral("-journal");
     try {
         PendingFile copy(database);
         FileCopy::copy(chosen, copy.path());
@@ -43,12 +46,17 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
         // them again.
         for (Connection* connection : connections_)
             connection->close();
+        // No one may write the old file while it is replaced, and a transaction left half done
+        // in it is rolled back first. Its journal must be gone, on disk too, before the new
+        // file comes: left beside the new one, the next opening would play the old file's
+        // pages into it.
+        const DatabaseLock alone(database, DatabaseLock::Kind::Exclusive);
+        if (QFile::exists(journal) && !QFile::remove(journal))
+            return false;
+        FolderSync::sync(ProgramFolder::path());
         copy.commit();
     } catch (const AppError&) {
         return false;
     }
-    // A journal left beside the old file belongs to it; played into the new one it would
-    // corrupt it.
-    QFile::remove(database + QStringLiteral("-journal"));
     return true;
 }

@@ -43,8 +43,15 @@ bool isUsable(const QString& file) {
     if (sqlite3_key(db, key.constData(), key.size()) != SQLITE_OK)
         return false;
     // A wrong password or a file that is no database fails at the first read, here.
-    const auto check = column(db, "PRAGMA quick_check");
+    // The full check: the quick one does not compare the index with its table.
+    const auto check = column(db, "PRAGMA integrity_check");
     if (!check || *check != QStringList{QStringLiteral("ok")})
+        return false;
+    // A file of the program holds its tables and their index only; a trigger would run
+    // statements of someone else's at the next write, a view would stand in for a table.
+    const auto extra =
+        column(db, "SELECT name FROM sqlite_master WHERE type NOT IN ('table', 'index')");
+    if (!extra || !extra->isEmpty())
         return false;
     const auto tables = column(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
     if (!tables)

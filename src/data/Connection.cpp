@@ -9,7 +9,8 @@
 
 namespace {
 
-// Splits "key=value;key=value"; a value in double quotes may hold semicolons.
+// Splits "key=value;key=value". A value in double quotes may hold semicolons and blanks at
+// either end, and holds a double quote of its own written twice; other values are trimmed.
 QList<QPair<QString, QString>> pairsOf(const QString& text) {
     QList<QPair<QString, QString>> pairs;
     int i = 0;
@@ -22,10 +23,15 @@ QList<QPair<QString, QString>> pairsOf(const QString& text) {
         int j = eq + 1;
         QString value;
         if (j < n && text.at(j) == QLatin1Char('"')) {
-            const int close = text.indexOf(QLatin1Char('"'), j + 1);
-            const int end = close < 0 ? n : close;
-            value = text.mid(j + 1, end - j - 1);
-            j = close < 0 ? n : close + 1;
+            for (++j; j < n; ++j) {
+                if (text.at(j) == QLatin1Char('"')) {
+                    if (j + 1 < n && text.at(j + 1) == QLatin1Char('"'))
+                        ++j;
+                    else
+                        break;
+                }
+                value += text.at(j);
+            }
             const int semi = text.indexOf(QLatin1Char(';'), j);
             j = semi < 0 ? n : semi;
         } else {

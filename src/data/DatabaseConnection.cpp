@@ -6,6 +6,23 @@
 
 #include <QDir>
 
+namespace {
+
+// A value as the connection string holds it. A folder name may hold anything but the path
+// separator: a semicolon or a double quote would end the value early and blanks at either end
+// would be trimmed, so such a value goes in double quotes with its own double quotes doubled.
+QString valueText(const QString& value) {
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')) &&
+                       value.trimmed().size() == value.size();
+    if (plain)
+        return value;
+    QString doubled = value;
+    doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+} // namespace
+
 QString DatabaseConnection::FormConnectionString() {
     return QStringList{
         QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"),
@@ -31,14 +48,12 @@ QString DatabaseConnection::FormConnectionString() {
 }
 
 QString DatabaseConnection::BuildConnectionString() {
-    QString file = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() +
-                   QStringLiteral("data.mdb");
-    // A folder name holding a semicolon or a quote would otherwise cut the value short.
-    if (file.contains(QLatin1Char(';')) || file.contains(QLatin1Char('"')))
-        file = QLatin1Char('"') + file + QLatin1Char('"');
+    const QString file = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() +
+                         QStringLiteral("data.mdb");
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=") +
            QLatin1Char('"') + Schema::password() + QLatin1Char('"') +
-           QStringLiteral(";Data Source=") + file + QStringLiteral(";Persist Security Info=True");
+           QStringLiteral(";Data Source=") + valueText(file) +
+           QStringLiteral(";Persist Security Info=True");
 }
 
 DatabaseConnection::DatabaseConnection(Connection* main, QList<Dataset*> mainQueries)

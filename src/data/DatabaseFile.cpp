@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/Errors.h"
+#include "data/LikeFunction.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,6 +55,8 @@ std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QStr
         rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(db, 5000);
+    if (rc == SQLITE_OK && !LikeFunction::install(db))
+        rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) {
         const QString text = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close_v2(db);

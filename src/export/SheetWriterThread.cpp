@@ -3,6 +3,7 @@
 #include "export/WorkbookCheck.h"
 #include "export/WorkbookWriter.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -76,11 +77,15 @@ void SheetWriterThread::write() {
             queue_.pop_front();
         }
         changed_.notify_all();
-        for (size_t i = 0; i < texts.size(); ++i)
-            book_->writeText(row + static_cast<int>(i) / columns_, static_cast<int>(i) % columns_,
-                             texts[i]);
-        row += static_cast<int>(texts.size()) / columns_;
+        for (auto cell = texts.cbegin(); cell != texts.cend(); cell += columns_, ++row) {
+            if (std::all_of(cell, cell + columns_, [](const QString& t) { return t.isEmpty(); })) {
+                book_->writeEmptyRow(row);
+                continue;
+            }
+            for (int column = 0; column < columns_; ++column)
+                book_->writeText(row, column, cell[column]);
+        }
     }
     book_->close();
-    WorkbookCheck::verify(path_, row);
+    WorkbookCheck::verify(path_, book_->written());
 }

@@ -63,35 +63,49 @@ Part findSheet(QFile& file) {
     incomplete();
 }
 
-// Counts row elements in the sheet's XML as it streams past and checks that the XML ends.
-class RowCounter {
+// Counts the cell elements in the sheet's XML as it streams past, notes the number of the last
+// row element and checks that the XML ends. Texts are escaped, so no tag is found inside one.
+class CellCounter {
 public:
     void feed(const char* data, qsizetype size) {
-        static const QByteArray row("<row ");
-        const QByteArray chunk = carry_ + QByteArray::fromRawData(data, size);
-        for (qsizetype at = chunk.indexOf(row); at >= 0; at = chunk.indexOf(row, at + row.size()))
-            ++rows_;
-        // Too short to hold a whole element, so nothing is counted twice.
-        carry_ = chunk.right(row.size() - 1);
-        last_ = (last_ + chunk.right(16)).right(16);
+        static const QByteArray cell("<c ");
+        static const QByteArray row("<row r=\"");
+        const QByteArray chunk = tail_ + QByteArray::fromRawData(data, size);
+        // A cell tag lying wholly in the tail was counted with the chunk before.
+        for (qsizetype at = chunk.indexOf(cell, qMax<qsizetype>(0, tail_.size() - cell.size() + 1));
+             at >= 0; at = chunk.indexOf(cell, at + cell.size()))
+            ++cells_;
+        // A row tag cut off at the end is whole at the start of the next chunk.
+        for (qsizetype at = chunk.lastIndexOf(row); at >= 0;
+             at = at > 0 ? chunk.lastIndexOf(row, at - 1) : -1) {
+            const qsizetype number = at + row.size();
+            const qsizetype close = chunk.indexOf('"', number);
+            if (close >= 0) {
+                lastRow_ = chunk.mid(number, close - number).toInt();
+                break;
+            }
+        }
+        tail_ = chunk.right(kTail);
     }
-    int rows() const {
-        if (!last_.endsWith("</worksheet>"))
+    void check(const WorkbookWriter::Written& written) const {
+        if (!tail_.endsWith("</worksheet>") || cells_ != written.cells ||
+            lastRow_ != written.lastRow + 1)
             incomplete();
-        return rows_;
     }
 
 private:
-    QByteArray carry_;
-    QByteArray last_;
-    int rows_ = 0;
+    // Longer than a row tag with the largest row number.
+    static constexpr qsizetype kTail = 32;
+    QByteArray tail_;
+    qint64 cells_ = 0;
+    int lastRow_ = 0; // counted from 1; 0 before the first row
 };
 
 } // namespace
 
 namespace WorkbookCheck {
 
-void verify(const QString& path, int rows) {
+void verify(const QString& path, const WorkbookWriter::Written& written) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(file.errorString());
@@ -103,7 +117,7 @@ void verify(const QString& path, int rows) {
     std::memset(&stream, 0, sizeof stream);
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         incomplete();
-    RowCounter counter;
+    CellCounter counter;
     QByteArray in(1 << 18, Qt::Uninitialized);
     QByteArray out(1 << 18, Qt::Uninitialized);
     qint64 left = part.size;
@@ -125,8 +139,9 @@ void verify(const QString& path, int rows) {
         counter.feed(out.constData(), out.size() - static_cast<qsizetype>(stream.avail_out));
     }
     inflateEnd(&stream);
-    if (status != Z_STREAM_END || counter.rows() != rows)
+    if (status != Z_STREAM_END)
         incomplete();
+    counter.check(written);
 }
 
 } // namespace WorkbookCheck

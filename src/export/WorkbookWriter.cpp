@@ -64,6 +64,8 @@ WorkbookWriter::~WorkbookWriter() {
 }
 
 void WorkbookWriter::writeText(int row, int column, const QString& text) {
+    if (text.isEmpty())
+        return;
     const lxw_error error =
         worksheet_write_string(sheet_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column),
                                cellText(text).constData(), nullptr);
@@ -73,6 +75,16 @@ void WorkbookWriter::writeText(int row, int column, const QString& text) {
                            .arg(column + 1));
     if (error != LXW_NO_ERROR)
         fail(error);
+    ++written_.cells;
+    written_.lastRow = row;
+}
+
+void WorkbookWriter::writeEmptyRow(int row) {
+    const lxw_error error =
+        worksheet_set_row(sheet_, static_cast<lxw_row_t>(row), LXW_DEF_ROW_HEIGHT, nullptr);
+    if (error != LXW_NO_ERROR)
+        fail(error);
+    written_.lastRow = row;
 }
 
 void WorkbookWriter::close() {

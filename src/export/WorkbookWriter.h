@@ -13,6 +13,12 @@ public:
     // The most rows a worksheet holds.
     static constexpr int kRowLimit = 1048576;
 
+    // What went into the sheet.
+    struct Written {
+        qint64 cells = 0;
+        int lastRow = -1; // from 0
+    };
+
     // Keeps its working files in the folder of the file it writes.
     explicit WorkbookWriter(const QString& path);
     // Discards the workbook unless it was closed.
@@ -22,10 +28,16 @@ public:
 
     // Row and column count from 0; an empty text leaves the cell empty.
     void writeText(int row, int column, const QString& text);
+    // A row without a cell has no trace in the sheet unless it is marked; marked, it is an
+    // empty row of the sheet's range, as the list's row of empty fields is.
+    void writeEmptyRow(int row);
     // Writes the file; fails with AppError.
     void close();
+
+    const Written& written() const { return written_; }
 
 private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
+    Written written_;
 };

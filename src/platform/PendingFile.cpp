@@ -1,6 +1,7 @@
 #include "platform/PendingFile.h"
 
 #include "base/AppError.h"
+#include "platform/FolderSync.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,4 +60,5 @@ void PendingFile::commit() {
         0)
         fail(target_, systemReason());
     committed_ = true;
+    FolderSync::sync(QFileInfo(target_).absolutePath());
 }

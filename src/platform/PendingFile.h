@@ -16,9 +16,9 @@ public:
     // Where to write.
     const QString& path() const { return path_; }
 
-    // Puts the written file on disk and renames it over the target, which keeps the
-    // permissions of a file it replaces; fails with AppError and then leaves the target as it
-    // was.
+    // Puts the written file on disk, renames it over the target, which keeps the permissions
+    // of a file it replaces, and puts the folder on disk. Fails with AppError; failing before
+    // the rename, it leaves the target as it was.
     void commit();
 
 private:

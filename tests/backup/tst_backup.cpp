@@ -1,3 +1,4 @@
+#include "FileCalls.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
@@ -94,6 +95,20 @@ struct Fixture {
     }
 };
 
+// Where a call comes in the list from a position on; -1 when it does not.
+qsizetype indexOf(const QList<FileCalls::Call>& calls, const QString& name, const QString& path,
+                  qsizetype from = 0) {
+    for (qsizetype i = from; i < calls.size(); ++i) {
+        if (calls[i] == FileCalls::Call{name, path})
+            return i;
+    }
+    return -1;
+}
+
+QString canonical(const QString& folder) {
+    return QFileInfo(folder).canonicalFilePath();
+}
+
 } // namespace
 
 class TestBackup : public QObject {
@@ -119,6 +134,19 @@ private slots:
         TestDatabase elsewhere; // the working directory now, with a database of its own
         f.backUpTo("copy");
         QCOMPARE(contentsOf(f.other.filePath("copy.bak")), contentsOf(f.db.file()));
+    }
+
+    // A rename is an entry of the folder: the folder goes on disk after it, or a power cut
+    // could bring the old file back, or none.
+    void backupIsOnDiskWithItsName() {
+        Fixture f;
+        FileCalls::watch(f.other.path());
+        f.backUpTo("备份");
+        const QString folder = canonical(f.other.path());
+        const QList<FileCalls::Call> calls = FileCalls::calls();
+        const qsizetype renamed = indexOf(calls, "rename", folder + "/备份.bak");
+        QVERIFY(renamed >= 0);
+        QVERIFY(indexOf(calls, "fsync", folder, renamed) > renamed);
     }
 
     void failedBackupLeavesNothing() {
@@ -168,10 +196,49 @@ private slots:
         QCOMPARE(filesIn(g.db.folder()), QStringList({"data.mdb"}));
     }
 
+    // The old file's journal goes before the new file comes: killed between the two, the
+    // next opening would play the old pages into the new file.
+    void restoreRemovesTheOldJournalBeforeTheNewFileComes() {
+        Fixture f;
+        f.backUpTo("saved");
+        writeFile(f.db.file() + "-journal", "left over");
+        FileCalls::watch(f.db.folder());
+        f.restoreFrom(f.other.filePath("saved.bak"));
+        QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
+        const QString folder = canonical(f.db.folder());
+        const QList<FileCalls::Call> calls = FileCalls::calls();
+        const qsizetype removed = indexOf(calls, "unlink", folder + "/data.mdb-journal");
+        const qsizetype renamed = indexOf(calls, "rename", folder + "/data.mdb");
+        QVERIFY(removed >= 0);
+        QVERIFY2(removed < renamed, "the journal was removed after the rename");
+        // Each on disk before the next, so that no power cut can undo the one and keep the other.
+        const qsizetype removalSynced = indexOf(calls, "fsync", folder, removed);
+        QVERIFY(removed < removalSynced && removalSynced < renamed);
+        QVERIFY(indexOf(calls, "fsync", folder, renamed) > renamed);
+        QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb"}));
+    }
+
+    // The connections use the working folder's data.mdb; restore replaces the program's.
+    void restoreReplacesTheProgramFoldersFile() {
+        Fixture f;
+        f.backUpTo("saved");
+        f.db.exec("DELETE FROM 表1");
+        TestDatabase elsewhere; // the working directory now, with a database of its own
+        elsewhere.exec("INSERT INTO 表1 (商品编码) VALUES ('别处')");
+        const QByteArray other = contentsOf(elsewhere.file());
+        f.restoreFrom(f.other.filePath("saved.bak"));
+        QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
+        QCOMPARE(contentsOf(f.db.file()), contentsOf(f.other.filePath("saved.bak")));
+        QCOMPARE(f.db.count("表1"), 300);
+        QCOMPARE(contentsOf(elsewhere.file()), other);
+        QCOMPARE(filesIn(elsewhere.folder()), QStringList({"data.mdb"}));
+    }
+
     void restoreRefusesWhatIsNoDatabaseOfTheProgram_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"text file", "another password", "without 表4", "cut to half",
-                                 "damaged last page", "missing file"})
+        for (const char* kind :
+             {"text file", "another password", "without 表4", "cut to half", "damaged last page",
+              "missing file", "index out of step", "with a trigger", "with a view"})
             QTest::newRow(kind) << QString(kind);
     }
     void restoreRefusesWhatIsNoDatabaseOfTheProgram() {
@@ -190,6 +257,21 @@ private slots:
         else if (kind == "damaged last page")
             writeFile(chosen,
                       QByteArray(before).replace(before.size() - 900, 16, QByteArray(16, 0)));
+        else if (kind == "index out of step") // which only the full check compares
+            chosen = makeDatabase(f.other.path(),
+                                  "INSERT INTO 表3 (单据编号, 商品编码) VALUES ('B1', 'G1'), "
+                                  "('B2', 'G2'); PRAGMA writable_schema = ON; UPDATE sqlite_master "
+                                  "SET sql = 'CREATE INDEX \"表3_单据编号\" ON \"表3\" "
+                                  "(\"商品编码\")' WHERE type = 'index'",
+                                  Schema::password());
+        else if (kind == "with a trigger")
+            chosen = makeDatabase(f.other.path(),
+                                  "CREATE TRIGGER 清空 AFTER INSERT ON 表3 BEGIN DELETE FROM 表1; "
+                                  "END",
+                                  Schema::password());
+        else if (kind == "with a view")
+            chosen = makeDatabase(f.other.path(), "CREATE VIEW 视图 AS SELECT * FROM 表1",
+                                  Schema::password());
 
         f.restoreFrom(chosen);
         QCOMPARE(f.prompts.texts("message"), QStringList({"数据恢复失败，请重试！"}));

@@ -76,6 +76,42 @@ private slots:
                  QString("460218735091"));
     }
 
+    void connectionStringTakesAnyFolderName_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("double quote") << "12\" 管";
+        QTest::newRow("quote at the end") << "尾\"";
+        QTest::newRow("semicolon") << "甲;乙";
+        QTest::newRow("quote and semicolon") << "a\";Data Source=x.mdb;\"";
+        QTest::newRow("two quotes") << "\"\"";
+        QTest::newRow("single quotes") << "'O'Brien'";
+        QTest::newRow("blanks") << "  两头空格  ";
+        QTest::newRow("equals") << "a=b==c";
+        QTest::newRow("key-like") << "Persist Security Info=False;";
+    }
+    void connectionStringTakesAnyFolderName() {
+        QFETCH(QString, folder);
+        QTemporaryDir base;
+        QVERIFY(QDir(base.path()).mkdir(folder));
+        const QString path = QDir(base.path()).canonicalPath() + "/" + folder;
+        Schema::createDatabase(path + "/data.mdb");
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(path));
+        // As the refresh does it: every list opens on the file in the current folder.
+        Connection main;
+        main.setConnectionString(DatabaseConnection::FormConnectionString());
+        Dataset goods(&main, "ADOQuery1");
+        goods.setQuery(Query::all("表1"));
+        DatabaseConnection connections(&main, {&goods});
+        const QString error = errorOf([&] { connections.ReopenAll(); });
+        QDir::setCurrent(previous);
+        QCOMPARE(error, QString());
+        QVERIFY(goods.isOpen());
+        const QString text = main.connectionString();
+        QCOMPARE(Connection::valueOf(text, "Data Source"), path + "/data.mdb");
+        QCOMPARE(Connection::valueOf(text, "Jet OLEDB:Database Password"), QString("460218735091"));
+        QCOMPARE(Connection::valueOf(text, "Persist Security Info"), QString("True"));
+    }
+
     void readsNumbersDatesAndNulls() {
         TestDatabase db;
         db.exec("INSERT INTO 表3 (单据编号, 业务日期, 单价, 数量, 应收金额) VALUES "
@@ -219,6 +255,53 @@ private slots:
         QCOMPARE(codes(Query::equal("表1", "商品编码", "12")), (QStringList{"12"}));
         QCOMPARE(codes(Query::equal("表1", "商品编码", "")), (QStringList{"", ""}));
         QCOMPARE(codes(Query::distinct("表1", "商品编码")).size(), 8);
+    }
+
+    // The engine's own LIKE ends both texts at a NUL: "前\0后" would find every code ending in 前.
+    void searchesSeeTheWholeText_data() {
+        const QString nul(QChar(0));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("NUL inside")
+            << "前" + nul + "后" << QStringList{"前" + nul + "后", "前" + nul + "后尾"};
+        QTest::newRow("NUL alone")
+            << nul << QStringList{"前" + nul + "后", "前" + nul + "后尾", "前" + nul + "X", nul};
+        QTest::newRow("NUL and one character")
+            << "前" + nul + "_"
+            << QStringList{"前" + nul + "后", "前" + nul + "后尾", "前" + nul + "X"};
+        QTest::newRow("NUL and any") << nul + "%尾" << QStringList{"前" + nul + "后尾"};
+        QTest::newRow("ASCII in any case") << "Ab" << QStringList{"ab", "AB"};
+        QTest::newRow("other letters as they are") << "àb" << QStringList{"àb"};
+        QTest::newRow("one character of three bytes") << "货_" << QStringList{"货物"};
+        QTest::newRow("wildcards in a row") << "%_%"
+                                            << QStringList{"前" + nul + "后",
+                                                           "前",
+                                                           "x前",
+                                                           "前" + nul + "后尾",
+                                                           "前" + nul + "X",
+                                                           nul,
+                                                           "ab",
+                                                           "AB",
+                                                           "àb",
+                                                           "ÀB",
+                                                           "货物",
+                                                           "货"};
+    }
+    void searchesSeeTheWholeText() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, found);
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('前' || char(0) || '后'), ('前'), ('x前'), "
+                "('前' || char(0) || '后尾'), ('前' || char(0) || 'X'), (char(0)), ('ab'), "
+                "('AB'), ('àb'), ('ÀB'), ('货物'), ('货'), (NULL), ('')");
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset list(c.get(), "ADOQuery1");
+        list.setQuery(Query::like("表1", "商品编码", text));
+        list.open();
+        QStringList codes;
+        for (int r = 0; r < list.recordCount(); ++r)
+            codes.append(list.text(r, 0));
+        QCOMPARE(codes, found);
     }
 
     void searchTextTooLongForTheEngineIsRefusedInWords() {

@@ -1,3 +1,4 @@
+#include "FileCalls.h"
 #include "ScriptedPrompts.h"
 #include "SpreadsheetReader.h"
 #include "TestDatabase.h"
@@ -103,6 +104,31 @@ private slots:
         QCOMPARE(f.prompts.lastText(), QString("成功导出全部数据!"));
     }
 
+    // A row of empty fields has no cell in the sheet; it is still a row of the list.
+    void exportsEmptyRowsAsEmptyRows() {
+        Fixture f;
+        f.db.exec("INSERT INTO 表2 VALUES (NULL, '王', '0571', '路', ''), (NULL, NULL, NULL, "
+                  "NULL, NULL), ('', '', '', '', ''), ('甲', '李', '', '', ''), (NULL, NULL, "
+                  "NULL, NULL, NULL)");
+        f.show(Query::all("表2"));
+        const QStringList empty(5, QString());
+        QCOMPARE(SpreadsheetReader::read(f.exportTo(f.db.folder() + "/客户")).rows,
+                 QList<QStringList>({{"单位名称", "联系人", "联系电话", "单位地址", "备注"},
+                                     {"", "王", "0571", "路", ""},
+                                     empty,
+                                     empty,
+                                     {"甲", "李", "", "", ""},
+                                     empty}));
+
+        // The contacts' pick list: the customers without a contact give one empty row.
+        f.show(Query::distinct("表2", "联系人"));
+        QCOMPARE(SpreadsheetReader::read(f.exportTo(f.db.folder() + "/联系人")).rows,
+                 QList<QStringList>({{"联系人"}, {""}, {""}, {"李"}, {"王"}}));
+        QCOMPARE(f.prompts.texts("error"), QStringList());
+        QCOMPARE(f.prompts.texts("message"),
+                 QStringList({"成功导出全部数据!", "成功导出全部数据!"}));
+    }
+
     void appendsXlsAndReplacesAnExistingFile() {
         Fixture f;
         const QString chosen = f.db.folder() + "/list.xls";
@@ -110,6 +136,18 @@ private slots:
         f.exportTo(chosen);
         QCOMPARE(SpreadsheetReader::read(chosen + ".xls").rows.size(), 4);
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb", "list.xls.xls"}));
+    }
+
+    // The rename is an entry of the folder: the folder goes on disk after it.
+    void fileIsOnDiskWithItsName() {
+        Fixture f;
+        FileCalls::watch(f.db.folder());
+        const QString file = f.exportTo(f.db.folder() + "/商品");
+        const QList<FileCalls::Call> calls = FileCalls::calls();
+        const qsizetype renamed = calls.indexOf({"rename", file});
+        QVERIFY(renamed >= 0);
+        QVERIFY(calls.indexOf({"fsync", QFileInfo(f.db.folder()).canonicalFilePath()}, renamed) >
+                renamed);
     }
 
     void nothingHappensWithoutAViewOrAName() {

@@ -6,6 +6,9 @@
 //                                          saves; keys are numbered from FIRST
 //   crash_writer backup FOLDER TARGET      backs data.mdb up to TARGET.bak, again and again
 //   crash_writer restore FOLDER A B        restores data.mdb from A and B in turn
+//   crash_writer restore-stop FOLDER A N   restores data.mdb from A once, killing itself just
+//                                          before its N-th rename or unlink in FOLDER
+#include "FileCalls.h"
 #include "ScriptedPrompts.h"
 #include "WriteOp.h"
 
@@ -251,6 +254,24 @@ int restoreForever(ScriptedPrompts& prompts, const QStringList& files) {
     }
 }
 
+int restoreOnce(ScriptedPrompts& prompts, const QString& folder, const QString& file, int stop) {
+    QWidget owner;
+    // As after a start that could not open data.mdb: no connection has read the file yet, so
+    // a journal beside it is still there.
+    Connection main;
+    main.setConnectionString(DatabaseConnection::FormConnectionString());
+    DataRestore restore(&owner, {&main});
+    report("ready");
+    prompts.answerOpen(file);
+    FileCalls::watch(folder);
+    FileCalls::killBefore(stop);
+    restore.SpeedButton5Click();
+    if (prompts.lastText() != QStringLiteral("数据恢复成功！"))
+        fail(prompts.lastText());
+    report("done");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -258,7 +279,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 3)
-        fail(QStringLiteral("usage: crash_writer write|backup|restore FOLDER ..."));
+        fail(QStringLiteral("usage: crash_writer write|backup|restore|restore-stop FOLDER ..."));
     QDir::setCurrent(args[1]);
     ProgramFolder::setPathForTesting(args[1]);
     ScriptedPrompts prompts;
@@ -269,6 +290,8 @@ int main(int argc, char** argv) {
             return backUpForever(prompts, args[2]);
         if (args[0] == QLatin1String("restore"))
             return restoreForever(prompts, args.mid(2));
+        if (args[0] == QLatin1String("restore-stop") && args.size() == 4)
+            return restoreOnce(prompts, args[1], args[2], args[3].toInt());
     } catch (const AppError& e) {
         fail(e.message());
     }

@@ -1,7 +1,10 @@
 // Kills a writer child with SIGKILL at random moments and checks after each kill that the
 // database opens with the password, passes the integrity check, holds every write the child
 // reported as done, holds nothing it had not started, and holds the print buffer of either the
-// old bill or the new one entirely. Also kills backups and restores midway.
+// old bill or the new one entirely. Most kills must land during a write, or the run tested
+// little. Also kills backups and restores midway (most of them mid-copy), kills a restore
+// before each of its changes to the folder while a killed writer's journal lies beside
+// data.mdb, and backs up while a writer of another process is halfway through a transaction.
 //
 // CRASH_CYCLES (default 200) sets the number of writer kills, CRASH_SEED (default 7001) the
 // seed of the kill moments and of the writes; a failure names both.
@@ -241,6 +244,11 @@ public:
         pending_ += process_.readAllStandardOutput();
         return running && process_.exitStatus() == QProcess::CrashExit;
     }
+    // Waits for the child to end by itself; true when it ended well, false when killed.
+    bool endedWell() {
+        process_.waitForFinished(30000);
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
     QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
 
 private:
@@ -262,9 +270,10 @@ void populate(const TestDatabase& db, int deliveries) {
     db.exec("INSERT INTO 表5 VALUES ('公司', 'www', '经手', '电话')");
 }
 
-// Kills of backups and restores: a tenth of the writer's, at least ten.
+// Kills of backups and restores: a tenth of the writer's, at least twenty, enough for the
+// share of them that land mid-copy to be more than chance.
 int fileKills() {
-    return std::max(10, cycles() / 10);
+    return std::max(20, cycles() / 10);
 }
 
 // Starts the child, lets it run into its k-th operation plus a random part of one operation's
@@ -288,6 +297,20 @@ bool killMidway(Child& child, std::mt19937_64& rng, qint64& operationMicrosecond
     std::this_thread::sleep_for(
         std::chrono::microseconds(rng() % (operationMicroseconds * 3 / 2 + 1)));
     return child.kill();
+}
+
+// The file and its journal as a writer killed halfway through a transaction leaves them: some
+// of the new pages already in the file, the old ones in the journal, which the next opening
+// plays back.
+std::pair<QByteArray, QByteArray> halfDoneWrite(const QString& file) {
+    Database writer(file);
+    // A small page cache sends the changed pages to the file before the commit.
+    writer.rows(QStringLiteral("PRAGMA cache_size = 10"));
+    writer.rows(QStringLiteral("BEGIN"));
+    writer.rows(QStringLiteral("UPDATE 表3 SET 备注 = 备注 || '改'"));
+    std::pair<QByteArray, QByteArray> files{contentsOf(file), contentsOf(file + "-journal")};
+    writer.rows(QStringLiteral("ROLLBACK"));
+    return files;
 }
 
 QString integrityOf(const QString& file) {
@@ -380,6 +403,12 @@ private slots:
         qInfo("%d kill cycles, %d writes confirmed; %d kills during a write, %d of these after it "
               "had reached the file",
               total, confirmed, duringWrite, applied);
+        // Kills that land between writes test nothing; timing must not let them become all.
+        QVERIFY2(duringWrite * 2 >= total,
+                 qPrintable(QStringLiteral("seed %1: only %2 of %3 kills landed during a write")
+                                .arg(base)
+                                .arg(duringWrite)
+                                .arg(total)));
     }
 
     void killedBackupLeavesDatabaseAndBackupWhole() {
@@ -405,6 +434,11 @@ private slots:
                 QFile::remove(db.folder() + "/" + name);
         }
         qInfo("%d backups killed, %d of them while copying", fileKills(), midCopy);
+        QVERIFY2(midCopy * 2 > fileKills(),
+                 qPrintable(QStringLiteral("seed %1: only %2 of %3 backups killed while copying")
+                                .arg(seed())
+                                .arg(midCopy)
+                                .arg(fileKills())));
     }
 
     void killedRestoreLeavesDatabaseAndBackupsWhole() {
@@ -440,6 +474,95 @@ private slots:
                 QFile::remove(db.folder() + "/" + name);
         }
         qInfo("%d restores killed, %d of them while copying", fileKills(), midCopy);
+        QVERIFY2(midCopy * 2 > fileKills(),
+                 qPrintable(QStringLiteral("seed %1: only %2 of %3 restores killed while copying")
+                                .arg(seed())
+                                .arg(midCopy)
+                                .arg(fileKills())));
+    }
+
+    // A journal left by a writer killed halfway belongs to the old file; beside the restored
+    // one, the next opening would play the old pages into it. Killed before any step of a
+    // restore that changes the folder, the restore leaves the old database (which its journal
+    // then rolls back whole) or the restored one, never the restored one with the old journal.
+    void killedRestoreNeverLeavesTheOldJournalBesideTheNewFile() {
+        TestDatabase db;
+        populate(db, 5000);
+        const QByteArray original = contentsOf(db.file());
+        const Snapshot old = readBack(db.file());
+        const QString backup = db.folder() + "/备份/一.bak";
+        QDir().mkpath(db.folder() + "/备份");
+        db.exec("DELETE FROM 表3 WHERE rowid % 3 = 0");
+        db.exec("INSERT INTO 表5 VALUES ('另一家', '', '', '')");
+        writeFile(backup, contentsOf(db.file()));
+        writeFile(db.file(), original);
+        const QByteArray restored = contentsOf(backup);
+        const auto [halfDone, journal] = halfDoneWrite(db.file());
+        const QString journalFile = db.file() + "-journal";
+        QVERIFY2(halfDone != original && !journal.isEmpty(), "the writer left nothing half done");
+        writeFile(db.file(), halfDone);
+        writeFile(journalFile, journal);
+        // Rolled back, the pages are the old ones again, though encrypted afresh.
+        QVERIFY2(readBack(db.file()) == old, "the journal does not roll the file back");
+
+        for (int stop = 1;; ++stop) {
+            const QString where = QStringLiteral("killed before change %1: ").arg(stop);
+            writeFile(db.file(), halfDone);
+            writeFile(journalFile, journal);
+            Child child({"restore-stop", db.folder(), backup, QString::number(stop)});
+            QVERIFY2(child.nextLine(30000) == QByteArray("ready"),
+                     qPrintable(where + child.errors()));
+            const bool finished = child.nextLine(30000) == QByteArray("done");
+            QVERIFY2(child.endedWell() == finished, qPrintable(where + child.errors()));
+            // Opening plays back whatever journal is there: into the restored file, it would
+            // change it.
+            Snapshot found;
+            try {
+                found = readBack(db.file());
+            } catch (const std::exception& e) {
+                QFAIL(qPrintable(where + QString::fromUtf8(e.what())));
+            }
+            const bool isRestored = contentsOf(db.file()) == restored;
+            QVERIFY2(isRestored || found == old,
+                     qPrintable(where + "data.mdb is neither the old database nor the restored"));
+            if (finished) {
+                QVERIFY2(isRestored, qPrintable(where + "the restore did not take"));
+                qInfo("a restore killed before each of its %d changes to the folder", stop - 1);
+                break;
+            }
+            QVERIFY2(stop < 10, "the restore makes more changes than it should");
+            for (const QString& name : QDir(db.folder()).entryList({".*.tmp"}, QDir::Hidden))
+                QFile::remove(db.folder() + "/" + name);
+        }
+    }
+
+    // A writer of another process has moved part of its transaction into the file, the old
+    // pages waiting in the journal. A backup then waits for the writer to end and copies all
+    // of it.
+    void backupWaitsForAWriterInAnotherProcess() {
+        TestDatabase db;
+        populate(db, 2000);
+        const qint64 before = QFileInfo(db.file()).size();
+        Database writer(db.file());
+        writer.rows(QStringLiteral("PRAGMA cache_size = 10"));
+        writer.rows(QStringLiteral("BEGIN"));
+        writer.rows(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM "
+                                   "n WHERE i < 20000) INSERT INTO 表1 SELECT 'W' || i, '新' || "
+                                   "i, '', '', i, '' FROM n"));
+        // Its new pages are in the file. (The size is all this process may look at: closing a
+        // handle of its own on the file would drop the writer's locks.)
+        QVERIFY2(QFileInfo(db.file()).size() > before, "the writer kept its pages to itself");
+        const QString target = db.folder() + "/备份";
+        Child child({"backup", db.folder(), target});
+        QVERIFY2(child.nextLine(30000) == QByteArray("ready"), qPrintable(child.errors()));
+        QCOMPARE(child.nextLine(30000), std::optional<QByteArray>("begin\tbackup"));
+        QVERIFY2(!child.nextLine(500), "the backup did not wait for the writer");
+        writer.rows(QStringLiteral("COMMIT"));
+        QVERIFY2(child.nextLine(30000) == QByteArray("done"), qPrintable(child.errors()));
+        child.kill();
+        QCOMPARE(integrityOf(target + ".bak"), QString("ok"));
+        QCOMPARE(Database(target + ".bak").rows(QStringLiteral("SELECT count(*) FROM 表1")),
+                 QList<QStringList>{{"20300"}});
     }
 };
 

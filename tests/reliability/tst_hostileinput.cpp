@@ -104,8 +104,7 @@ QString tooLong() {
 }
 
 bool isWildcardFree(const QString& text) {
-    return !text.contains(QLatin1Char('%')) && !text.contains(QLatin1Char('_')) &&
-           !text.contains(QChar(0));
+    return !text.contains(QLatin1Char('%')) && !text.contains(QLatin1Char('_'));
 }
 
 struct Sweep : RecordsFixture {
@@ -123,16 +122,21 @@ struct Sweep : RecordsFixture {
         // Beside the rows the program writes: rows whose key merely contains the text, which
         // a look-up or bill selection must not take for the exact one.
         const QString around = literal(QStringLiteral("前") + hostile + QStringLiteral("后"));
+        // And rows holding the text but for its last character, which no search may find.
+        const QString cut = literal(QStringLiteral("前") + hostile.chopped(1));
         db.exec("INSERT INTO 表1 VALUES ('G1', '杯', '', '个', 2.5, ''), "
                 "('G2', '盘', '', '个', 3, ''), (" +
-                around + ", '外围', '', '', 1, '')");
+                around + ", '外围', '', '', 1, ''), (" + cut + ", " + cut + ", '', '', 1, '')");
         db.exec("INSERT INTO 表2 VALUES ('甲', '王', '0571', '路', ''), "
                 "('乙', '李', '0572', '街', ''), ('丙', " +
-                around + ", '0573', '巷', '')");
+                around + ", '0573', '巷', ''), ('丁', " + cut + ", " + cut + ", '巷', '')");
         db.exec("INSERT INTO 表3 (单据编号, 业务日期, 商品名称, 单价, 数量, 应收金额, 联系人, "
                 "备注) VALUES ('B1', '2024-01-02', '杯', 2.5, 2, 5, '王', 'D1'), "
                 "('B1', '2024-01-02', '盘', 3, 1, 3, '王', 'D2'), (" +
                 around + ", '2024-01-03', '外围', 1, 1, 1, '李', 'D3')");
+        db.exec("INSERT INTO 表3 (单据编号, 业务日期, 商品名称, 单价, 数量, 应收金额, 联系人, "
+                "联系电话, 备注) VALUES (" +
+                cut + ", '2024-01-04', " + cut + ", 1, 1, 1, " + cut + ", " + cut + ", 'D4')");
         db.exec("INSERT INTO 表5 VALUES ('公司', 'www', '张', '1')");
         reader = std::make_unique<KeyedFile>(db.file(), KeyedFile::Mode::ReadOnly);
         start();

@@ -1,0 +1,112 @@
+#include "FileCalls.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <dlfcn.h>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> watching{false};
+
+struct State {
+    std::mutex mutex;
+    QString folder;
+    QList<FileCalls::Call> calls;
+    int killAt = 0;
+    int changes = 0;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+template <typename Function> Function real(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+QString folderOf(const QString& path) {
+    const QFileInfo info(path);
+    return info.isDir() ? info.canonicalFilePath()
+                        : QFileInfo(info.absolutePath()).canonicalFilePath();
+}
+
+// Records a call on a path in the watched folder; a rename or unlink may end the process here.
+void record(const char* name, const QString& path) {
+    State& s = state();
+    const std::lock_guard lock(s.mutex);
+    if (folderOf(path) != s.folder)
+        return;
+    const QString call = QString::fromLatin1(name);
+    if (call != QLatin1String("fsync") && ++s.changes == s.killAt)
+        std::raise(SIGKILL);
+    s.calls.append({call, QFileInfo(path).absoluteFilePath()});
+}
+
+QString pathOfHandle(int handle) {
+    char target[PATH_MAX];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(handle);
+    const ssize_t size = ::readlink(link.constData(), target, sizeof target - 1);
+    return size < 0 ? QString() : QFile::decodeName(QByteArray(target, size));
+}
+
+} // namespace
+
+extern "C" {
+
+int rename(const char* from, const char* to) {
+    static const auto call = real<int (*)(const char*, const char*)>("rename");
+    if (watching.load())
+        record("rename", QFile::decodeName(to));
+    return call(from, to);
+}
+
+int unlink(const char* path) {
+    static const auto call = real<int (*)(const char*)>("unlink");
+    if (watching.load())
+        record("unlink", QFile::decodeName(path));
+    return call(path);
+}
+
+int fsync(int handle) {
+    static const auto call = real<int (*)(int)>("fsync");
+    const int result = call(handle);
+    if (watching.load())
+        record("fsync", pathOfHandle(handle));
+    return result;
+}
+}
+
+namespace FileCalls {
+
+void watch(const QString& folder) {
+    State& s = state();
+    {
+        const std::lock_guard lock(s.mutex);
+        s.folder = QFileInfo(folder).canonicalFilePath();
+        s.calls.clear();
+        s.changes = 0;
+    }
+    watching = true;
+}
+
+QList<Call> calls() {
+    State& s = state();
+    const std::lock_guard lock(s.mutex);
+    return s.calls;
+}
+
+void killBefore(int n) {
+    State& s = state();
+    const std::lock_guard lock(s.mutex);
+    s.killAt = n;
+}
+
+} // namespace FileCalls
