@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing on a Debian 12 machine (as root), builds, and then either starts the
-# program ("run") or runs the whole test suite ("test").
+# Installs what is missing on a Debian 12 machine (as root), builds, and then starts the
+# program ("run"), runs the whole test suite ("test"), or writes the Debian package into build/
+# ("package").
 set -euo pipefail
 
 mode=${1:-}
@@ -8,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-translations-l10n
     libsqlcipher-dev libxlsxwriter-dev zlib1g-dev
     fonts-noto-cjk fonts-liberation fonts-dejavu-core
@@ -16,13 +17,16 @@ packages=(
 test_packages=(
     poppler-utils xvfb cups printer-driver-cups-pdf python3-openpyxl
     clang libclang-rt-14-dev clang-format
+    sqlcipher appstream desktop-file-utils
 )
+package_packages=(dpkg-dev)
 
 case "$mode" in
 run) ;;
-test) packages+=("${test_packages[@]}") ;;
+test) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
+package) packages+=("${package_packages[@]}") ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -37,15 +41,37 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
+# Builds of the same sources (the test build, the sanitizer build, the package) share compiled
+# objects through the compiler cache.
+launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+# The program built for the package, packed by CPack; prints the package's path in build/.
+build_package() {
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON \
+        -DINSTALLED_LAYOUT=ON -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DBUILD_BENCH=OFF \
+        "${launcher[@]}" >&2
+    cmake --build build-package -j "$jobs" --target delivery-note database-template >&2
+    rm -f build-package/*.deb
+    (cd build-package && cpack -G DEB >&2)
+    mkdir -p build
+    rm -f build/delivery-note_*.deb
+    cp build-package/delivery-note_*.deb build/
+    ls build/delivery-note_*.deb
+}
+
+if [ "$mode" = package ]; then
+    build_package
+    exit 0
+fi
 
 if [ "$mode" = run ]; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
     cmake --build build -j "$jobs" --target delivery-note empty-database
     cd build/bin
     exec ./delivery-note
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON "${launcher[@]}"
 cmake --build build -j "$jobs"
 # Two printing tests print through real CUPS queues writing PDF files, one of them a queue
 # that refuses the note's custom paper size.
@@ -60,10 +86,13 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 # benchmarks); any report fails the run. The kill cycles of the crash-safety test ran in full
 # above; here a fifth of them run the writer's code under the sanitizers.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWARNINGS_AS_ERRORS=ON \
-    -DENABLE_SANITIZERS=ON -DBUILD_BENCH=OFF
+    -DENABLE_SANITIZERS=ON -DBUILD_BENCH=OFF "${launcher[@]}"
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp" \
     CRASH_CYCLES=40 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# The package: built, installed on this machine, started as a user would, removed again.
+bash scripts/check-package.sh "$(build_package)"

@@ -4,9 +4,26 @@
 
 #include <QApplication>
 
+#ifdef DN_TEMPLATE_DATABASE
+#include "platform/ProgramFolder.h"
+#include "ui/Guard.h"
+
+#include <QStandardPaths>
+#endif
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setUpApplication(app);
+#ifdef DN_TEMPLATE_DATABASE
+    // Installed, the program keeps its data in the user's own folder, set before any
+    // connection opens.
+    guarded(nullptr, [] {
+        ProgramFolder::useDataFolder(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                QStringLiteral("/" DN_APP_ID),
+            QStringLiteral(DN_TEMPLATE_DATABASE));
+    });
+#endif
     Program program;
     program.mainForm().show();
     return QApplication::exec();

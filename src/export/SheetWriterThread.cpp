@@ -25,12 +25,12 @@ SheetWriterThread::~SheetWriterThread() {
     thread_.join();
 }
 
-void SheetWriterThread::add(std::vector<QString> texts) {
+void SheetWriterThread::add(std::vector<SheetCell> cells) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return done_ || queue_.size() < kQueued; });
     if (error_)
         std::rethrow_exception(error_);
-    queue_.push_back(std::move(texts));
+    queue_.push_back(std::move(cells));
     lock.unlock();
     changed_.notify_all();
 }
@@ -65,7 +65,7 @@ void SheetWriterThread::run() {
 void SheetWriterThread::write() {
     int row = 0;
     for (;;) {
-        std::vector<QString> texts;
+        std::vector<SheetCell> cells;
         {
             std::unique_lock lock(mutex_);
             changed_.wait(lock, [this] { return stop_ || last_ || !queue_.empty(); });
@@ -73,17 +73,32 @@ void SheetWriterThread::write() {
                 return;
             if (queue_.empty())
                 break;
-            texts = std::move(queue_.front());
+            cells = std::move(queue_.front());
             queue_.pop_front();
         }
         changed_.notify_all();
-        for (auto cell = texts.cbegin(); cell != texts.cend(); cell += columns_, ++row) {
-            if (std::all_of(cell, cell + columns_, [](const QString& t) { return t.isEmpty(); })) {
+        for (auto cell = cells.cbegin(); cell != cells.cend(); cell += columns_, ++row) {
+            if (std::all_of(cell, cell + columns_,
+                            [](const SheetCell& c) { return c.kind == SheetCell::Empty; })) {
                 book_->writeEmptyRow(row);
                 continue;
             }
-            for (int column = 0; column < columns_; ++column)
-                book_->writeText(row, column, cell[column]);
+            for (int column = 0; column < columns_; ++column) {
+                const SheetCell& c = cell[column];
+                switch (c.kind) {
+                case SheetCell::Empty:
+                    break;
+                case SheetCell::Text:
+                    book_->writeText(row, column, c.text);
+                    break;
+                case SheetCell::Number:
+                    book_->writeNumber(row, column, c.number);
+                    break;
+                case SheetCell::Date:
+                    book_->writeDate(row, column, c.date);
+                    break;
+                }
+            }
         }
     }
     book_->close();

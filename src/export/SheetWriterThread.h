@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/SheetCell.h"
+
 #include <QString>
 #include <condition_variable>
 #include <deque>
@@ -12,9 +14,9 @@
 
 class WorkbookWriter;
 
-// Writes rows of texts into a new workbook on a thread of its own, so that the texts of the
-// next rows are made while the library writes the last ones and packs the file. Only texts
-// cross over; a short queue keeps memory flat.
+// Writes rows of cells into a new workbook on a thread of its own, so that the cells of the
+// next rows are made while the library writes the last ones and packs the file. Only values
+// cross over (texts, numbers, dates), never the list; a short queue keeps memory flat.
 class SheetWriterThread {
 public:
     // Creates the workbook (failing with AppError) and starts the thread.
@@ -24,9 +26,9 @@ public:
     SheetWriterThread(const SheetWriterThread&) = delete;
     SheetWriterThread& operator=(const SheetWriterThread&) = delete;
 
-    // Queues the texts of whole rows, row after row; waits while the queue is full. Fails with
+    // Queues the cells of whole rows, row after row; waits while the queue is full. Fails with
     // the writer's error once writing has failed.
-    void add(std::vector<QString> texts);
+    void add(std::vector<SheetCell> cells);
     // Writes the file after the last row and reads it back (WorkbookCheck), calling `waiting`
     // every tenth of a second until done; fails with the writer's error.
     void finish(const std::function<void()>& waiting);
@@ -40,7 +42,7 @@ private:
     const int columns_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<QString>> queue_;
+    std::deque<std::vector<SheetCell>> queue_;
     bool last_ = false; // every row is queued
     bool stop_ = false; // the workbook is given up
     bool done_ = false; // the thread has ended

@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 #include "data/Dataset.h"
+#include "data/DateText.h"
 #include "export/ExportProgress.h"
 #include "export/SheetWriterThread.h"
 #include "export/WorkbookWriter.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,37 @@ namespace {
 
 // Rows handed to the writing thread at a time; progress is shown after each.
 constexpr int kBatchRows = 1000;
+
+// A number column's value exactly as the list reads it, a business date as a date; a value
+// such a column holds that is no number or date goes over as the text it is.
+SheetCell cellOf(const Dataset& data, int row, int column) {
+    const QString text = data.text(row, column);
+    if (text.isEmpty())
+        return {};
+    switch (data.fields().at(column).kind) {
+    case Dataset::Kind::Number:
+        if (const std::optional<double> value = data.number(row, column);
+            value && std::isfinite(*value)) {
+            SheetCell cell;
+            cell.kind = SheetCell::Number;
+            cell.number = *value;
+            return cell;
+        }
+        break;
+    case Dataset::Kind::Date:
+        if (const QDate date = DateText::parse(text); date.isValid()) {
+            SheetCell cell;
+            cell.kind = SheetCell::Date;
+            cell.date = date;
+            return cell;
+        }
+        break;
+    case Dataset::Kind::Text:
+    case Dataset::Kind::Integer:
+        break;
+    }
+    return SheetCell::ofText(text);
+}
 
 } // namespace
 
@@ -31,18 +64,18 @@ void write(const Dataset& data, const QString& fileName, ExportProgress& progres
     try {
         const QList<Dataset::Field>& fields = data.fields();
         SheetWriterThread sheet(file.path(), static_cast<int>(fields.size()));
-        std::vector<QString> texts;
+        std::vector<SheetCell> cells;
         for (const Dataset::Field& field : fields)
-            texts.push_back(field.name);
+            cells.push_back(SheetCell::ofText(field.name));
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < fields.size(); ++column)
-                texts.push_back(data.text(row, column));
+                cells.push_back(cellOf(data, row, column));
             if ((row + 1) % kBatchRows == 0) {
-                sheet.add(std::exchange(texts, {}));
+                sheet.add(std::exchange(cells, {}));
                 progress.update(row + 1, rows);
             }
         }
-        sheet.add(std::move(texts));
+        sheet.add(std::move(cells));
         progress.update(rows, rows);
         sheet.finish([&] { progress.update(rows, rows); });
     } catch (const AppError& e) {

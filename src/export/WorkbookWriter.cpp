@@ -56,6 +56,10 @@ WorkbookWriter::WorkbookWriter(const QString& path) {
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
     if (!sheet_)
         fail(LXW_ERROR_CREATING_TMPFILE);
+    dateFormat_ = workbook_add_format(workbook_);
+    if (!dateFormat_)
+        fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    format_set_num_format(dateFormat_, "yyyy/m/d");
 }
 
 WorkbookWriter::~WorkbookWriter() {
@@ -73,6 +77,25 @@ void WorkbookWriter::writeText(int row, int column, const QString& text) {
         throw AppError(QStringLiteral("第%1行第%2列的文字超过 32767 个字符，电子表格的单元格放不下")
                            .arg(row + 1)
                            .arg(column + 1));
+    if (error != LXW_NO_ERROR)
+        fail(error);
+    ++written_.cells;
+    written_.lastRow = row;
+}
+
+void WorkbookWriter::writeNumber(int row, int column, double value) {
+    const lxw_error error = worksheet_write_number(sheet_, static_cast<lxw_row_t>(row),
+                                                   static_cast<lxw_col_t>(column), value, nullptr);
+    if (error != LXW_NO_ERROR)
+        fail(error);
+    ++written_.cells;
+    written_.lastRow = row;
+}
+
+void WorkbookWriter::writeDate(int row, int column, const QDate& date) {
+    lxw_datetime value = {date.year(), date.month(), date.day(), 0, 0, 0};
+    const lxw_error error = worksheet_write_datetime(
+        sheet_, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(column), &value, dateFormat_);
     if (error != LXW_NO_ERROR)
         fail(error);
     ++written_.cells;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
+struct lxw_format;
 struct lxw_workbook;
 struct lxw_worksheet;
 
 // A new workbook of one worksheet, written in constant memory: cells come row by row in
-// order, and every cell is a text cell. The file is written when the workbook is closed.
+// order, as texts, numbers or dates (shown yyyy/m/d). The file is written when the workbook
+// is closed.
 // Failures are AppErrors whose text gives the reason, without the file's name.
 class WorkbookWriter {
 public:
@@ -28,6 +31,8 @@ public:
 
     // Row and column count from 0; an empty text leaves the cell empty.
     void writeText(int row, int column, const QString& text);
+    void writeNumber(int row, int column, double value);
+    void writeDate(int row, int column, const QDate& date);
     // A row without a cell has no trace in the sheet unless it is marked; marked, it is an
     // empty row of the sheet's range, as the list's row of empty fields is.
     void writeEmptyRow(int row);
@@ -39,5 +44,6 @@ public:
 private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
+    lxw_format* dateFormat_ = nullptr;
     Written written_;
 };

@@ -1,7 +1,12 @@
 #include "platform/ProgramFolder.h"
 
+#include "base/AppError.h"
+#include "platform/FileCopy.h"
+#include "platform/PendingFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 QString& overridden() {
@@ -21,6 +26,22 @@ QString databaseFile() {
 }
 
 void setPathForTesting(const QString& folder) {
+    overridden() = folder;
+}
+
+void useDataFolder(const QString& folder, const QString& templateFile) {
+    if (!QDir().mkpath(folder))
+        throw AppError(
+            QStringLiteral("无法建立数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder)));
+    const QString database = QDir(folder).filePath(QStringLiteral("data.mdb"));
+    if (!QFileInfo::exists(database)) {
+        PendingFile copy(database);
+        FileCopy::copy(templateFile, copy.path());
+        copy.commit();
+    }
+    if (!QDir::setCurrent(folder))
+        throw AppError(
+            QStringLiteral("无法进入数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder)));
     overridden() = folder;
 }
 

@@ -51,15 +51,15 @@ struct Fixture {
 };
 
 const QStringList kTitles = {"商品编码", "商品名称", "规格型号", "单位", "单价", "备注"};
-const QStringList kWrench = {"13800138000", "扳手", QString("a\x01") + "b",
-                             "把",          "0.1",  "第一行\n第二行"};
+const QStringList kWrench = {"13800138000", "扳手",        QString("a\x01") + "b",
+                             "把",          "<float:0.1>", "第一行\n第二行"};
 
 } // namespace
 
 class TestExport : public QObject {
     Q_OBJECT
 private slots:
-    void writesTitlesAndEveryFieldAsText() {
+    void writesTitlesAndEveryField() {
         Fixture f;
         f.list.last(); // where a refresh leaves it
         const QString file = f.exportTo(f.db.folder() + "/商品");
@@ -67,11 +67,57 @@ private slots:
         QCOMPARE(f.prompts.shown().last().owner, QString("MainForm"));
         const SpreadsheetReader book = SpreadsheetReader::read(file);
         QCOMPARE(book.sheets, 1);
-        QCOMPARE(book.rows, QList<QStringList>({kTitles,
-                                                {"007", "螺丝 M6", " 6x20 ", "个", "12.5", ""},
-                                                {"A-2", "垫片", "", "片", "3", "_x0041_ 原样"},
-                                                kWrench}));
+        QCOMPARE(book.rows,
+                 QList<QStringList>({kTitles,
+                                     {"007", "螺丝 M6", " 6x20 ", "个", "<float:12.5>", ""},
+                                     {"A-2", "垫片", "", "片", "<int:3>", "_x0041_ 原样"},
+                                     kWrench}));
         QCOMPARE(f.list.recNo(), 2);
+    }
+
+    // Numbers add up in the sheet, dates are dates, codes and telephone numbers stay texts.
+    void cellsTakeTheKindOfTheirColumn() {
+        Fixture f;
+        f.db.exec(
+            "INSERT INTO 表3 (单据编号, 业务日期, 商品编码, 单价, 数量, 应收金额, 联系电话) VALUES "
+            "('007', '2026-11-02', '007', 12.5, 3, 37.5, '021-5555666'), "
+            "('8', '2026-12-31', '', 0.1, 3, NULL, ''), "
+            "('9', NULL, 'A', 2, '两', 4, '')");
+        Dataset deliveries(&f.connection, "ADOQuery3");
+        deliveries.setQuery(Query::all("表3"));
+        deliveries.open();
+        // The amount of 0.1 x 3 goes in as the panel computes it: "0.3".
+        deliveries.moveTo(1);
+        deliveries.edit();
+        deliveries.setText("应收金额", "0.3");
+        deliveries.post();
+        f.current = &deliveries;
+        const QString file = f.exportTo(f.db.folder() + "/送货");
+        const SpreadsheetReader book = SpreadsheetReader::read(file);
+        QCOMPARE(book.rows.size(), 4);
+        const QStringList columns = book.rows[0];
+        const auto cell = [&](int row, const char* column) {
+            return book.rows[row][columns.indexOf(QString::fromUtf8(column))];
+        };
+        const auto format = [&](int row, const char* column) {
+            return book.formats[row][columns.indexOf(QString::fromUtf8(column))];
+        };
+        QCOMPARE(cell(1, "单价"), QString("<float:12.5>"));
+        QCOMPARE(cell(1, "数量"), QString("<int:3>"));
+        QCOMPARE(cell(1, "应收金额"), QString("<float:37.5>"));
+        QCOMPARE(cell(2, "应收金额"), QString("<float:0.3>"));
+        QCOMPARE(cell(1, "业务日期"), QString("<datetime:2026-11-02 00:00:00>"));
+        QCOMPARE(format(1, "业务日期"), QString("yyyy/m/d"));
+        QCOMPARE(cell(2, "业务日期"), QString("<datetime:2026-12-31 00:00:00>"));
+        QCOMPARE(cell(1, "单据编号"), QString("007"));
+        QCOMPARE(cell(1, "商品编码"), QString("007"));
+        QCOMPARE(cell(1, "联系电话"), QString("021-5555666"));
+        // Empty fields stay empty cells; a number column holding a word keeps the word.
+        QCOMPARE(cell(3, "业务日期"), QString());
+        QCOMPARE(cell(2, "商品编码"), QString());
+        QCOMPARE(cell(3, "数量"), QString("两"));
+        // The amounts add up to the footer's sum (kept in 1/10000): 37.5 + 0.3 + 4.
+        QCOMPARE(book.columnSum(columns.indexOf("应收金额")), QString("41.8"));
     }
 
     void writesCharactersTheSheetCannotHoldAsCodes() {

@@ -9,6 +9,7 @@
 #include "TestMain.h"
 
 #include "data/Dataset.h"
+#include "data/DateText.h"
 #include "data/NumberText.h"
 #include "data/Schema.h"
 #include "platform/LastView.h"
@@ -17,6 +18,7 @@
 
 #include <QClipboard>
 #include <QTabWidget>
+#include <cmath>
 
 #include <sqlite3.h>
 
@@ -32,6 +34,31 @@ using Tables = QMap<QString, QList<QStringList>>;
     } while (false)
 
 namespace {
+
+// A list's field as the sheet read back by openpyxl shows it: number columns as numbers,
+// business dates as dates, everything else as the text itself.
+QString sheetText(const Dataset& list, int row, int column) {
+    const QString text = list.text(row, column);
+    if (text.isEmpty())
+        return text;
+    switch (list.fields().at(column).kind) {
+    case Dataset::Kind::Number:
+        if (const std::optional<double> value = list.number(row, column)) {
+            const double whole = std::trunc(*value);
+            return whole == *value && std::fabs(whole) < 1e16
+                       ? QStringLiteral("<int:%1>").arg(static_cast<qint64>(whole))
+                       : QStringLiteral("<float:%1>")
+                             .arg(QString::number(*value, 'g', QLocale::FloatingPointShortest));
+        }
+        break;
+    case Dataset::Kind::Date:
+        return QStringLiteral("<datetime:%1 00:00:00>")
+            .arg(DateText::parse(text).toString("yyyy-MM-dd"));
+    default:
+        break;
+    }
+    return text;
+}
 
 QString loneSurrogate() {
     return QStringLiteral("剪贴板") + QChar(0xD83D) + QStringLiteral("尾");
@@ -511,7 +538,7 @@ private slots:
                 QCOMPARE(book.rows.size(), list->recordCount() + 1);
                 for (int row = 0; row < list->recordCount(); ++row) {
                     for (int column = 0; column < list->fields().size(); ++column)
-                        QVERIFY2(book.rows[row + 1].value(column) == list->text(row, column),
+                        QVERIFY2(book.rows[row + 1].value(column) == sheetText(*list, row, column),
                                  qPrintable(QStringLiteral("row %1 column %2: %3")
                                                 .arg(row)
                                                 .arg(column)

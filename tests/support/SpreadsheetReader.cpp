@@ -20,11 +20,13 @@ import json, sys, openpyxl
 from openpyxl.utils.escape import unescape
 with open(sys.argv[1], 'rb') as f:
     book = openpyxl.load_workbook(f, read_only=True)
-    rows = []
-    for row in book.worksheets[0].iter_rows(values_only=True):
+    rows, formats = [], []
+    for row in book.worksheets[0].iter_rows():
+        values = [getattr(c, 'value', None) for c in row]
         rows.append(['' if v is None else unescape(v) if isinstance(v, str)
-                     else '<%s:%s>' % (type(v).__name__, v) for v in row])
-    print(json.dumps({'sheets': len(book.worksheets), 'rows': rows}))
+                     else '<%s:%s>' % (type(v).__name__, v) for v in values])
+        formats.append([getattr(c, 'number_format', 'General') or 'General' for c in row])
+    print(json.dumps({'sheets': len(book.worksheets), 'rows': rows, 'formats': formats}))
 )";
 
 } // namespace
@@ -39,11 +41,30 @@ SpreadsheetReader SpreadsheetReader::read(const QString& file) {
     const QJsonObject result = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     SpreadsheetReader book;
     book.sheets = result["sheets"].toInt();
-    for (const QJsonValue& row : result["rows"].toArray()) {
-        QStringList cells;
-        for (const QJsonValue& cell : row.toArray())
-            cells.append(cell.toString());
-        book.rows.append(cells);
-    }
+    const auto table = [&result](const char* key) {
+        QList<QStringList> rows;
+        for (const QJsonValue& row : result[key].toArray()) {
+            QStringList cells;
+            for (const QJsonValue& cell : row.toArray())
+                cells.append(cell.toString());
+            rows.append(cells);
+        }
+        return rows;
+    };
+    book.rows = table("rows");
+    book.formats = table("formats");
     return book;
+}
+
+QString SpreadsheetReader::columnSum(qsizetype column) const {
+    double sum = 0;
+    for (const QStringList& row : rows) {
+        const QString cell = row.value(column);
+        if (cell.startsWith("<float:") || cell.startsWith("<int:"))
+            sum += cell.mid(cell.indexOf(':') + 1).chopped(1).toDouble();
+    }
+    QString text = QString::number(sum, 'f', 2);
+    while (text.contains('.') && (text.endsWith('0') || text.endsWith('.')))
+        text.chop(1);
+    return text;
 }

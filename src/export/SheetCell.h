@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// One cell on its way to the sheet: a number cell for a number column's value, a date cell for
+// a business date, a text cell for everything else, so that sums add up in the spreadsheet
+// while codes and telephone numbers keep their leading zeros.
+struct SheetCell {
+    enum Kind : char { Empty, Text, Number, Date };
+    Kind kind = Empty;
+    QString text;
+    double number = 0;
+    QDate date;
+
+    static SheetCell ofText(const QString& text) {
+        SheetCell cell;
+        if (!text.isEmpty()) {
+            cell.kind = Text;
+            cell.text = text;
+        }
+        return cell;
+    }
+};
