@@ -70,9 +70,9 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
     PendingFile backup(target);
     std::optional<QList<qint64>> counts;
     {
-        // No one writes while the lock is held, so the rows counted are the rows copied.
+        // Counted inside the lock's transaction: the rows counted are the rows copied.
         const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
-        counts = DatabaseCheck::rowCounts(database);
+        counts = DatabaseCheck::rowCounts(noWriter.handle());
         if (!counts)
             return failed(
                 QStringLiteral("无法读取数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
@@ -87,8 +87,7 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
         beforeCheck()(backup.path());
     // Checked before it takes a backup's name, so every file under one has passed; the one
     // that fails goes with the temporary file.
-    if (!DatabaseCheck::isUsable(backup.path()) ||
-        DatabaseCheck::rowCounts(backup.path()) != counts)
+    if (DatabaseCheck::checkedRowCounts(backup.path()) != counts)
         return failed(QStringLiteral("备份文件未通过检查（数据库完整性或行数不符），已删除。"));
     backup.commit();
     if (progress)

@@ -44,15 +44,7 @@ Handle openKeyed(const QString& file) {
     return handle;
 }
 
-} // namespace
-
-namespace DatabaseCheck {
-
-bool isUsable(const QString& file) {
-    const Handle handle = openKeyed(file);
-    sqlite3* db = handle.get();
-    if (!db)
-        return false;
+bool isSound(sqlite3* db) {
     // A wrong password or a file that is no database fails at the first read, here.
     // The full check: the quick one does not compare the index with its table.
     const auto check = column(db, "PRAGMA integrity_check");
@@ -75,14 +67,34 @@ bool isUsable(const QString& file) {
     return true;
 }
 
+} // namespace
+
+namespace DatabaseCheck {
+
+bool isUsable(const QString& file) {
+    const Handle handle = openKeyed(file);
+    return handle && isSound(handle.get());
+}
+
 std::optional<QList<qint64>> rowCounts(const QString& file) {
     const Handle handle = openKeyed(file);
-    if (!handle)
+    return handle ? rowCounts(handle.get()) : std::nullopt;
+}
+
+std::optional<QList<qint64>> checkedRowCounts(const QString& file) {
+    const Handle handle = openKeyed(file);
+    if (!handle || !isSound(handle.get()))
+        return std::nullopt;
+    return rowCounts(handle.get());
+}
+
+std::optional<QList<qint64>> rowCounts(sqlite3* db) {
+    if (!db)
         return std::nullopt;
     QList<qint64> counts;
     for (const QString& table : Schema::tableNames()) {
         const QByteArray sql = QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table).toUtf8();
-        const auto count = column(handle.get(), sql.constData());
+        const auto count = column(db, sql.constData());
         if (!count || count->size() != 1)
             return std::nullopt;
         counts.append(count->constFirst().toLongLong());
