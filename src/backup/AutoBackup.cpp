@@ -129,19 +129,22 @@ QDateTime newest(const QString& folder) {
 
 QList<Entry> entries(const QString& folder) {
     QList<Entry> found;
-    const qsizetype deliveries = Schema::tableNames().indexOf(QStringLiteral("表3"));
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
     for (const QFileInfo& file : files) {
         const QDateTime time = BackupRetention::timeOf(file.fileName());
-        if (!time.isValid())
-            continue;
-        const auto counts = DatabaseCheck::rowCounts(file.absoluteFilePath());
-        found.append({file.absoluteFilePath(), time, file.size(),
-                      counts ? std::optional<qint64>(counts->at(deliveries)) : std::nullopt});
+        if (time.isValid())
+            found.append({file.absoluteFilePath(), time, file.size()});
     }
     std::sort(found.begin(), found.end(),
               [](const Entry& a, const Entry& b) { return a.time > b.time; });
     return found;
+}
+
+std::optional<qint64> deliveries(const QString& file) {
+    const auto counts = DatabaseCheck::rowCounts(file);
+    if (!counts)
+        return std::nullopt;
+    return counts->at(Schema::tableNames().indexOf(QStringLiteral("表3")));
 }
 
 void setBeforeCheckForTesting(std::function<void(const QString& file)> hook) {

@@ -48,10 +48,11 @@ struct Entry {
     QString file;
     QDateTime time;
     qint64 size = 0;
-    std::optional<qint64> deliveries; // rows of 表3; nothing when the file cannot be read
 };
 // The automatic backups in the folder, newest first.
 QList<Entry> entries(const QString& folder);
+// The rows of 表3 in a backup; nothing when it cannot be read.
+std::optional<qint64> deliveries(const QString& file);
 
 // Runs on the finished temporary copy just before it is checked.
 void setBeforeCheckForTesting(std::function<void(const QString& file)> hook);
