@@ -32,9 +32,13 @@ void BackupProgress::update(int percent, const QString& step) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             window_->move(screen->availableGeometry().center() - window_->rect().center());
         window_->show();
+        // The window is mapped only once the system has seen it; the steps that follow run
+        // without the event loop.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     if (!step.isEmpty())
         label_->setText(step);
     bar_->setValue(percent);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    window_->repaint();
 }
