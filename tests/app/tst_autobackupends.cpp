@@ -63,7 +63,6 @@ private slots:
         QCOMPARE(f.backups().size(), 1);
         f.db.exec("UPDATE 表1 SET 商品名称 = '螺母' WHERE 商品编码 = '007'");
         f.db.exec("INSERT INTO 表2 VALUES ('华东公司', '张三', '0571', '杭州', '')");
-        QTest::qWait(1100); // a name of its own, a second on
         f.exitProgram();
         const QStringList backups = f.backups();
         QCOMPARE(backups.size(), 2);
@@ -110,7 +109,6 @@ private slots:
             QFile copy(file);
             QVERIFY(copy.resize(copy.size() / 3));
         });
-        QTest::qWait(1100);
         f.exitProgram();
         AutoBackup::setBeforeCheckForTesting({});
         QCOMPARE(f.backups(), before);
@@ -136,7 +134,6 @@ private slots:
         f.prompts.answerOpen(QDir(f.folder()).filePath(before.constFirst()));
         f.click("SpeedButton5");
         QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
-        QTest::qWait(1100);
         f.program->end();
         QCOMPARE(f.backups(), before);
     }
