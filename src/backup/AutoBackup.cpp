@@ -22,6 +22,19 @@ std::function<void(const QString&)>& beforeCheck() {
     return hook;
 }
 
+std::function<qint64(const QString&)>& freeSpace() {
+    static std::function<qint64(const QString&)> bytes;
+    return bytes;
+}
+
+// Free bytes on the folder's disk; -1 when the system cannot tell.
+qint64 freeBytes(const QString& folder) {
+    if (freeSpace())
+        return freeSpace()(folder);
+    const QStorageInfo disk(folder);
+    return disk.isValid() ? disk.bytesAvailable() : -1;
+}
+
 // Temporary files that a killed backup left behind; a running one's is younger.
 void removeLeftovers(const QDir& folder) {
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-600);
@@ -62,8 +75,8 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
     if (!source.exists())
         return failed(
             QStringLiteral("找不到数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
-    const QStorageInfo disk(folderPath);
-    if (disk.isValid() && disk.bytesAvailable() < 2 * source.size())
+    const qint64 free = freeBytes(folderPath);
+    if (free >= 0 && free < 2 * source.size())
         return {AutoBackup::Outcome::LowSpace, {}, {}};
 
     const QString target = folder.filePath(BackupRetention::nameFor(QDateTime::currentDateTime()));
@@ -149,6 +162,10 @@ std::optional<qint64> deliveries(const QString& file) {
 
 void setBeforeCheckForTesting(std::function<void(const QString& file)> hook) {
     beforeCheck() = std::move(hook);
+}
+
+void setFreeSpaceForTesting(std::function<qint64(const QString& folder)> bytes) {
+    freeSpace() = std::move(bytes);
 }
 
 } // namespace AutoBackup

@@ -56,5 +56,7 @@ std::optional<qint64> deliveries(const QString& file);
 
 // Runs on the finished temporary copy just before it is checked.
 void setBeforeCheckForTesting(std::function<void(const QString& file)> hook);
+// Stands for the free space of the backup folder's disk; none: the disk's own.
+void setFreeSpaceForTesting(std::function<qint64(const QString& folder)> bytes);
 
 } // namespace AutoBackup

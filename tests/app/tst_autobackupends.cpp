@@ -29,6 +29,7 @@ struct Fixture : RecordsFixture {
     ~Fixture() {
         ProgramFolder::setPathForTesting(QString());
         AutoBackup::setBeforeCheckForTesting({});
+        AutoBackup::setFreeSpaceForTesting({});
     }
 
     QString folder() const { return db.folder() + "/自动备份"; }
@@ -124,6 +125,33 @@ private slots:
         f.prompts.clear();
         f.start();
         QCOMPARE(f.prompts.shown().size(), 0);
+    }
+
+    void lackOfSpaceSkipsTheBackupAndIsToldOnce() {
+        Fixture f;
+        const qint64 size = QFileInfo(f.db.file()).size();
+        AutoBackup::setFreeSpaceForTesting([size](const QString&) { return 2 * size - 1; });
+        f.start();
+        QVERIFY(f.backups().isEmpty());
+        QCOMPARE(f.prompts.texts("message").size(), 1);
+        QVERIFY2(f.prompts.lastText().startsWith("自动备份已跳过："),
+                 qPrintable(f.prompts.lastText()));
+        f.exitProgram();
+        f.prompts.clear();
+        f.start(); // nothing told of the skip at the end, nor of this one
+        QCOMPARE(f.prompts.shown().size(), 0);
+        f.program.reset();
+
+        // Once a backup has gone through again, the next lack is told again.
+        AutoBackup::setFreeSpaceForTesting([size](const QString&) { return 2 * size; });
+        f.start();
+        QCOMPARE(f.backups().size(), 1);
+        AutoBackup::setFreeSpaceForTesting([](const QString&) { return 0; });
+        f.exitProgram();
+        f.start();
+        QCOMPARE(f.prompts.texts("message").size(), 1);
+        QVERIFY(f.prompts.lastText().startsWith("自动备份已跳过："));
+        QCOMPARE(f.backups().size(), 1);
     }
 
     void theEndOfARestoreMakesNoBackup() {
