@@ -60,8 +60,9 @@ void atStart(QWidget* owner) {
     const AutoBackupOptions options = AutoBackupSettings::load();
     if (!options.enabled || !due(options))
         return;
+    // The same trouble as at the last end is told once, not twice in a row.
     const QString text = trouble(backUp(options));
-    if (!text.isEmpty())
+    if (!text.isEmpty() && text != untold)
         Prompts::instance().message(owner, text);
 }
 

@@ -154,6 +154,22 @@ private slots:
         QCOMPARE(f.backups().size(), 1);
     }
 
+    // A folder that cannot be made fails at the end and again at the next start: one box.
+    void theSameTroubleAtEndAndStartIsToldOnce() {
+        Fixture f;
+        QTemporaryDir elsewhere;
+        writeFile(elsewhere.filePath("占用"), "a file, not a folder");
+        Settings::setValue("backup/folder", elsewhere.filePath("占用/自动备份"));
+        f.start();
+        QCOMPARE(f.prompts.texts("message").size(), 1);
+        f.exitProgram();
+        f.prompts.clear();
+        f.start();
+        QCOMPARE(f.prompts.texts("message").size(), 1);
+        QVERIFY2(f.prompts.lastText().startsWith("自动备份失败：无法建立备份文件夹"),
+                 qPrintable(f.prompts.lastText()));
+    }
+
     void theEndOfARestoreMakesNoBackup() {
         Fixture f;
         f.recentBackup();
