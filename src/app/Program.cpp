@@ -3,6 +3,8 @@
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
+#include "backup/AutoBackupSchedule.h"
+#include "backup/BackupPage.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
 #include "data/DatabaseConnection.h"
@@ -14,6 +16,7 @@
 #include "printing/Dy1Unit.h"
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
+#include "settings/SettingsForm.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
 
@@ -55,6 +58,23 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
     QObject::connect(window->menuItem(QStringLiteral("N5")), &QAction::triggered, window,
                      guardedSlot(window, [this] { printRuns_->N5Click(); }));
     wireDataCommands();
+    QObject::connect(
+        window->addToolbarButton(QStringLiteral("SettingsButton"), QStringLiteral("系统设置"),
+                                 QStringLiteral("tb_settings"), 931),
+        &QToolButton::clicked, window, guardedSlot(window, [this] { openSettings(); }));
+    guarded(window, [window] { AutoBackupSchedule::atStart(window); });
+}
+
+// Tabs in this order: 打印, 单号, 备份, 数据库.
+void Program::openSettings() {
+    TSettingsForm form(main_.get());
+    form.addPage(new BackupPage(restore_.get()));
+    form.exec();
+}
+
+void Program::end() {
+    if (!restore_->succeeded())
+        guarded(nullptr, [] { AutoBackupSchedule::atExit(); });
 }
 
 // Export, backup, restore and the help links: toolbar buttons 3 to 6, the help menu and the

@@ -28,6 +28,12 @@ public:
     BillSelection& billSelection() const { return *billSelection_; }
     PrintRuns& printRuns() const { return *printRuns_; }
 
+    // The "系统设置" dialog with its pages, shown modally.
+    void openSettings();
+    // After the event loop has ended the program in the orderly way: the automatic backup of
+    // the end, unless a restore ended it.
+    void end();
+
 private:
     void wireDataCommands();
 

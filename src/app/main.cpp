@@ -26,5 +26,7 @@ int main(int argc, char** argv) {
 #endif
     Program program;
     program.mainForm().show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    program.end();
+    return code;
 }

@@ -21,10 +21,15 @@ void DataRestore::SpeedButton5Click() {
     const QString chosen = Prompts::instance().openFileName(owner_);
     if (chosen.isEmpty())
         return;
-    if (!replaceDatabase(chosen)) {
+    restoreFrom(chosen);
+}
+
+void DataRestore::restoreFrom(const QString& file) {
+    if (!replaceDatabase(file)) {
         Prompts::instance().message(owner_, QStringLiteral("数据恢复失败，请重试！"));
         return;
     }
+    succeeded_ = true;
     Prompts::instance().message(owner_, QStringLiteral("数据恢复成功！"));
     owner_->window()->close();
     QCoreApplication::quit();

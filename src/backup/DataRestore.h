@@ -15,10 +15,15 @@ public:
     DataRestore(QWidget* owner, QList<Connection*> connections);
 
     void SpeedButton5Click();
+    // The same on a file chosen elsewhere, with the same refusal and the same end.
+    void restoreFrom(const QString& file);
+    // True once a restore has replaced data.mdb: the program is ending on the new file.
+    bool succeeded() const { return succeeded_; }
 
 private:
     bool replaceDatabase(const QString& chosen);
 
     QWidget* owner_;
     QList<Connection*> connections_;
+    bool succeeded_ = false;
 };

@@ -28,20 +28,23 @@ std::optional<QStringList> column(sqlite3* db, const char* sql) {
     return values;
 }
 
-} // namespace
+using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 
-namespace DatabaseCheck {
-
-bool isUsable(const QString& file) {
+// The file opened read-only and keyed with the program's password; empty when that fails.
+Handle openKeyed(const QString& file) {
     sqlite3* db = nullptr;
     const int opened =
         sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(db, sqlite3_close_v2);
+    Handle handle(db, sqlite3_close_v2);
     if (opened != SQLITE_OK)
-        return false;
+        return Handle(nullptr, sqlite3_close_v2);
     const QByteArray key = Schema::password().toUtf8();
     if (sqlite3_key(db, key.constData(), key.size()) != SQLITE_OK)
-        return false;
+        return Handle(nullptr, sqlite3_close_v2);
+    return handle;
+}
+
+bool isSound(sqlite3* db) {
     // A wrong password or a file that is no database fails at the first read, here.
     // The full check: the quick one does not compare the index with its table.
     const auto check = column(db, "PRAGMA integrity_check");
@@ -62,6 +65,41 @@ bool isUsable(const QString& file) {
             return false;
     }
     return true;
+}
+
+} // namespace
+
+namespace DatabaseCheck {
+
+bool isUsable(const QString& file) {
+    const Handle handle = openKeyed(file);
+    return handle && isSound(handle.get());
+}
+
+std::optional<QList<qint64>> rowCounts(const QString& file) {
+    const Handle handle = openKeyed(file);
+    return handle ? rowCounts(handle.get()) : std::nullopt;
+}
+
+std::optional<QList<qint64>> checkedRowCounts(const QString& file) {
+    const Handle handle = openKeyed(file);
+    if (!handle || !isSound(handle.get()))
+        return std::nullopt;
+    return rowCounts(handle.get());
+}
+
+std::optional<QList<qint64>> rowCounts(sqlite3* db) {
+    if (!db)
+        return std::nullopt;
+    QList<qint64> counts;
+    for (const QString& table : Schema::tableNames()) {
+        const QByteArray sql = QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table).toUtf8();
+        const auto count = column(db, sql.constData());
+        if (!count || count->size() != 1)
+            return std::nullopt;
+        counts.append(count->constFirst().toLongLong());
+    }
+    return counts;
 }
 
 } // namespace DatabaseCheck

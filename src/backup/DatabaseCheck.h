@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <optional>
+
+struct sqlite3;
 
 // Whether a file may take the place of data.mdb.
 namespace DatabaseCheck {
@@ -9,5 +13,14 @@ namespace DatabaseCheck {
 // integrity check, holds the five tables and nothing but tables and indexes. Never fails:
 // anything else is false.
 bool isUsable(const QString& file);
+
+// The number of rows of each of the five tables, in the order of Schema::tableNames(), read
+// with the program's password; nothing when the file cannot be read.
+std::optional<QList<qint64>> rowCounts(const QString& file);
+// The same on an open, keyed connection; nothing for none.
+std::optional<QList<qint64>> rowCounts(sqlite3* db);
+// The row counts of a file that is usable; nothing for any other. One opening for both, as
+// keying the file costs the cipher's key derivation.
+std::optional<QList<qint64>> checkedRowCounts(const QString& file);
 
 } // namespace DatabaseCheck

@@ -22,6 +22,9 @@ public:
     DatabaseLock(const DatabaseLock&) = delete;
     DatabaseLock& operator=(const DatabaseLock&) = delete;
 
+    // The lock's own connection, keyed, inside its transaction; null when no lock was needed.
+    sqlite3* handle() const { return db_; }
+
 private:
     sqlite3* db_ = nullptr;
 };

@@ -16,6 +16,10 @@ namespace {
 namespace FileCopy {
 
 void copy(const QString& source, const QString& destination) {
+    copy(source, destination, Progress());
+}
+
+void copy(const QString& source, const QString& destination, const Progress& progress) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         fail(QStringLiteral("无法读取文件“%1”：%2"), in);
@@ -23,6 +27,8 @@ void copy(const QString& source, const QString& destination) {
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail(QStringLiteral("无法写入文件“%1”：%2"), out);
     QByteArray chunk(1 << 20, Qt::Uninitialized);
+    const qint64 total = in.size();
+    qint64 copied = 0;
     for (;;) {
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got < 0)
@@ -31,6 +37,9 @@ void copy(const QString& source, const QString& destination) {
             break;
         if (out.write(chunk.constData(), got) != got)
             fail(QStringLiteral("无法写入文件“%1”：%2"), out);
+        copied += got;
+        if (progress)
+            progress(copied, total);
     }
     if (!out.flush())
         fail(QStringLiteral("无法写入文件“%1”：%2"), out);

@@ -5,6 +5,8 @@
 //   crash_writer write FOLDER SEED FIRST   adds, modifies, deletes, bill selections, profile
 //                                          saves; keys are numbered from FIRST
 //   crash_writer backup FOLDER TARGET      backs data.mdb up to TARGET.bak, again and again
+//   crash_writer autobackup FOLDER         makes automatic backups in FOLDER/自动备份, again
+//                                          and again
 //   crash_writer restore FOLDER A B        restores data.mdb from A and B in turn
 //   crash_writer restore-stop FOLDER A N   restores data.mdb from A once, killing itself just
 //                                          before its N-th rename or unlink in FOLDER
@@ -12,6 +14,7 @@
 #include "ScriptedPrompts.h"
 #include "WriteOp.h"
 
+#include "backup/AutoBackup.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
 #include "data/Connection.h"
@@ -233,6 +236,17 @@ int backUpForever(ScriptedPrompts& prompts, const QString& target) {
     }
 }
 
+int autoBackUpForever() {
+    report("ready");
+    for (;;) {
+        report("begin\tautobackup");
+        const AutoBackup::Result result = AutoBackup::run(AutoBackupOptions());
+        if (result.outcome != AutoBackup::Outcome::Made)
+            fail(result.reason);
+        report("done");
+    }
+}
+
 int restoreForever(ScriptedPrompts& prompts, const QStringList& files) {
     QWidget owner;
     Connection main;
@@ -278,8 +292,14 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("autobackup")) {
+        QDir::setCurrent(args[1]);
+        ProgramFolder::setPathForTesting(args[1]);
+        return autoBackUpForever();
+    }
     if (args.size() < 3)
-        fail(QStringLiteral("usage: crash_writer write|backup|restore|restore-stop FOLDER ..."));
+        fail(QStringLiteral(
+            "usage: crash_writer write|backup|autobackup|restore|restore-stop FOLDER ..."));
     QDir::setCurrent(args[1]);
     ProgramFolder::setPathForTesting(args[1]);
     ScriptedPrompts prompts;

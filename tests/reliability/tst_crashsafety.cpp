@@ -13,6 +13,7 @@
 #include "TestMain.h"
 #include "WriteOp.h"
 
+#include "backup/BackupRetention.h"
 #include "data/NumberText.h"
 #include "data/Schema.h"
 
@@ -438,6 +439,46 @@ private slots:
                  qPrintable(QStringLiteral("seed %1: only %2 of %3 backups killed while copying")
                                 .arg(seed())
                                 .arg(midCopy)
+                                .arg(fileKills())));
+    }
+
+    // A killed automatic backup: data.mdb and the backups made before stay whole, and every
+    // file under a backup name is a complete copy.
+    void killedAutomaticBackupLeavesDatabaseAndBackupsWhole() {
+        TestDatabase db;
+        populate(db, 30000);
+        const QByteArray original = contentsOf(db.file());
+        const QDir folder(db.folder() + "/自动备份");
+        QDir().mkpath(folder.path());
+        QStringList earlier;
+        for (int day = 1; day <= 3; ++day) {
+            earlier.append(BackupRetention::nameFor(QDateTime::currentDateTime().addDays(-day)));
+            writeFile(folder.filePath(earlier.last()), original);
+        }
+        std::mt19937_64 rng(seed());
+        qint64 operation = 40000;
+        int midway = 0;
+        for (int kill = 0; kill < fileKills(); ++kill) {
+            const QString where = QStringLiteral("seed %1, kill %2: ").arg(seed()).arg(kill);
+            Child child({"autobackup", db.folder()});
+            QVERIFY2(killMidway(child, rng, operation), qPrintable(where + child.errors()));
+            QVERIFY2(contentsOf(db.file()) == original, qPrintable(where + "data.mdb changed"));
+            QCOMPARE(integrityOf(db.file()), QString("ok"));
+            for (const QString& name : earlier)
+                QVERIFY2(contentsOf(folder.filePath(name)) == original,
+                         qPrintable(where + "an earlier backup changed: " + name));
+            for (const QString& name : folder.entryList({"data-*.bak"}, QDir::Files))
+                QVERIFY2(contentsOf(folder.filePath(name)) == original,
+                         qPrintable(where + "a backup name holds a half file: " + name));
+            midway += leftovers(folder.path()) > 0;
+            for (const QString& name : folder.entryList({".*.tmp"}, QDir::Hidden))
+                QFile::remove(folder.filePath(name));
+        }
+        qInfo("%d automatic backups killed, %d of them midway", fileKills(), midway);
+        QVERIFY2(midway * 2 > fileKills(),
+                 qPrintable(QStringLiteral("seed %1: only %2 of %3 backups killed midway")
+                                .arg(seed())
+                                .arg(midway)
                                 .arg(fileKills())));
     }
 

@@ -1,0 +1,171 @@
+#include "backup/AutoBackup.h"
+
+#include "backup/BackupRetention.h"
+#include "backup/DatabaseCheck.h"
+#include "backup/DatabaseLock.h"
+#include "base/AppError.h"
+#include "data/Schema.h"
+#include "platform/FileCopy.h"
+#include "platform/FolderSync.h"
+#include "platform/PendingFile.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace {
+
+std::function<void(const QString&)>& beforeCheck() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+std::function<qint64(const QString&)>& freeSpace() {
+    static std::function<qint64(const QString&)> bytes;
+    return bytes;
+}
+
+// Free bytes on the folder's disk; -1 when the system cannot tell.
+qint64 freeBytes(const QString& folder) {
+    if (freeSpace())
+        return freeSpace()(folder);
+    const QStorageInfo disk(folder);
+    return disk.isValid() ? disk.bytesAvailable() : -1;
+}
+
+// Temporary files that a killed backup left behind; a running one's is younger.
+void removeLeftovers(const QDir& folder) {
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-600);
+    const QFileInfoList files =
+        folder.entryInfoList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        if (file.lastModified() < stale)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
+void removeOld(const QDir& folder, int keep) {
+    const QStringList names = BackupRetention::toRemove(folder.entryList(QDir::Files), keep,
+                                                        QDateTime::currentDateTime().date());
+    for (const QString& name : names)
+        QFile::remove(folder.filePath(name));
+    if (!names.isEmpty())
+        FolderSync::sync(folder.path());
+}
+
+AutoBackup::Result made(const QString& file) {
+    return {AutoBackup::Outcome::Made, file, {}};
+}
+
+AutoBackup::Result failed(const QString& reason) {
+    return {AutoBackup::Outcome::Failed, {}, reason};
+}
+
+AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Progress& progress) {
+    const QString folderPath = options.backupFolder();
+    if (!QDir().mkpath(folderPath))
+        return failed(
+            QStringLiteral("无法建立备份文件夹“%1”。").arg(QDir::toNativeSeparators(folderPath)));
+    const QDir folder(folderPath);
+    removeLeftovers(folder);
+    const QString database = ProgramFolder::databaseFile();
+    const QFileInfo source(database);
+    if (!source.exists())
+        return failed(
+            QStringLiteral("找不到数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
+    const qint64 free = freeBytes(folderPath);
+    if (free >= 0 && free < 2 * source.size())
+        return {AutoBackup::Outcome::LowSpace, {}, {}};
+
+    const QString target = folder.filePath(BackupRetention::nameFor(QDateTime::currentDateTime()));
+    PendingFile backup(target);
+    std::optional<QList<qint64>> counts;
+    {
+        // Counted inside the lock's transaction: the rows counted are the rows copied.
+        const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
+        counts = DatabaseCheck::rowCounts(noWriter.handle());
+        if (!counts)
+            return failed(
+                QStringLiteral("无法读取数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
+        FileCopy::copy(database, backup.path(), [&](qint64 copied, qint64 total) {
+            if (progress && total > 0)
+                progress(static_cast<int>(copied * 70 / total), QStringLiteral("正在复制数据…"));
+        });
+    }
+    if (progress)
+        progress(70, QStringLiteral("正在检查备份…"));
+    if (beforeCheck())
+        beforeCheck()(backup.path());
+    // Checked before it takes a backup's name, so every file under one has passed; the one
+    // that fails goes with the temporary file.
+    if (DatabaseCheck::checkedRowCounts(backup.path()) != counts)
+        return failed(QStringLiteral("备份文件未通过检查（数据库完整性或行数不符），已删除。"));
+    backup.commit();
+    if (progress)
+        progress(95, QStringLiteral("正在清理旧备份…"));
+    removeOld(folder, options.keep);
+    if (progress)
+        progress(100, QString());
+    return made(target);
+}
+
+} // namespace
+
+QString AutoBackupOptions::backupFolder() const {
+    return folder.isEmpty() ? QDir(ProgramFolder::path()).filePath(QStringLiteral("自动备份"))
+                            : folder;
+}
+
+namespace AutoBackup {
+
+Result run(const AutoBackupOptions& options, const Progress& progress) {
+    if (!options.enabled)
+        return {Outcome::Off, {}, {}};
+    try {
+        return backUp(options, progress);
+    } catch (const AppError& e) {
+        return failed(e.message());
+    }
+}
+
+QDateTime newest(const QString& folder) {
+    QDateTime latest;
+    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+        const QDateTime time = BackupRetention::timeOf(name);
+        if (time.isValid() && (!latest.isValid() || time > latest))
+            latest = time;
+    }
+    return latest;
+}
+
+QList<Entry> entries(const QString& folder) {
+    QList<Entry> found;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
+    for (const QFileInfo& file : files) {
+        const QDateTime time = BackupRetention::timeOf(file.fileName());
+        if (time.isValid())
+            found.append({file.absoluteFilePath(), time, file.size()});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Entry& a, const Entry& b) { return a.time > b.time; });
+    return found;
+}
+
+std::optional<qint64> deliveries(const QString& file) {
+    const auto counts = DatabaseCheck::rowCounts(file);
+    if (!counts)
+        return std::nullopt;
+    return counts->at(Schema::tableNames().indexOf(QStringLiteral("表3")));
+}
+
+void setBeforeCheckForTesting(std::function<void(const QString& file)> hook) {
+    beforeCheck() = std::move(hook);
+}
+
+void setFreeSpaceForTesting(std::function<qint64(const QString& folder)> bytes) {
+    freeSpace() = std::move(bytes);
+}
+
+} // namespace AutoBackup

@@ -1,0 +1,203 @@
+#include "KeyedFile.h"
+#include "TestDatabase.h"
+#include "TestFiles.h"
+#include "TestMain.h"
+
+#include "backup/AutoBackup.h"
+#include "backup/BackupRetention.h"
+#include "backup/DatabaseCheck.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The program folder holds a database with goods, customers and two bills of deliveries.
+struct Fixture {
+    TestDatabase db;
+    AutoBackupOptions options;
+
+    Fixture() {
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200)"
+                " INSERT INTO 表1 SELECT 'G' || i, '商品' || i, '', '个', i, '' FROM n");
+        db.exec("INSERT INTO 表2 VALUES ('单位', '联系人', '电话', '地址', '')");
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50)"
+                " INSERT INTO 表3 SELECT 'B' || (i % 2), '2026-03-01', '经手', 'G' || i, '品名',"
+                " '', '个', 2.5, i, 2.5 * i, '联系人', '电话', '地址', '' FROM n");
+        ProgramFolder::setPathForTesting(db.folder());
+    }
+    ~Fixture() {
+        ProgramFolder::setPathForTesting(QString());
+        AutoBackup::setBeforeCheckForTesting({});
+    }
+
+    QString folder() const { return options.backupFolder(); }
+    QStringList backups() const {
+        return QDir(folder()).entryList({"data-*.bak"}, QDir::Files, QDir::Name);
+    }
+    // Files of a few bytes under backup names, one for each time.
+    void fakeBackups(const QList<QDateTime>& times) const {
+        QDir().mkpath(folder());
+        for (const QDateTime& time : times)
+            writeFile(QDir(folder()).filePath(BackupRetention::nameFor(time)), "old");
+    }
+};
+
+void deleteOneDelivery(const QString& file) {
+    const KeyedFile copy(file, KeyedFile::Mode::ReadWrite);
+    QVERIFY(sqlite3_exec(copy.handle(), "DELETE FROM 表3 WHERE rowid = 1", nullptr, nullptr,
+                         nullptr) == SQLITE_OK);
+}
+
+} // namespace
+
+class TestAutoBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void backupHoldsTheSameRowsAndPassesTheCheck() {
+        Fixture f;
+        const AutoBackup::Result result = AutoBackup::run(f.options);
+        QCOMPARE(result.outcome, AutoBackup::Outcome::Made);
+        QCOMPARE(f.backups().size(), 1);
+        QCOMPARE(QFileInfo(result.file).fileName(), f.backups().constFirst());
+        QCOMPARE(QFileInfo(result.file).absolutePath(), f.db.folder() + "/自动备份");
+        QVERIFY(
+            BackupRetention::timeOf(f.backups().constFirst()).secsTo(QDateTime::currentDateTime()) <
+            60);
+        QVERIFY(DatabaseCheck::isUsable(result.file));
+        for (const QString table : {"表1", "表2", "表3", "表5"})
+            QCOMPARE(KeyedFile(result.file, KeyedFile::Mode::ReadOnly).table(table),
+                     f.db.table(table));
+        QCOMPARE(filesIn(f.folder()), f.backups()); // no temporary file stays
+    }
+
+    void backupGoesToTheChosenFolder() {
+        Fixture f;
+        QTemporaryDir elsewhere;
+        f.options.folder = elsewhere.filePath("备份/每天");
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Made);
+        QCOMPARE(QDir(f.options.folder).entryList({"data-*.bak"}).size(), 1);
+        QVERIFY(!QFileInfo::exists(f.db.folder() + "/自动备份"));
+    }
+
+    void switchedOffMakesNothing() {
+        Fixture f;
+        f.options.enabled = false;
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Off);
+        QVERIFY(!QFileInfo::exists(f.folder()));
+    }
+
+    void retentionKeepsTheNewestAndOneAMonth() {
+        // Newest first: the thirty newest, then the newest of each month of the twelve ending
+        // with December 2026; everything older goes, oldest first.
+        QStringList names;
+        QList<QDateTime> times;
+        for (int i = 0; i < 40; ++i) {
+            times.append(QDateTime(QDate(2026, 12, 8), QTime(12, 0)).addDays(-11 * i));
+            names.append(BackupRetention::nameFor(times.last()));
+        }
+        names.append("data.mdb");
+        names.append("data-2019-bad.bak");
+        const QStringList removed = BackupRetention::toRemove(names, 30, QDate(2026, 12, 9));
+        // Number 29 is 2026-01-23, the newest of January 2026; 30 (2026-01-12) and older go.
+        QCOMPARE(times[29].date(), QDate(2026, 1, 23));
+        QStringList expected;
+        for (int i = 39; i >= 30; --i)
+            expected.append(names[i]);
+        QCOMPARE(removed, expected);
+
+        // Keeping five, the rest stand one a month.
+        const QStringList fewer = BackupRetention::toRemove(names, 5, QDate(2026, 12, 9));
+        const QSet<QString> gone(fewer.cbegin(), fewer.cend());
+        QStringList kept;
+        for (int i = 0; i < 40; ++i) {
+            if (!gone.contains(names[i]))
+                kept.append(times[i].toString("yyyy-MM-dd"));
+        }
+        QCOMPARE(kept,
+                 QStringList({"2026-12-08", "2026-11-27", "2026-11-16", "2026-11-05", "2026-10-25",
+                              "2026-09-22", "2026-08-31", "2026-07-29", "2026-06-26", "2026-05-24",
+                              "2026-04-21", "2026-03-30", "2026-02-25", "2026-01-23"}));
+    }
+
+    void aNewBackupThinsFortyOverFourteenMonths() {
+        Fixture f;
+        const QDateTime now = QDateTime::currentDateTime();
+        QList<QDateTime> times;
+        for (int i = 0; i < 40; ++i)
+            times.append(now.addDays(-1 - 11 * i));
+        f.fakeBackups(times);
+        writeFile(QDir(f.folder()).filePath("说明.txt"), "mine");
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Made);
+
+        // The new one and the 29 newest old ones, and the newest old one of each month of the
+        // last twelve that these leave out.
+        QSet<QString> expected{f.backups().constLast()};
+        QSet<int> months;
+        const int thisMonth = now.date().year() * 12 + now.date().month();
+        months.insert(thisMonth);
+        for (int i = 0; i < 40; ++i) {
+            const int month = times[i].date().year() * 12 + times[i].date().month();
+            if (i < 29 || (month > thisMonth - 12 && !months.contains(month)))
+                expected.insert(BackupRetention::nameFor(times[i]));
+            months.insert(month);
+        }
+        const QStringList left = f.backups();
+        QCOMPARE(QSet<QString>(left.cbegin(), left.cend()), expected);
+        QVERIFY(left.size() >= 30 && left.size() <= 33);
+        QVERIFY(QFileInfo::exists(QDir(f.folder()).filePath("说明.txt")));
+    }
+
+    void aBackupSpoiledDuringTheCheckIsRemovedAndNothingOldGoes() {
+        Fixture f;
+        QList<QDateTime> times;
+        for (int i = 0; i < 35; ++i)
+            times.append(QDateTime::currentDateTime().addDays(-1 - i));
+        f.fakeBackups(times);
+        const QStringList before = f.backups();
+        AutoBackup::setBeforeCheckForTesting([](const QString& file) {
+            QFile copy(file);
+            QVERIFY(copy.resize(copy.size() / 2));
+        });
+        const AutoBackup::Result result = AutoBackup::run(f.options);
+        QCOMPARE(result.outcome, AutoBackup::Outcome::Failed);
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(f.backups(), before);
+        QCOMPARE(filesIn(f.folder()), before);
+    }
+
+    void aBackupMissingARowFailsTheCheck() {
+        Fixture f;
+        AutoBackup::setBeforeCheckForTesting(deleteOneDelivery);
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Failed);
+        QCOMPARE(filesIn(f.folder()), QStringList());
+    }
+
+    void aFailedCopyLeavesNoFile() {
+        Fixture f;
+        {
+            FileSizeLimit limit(16 * 1024);
+            const AutoBackup::Result result = AutoBackup::run(f.options);
+            QCOMPARE(result.outcome, AutoBackup::Outcome::Failed);
+            QVERIFY2(result.reason.contains("无法写入文件"), qPrintable(result.reason));
+        }
+        QCOMPARE(filesIn(f.folder()), QStringList());
+    }
+
+    void newestIsTheLatestName() {
+        Fixture f;
+        QVERIFY(!AutoBackup::newest(f.folder()).isValid());
+        const QDateTime a(QDate(2026, 5, 1), QTime(8, 30, 5));
+        const QDateTime b(QDate(2026, 4, 30), QTime(23, 0));
+        f.fakeBackups({a, b});
+        writeFile(QDir(f.folder()).filePath("data-20991231-000000.bak.txt"), "");
+        QCOMPARE(AutoBackup::newest(f.folder()), a);
+    }
+};
+
+DN_TEST_MAIN(TestAutoBackup)
+#include "tst_autobackup.moc"
