@@ -1,5 +1,6 @@
 #include "printing/QRPrev.h"
 
+#include "printing/PageFiles.h"
 #include "printing/PreviewPageView.h"
 #include "printing/PrintDocument.h"
 #include "printing/ThumbnailGrid.h"
@@ -7,6 +8,7 @@
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -120,6 +123,10 @@ void TQRStandardPreview::buildCommandPanel(QWidget* panel) {
          QStyle::SP_DialogSaveButton, 68, &TQRStandardPreview::SpeedButton2Click},
         {"SpeedButton3", QStringLiteral("关 闭"), QStringLiteral(":/pictures/pv_close.png"),
          QStyle::SP_DialogCloseButton, 128, &TQRStandardPreview::SpeedButton3Click},
+        {"SavePdfButton", QStringLiteral("存PDF"), QStringLiteral(":/pictures/pv_pdf.png"),
+         QStyle::SP_FileIcon, 188, &TQRStandardPreview::SavePdfButtonClick},
+        {"SaveImageButton", QStringLiteral("存图片"), QStringLiteral(":/pictures/pv_image.png"),
+         QStyle::SP_FileIcon, 248, &TQRStandardPreview::SaveImageButtonClick},
     };
     for (const Button& b : buttons) {
         auto* button = new QToolButton(panel);
@@ -377,4 +384,48 @@ void TQRStandardPreview::SpeedButton2Click() {
 
 void TQRStandardPreview::SpeedButton3Click() {
     guarded(this, [this] { close(); });
+}
+
+report::Document TQRStandardPreview::snapshot() const {
+    return report::generate(*report_, master_, others_);
+}
+
+QString TQRStandardPreview::savedFileBase() const {
+    const QString name =
+        report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
+    const QString bill = master_.value(0, master_.column(QStringLiteral("单据编号")));
+    return PageFiles::fileBase(name, bill);
+}
+
+QString TQRStandardPreview::suggestedPath(const QString& suffix) const {
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return documents.filePath(savedFileBase() + QLatin1Char('.') + suffix);
+}
+
+void TQRStandardPreview::SavePdfButtonClick() {
+    guarded(this, [this] {
+        const QString chosen = Prompts::instance().saveFileNameAt(
+            this, suggestedPath(QStringLiteral("pdf")), QStringLiteral("PDF 文件 (*.pdf)"));
+        if (chosen.isEmpty())
+            return;
+        const QString file = PageFiles::withSuffix(chosen, QStringLiteral("pdf"));
+        PageFiles::writePdf(snapshot(), file, savedFileBase());
+        Prompts::instance().message(
+            this, QStringLiteral("已保存为“%1”！").arg(QDir::toNativeSeparators(file)));
+    });
+}
+
+void TQRStandardPreview::SaveImageButtonClick() {
+    guarded(this, [this] {
+        const QString chosen = Prompts::instance().saveFileNameAt(
+            this, suggestedPath(QStringLiteral("png")), QStringLiteral("PNG 图片 (*.png)"));
+        if (chosen.isEmpty())
+            return;
+        const QStringList files = PageFiles::writePictures(
+            snapshot(), PageFiles::withSuffix(chosen, QStringLiteral("png")));
+        QStringList shown;
+        for (const QString& file : files)
+            shown.append(QDir::toNativeSeparators(file));
+        Prompts::instance().message(this, QStringLiteral("已保存为：\n%1").arg(shown.join('\n')));
+    });
 }
