@@ -12,6 +12,7 @@
 #include "help/HelpLinks.h"
 #include "printing/BillSelection.h"
 #include "printing/Dy1Unit.h"
+#include "printing/PrintPage.h"
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
 #include "settings/SettingsForm.h"
@@ -65,6 +66,7 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
 // Tabs in this order: 打印, 单号, 备份, 数据库.
 void Program::openSettings() {
     TSettingsForm form(main_.get());
+    form.addPage(new PrintPage);
     form.exec();
 }
 

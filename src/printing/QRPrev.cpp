@@ -3,6 +3,7 @@
 #include "printing/PageFiles.h"
 #include "printing/PreviewPageView.h"
 #include "printing/PrintDocument.h"
+#include "printing/PrintPreferences.h"
 #include "printing/ThumbnailGrid.h"
 #include "report/Generator.h"
 #include "ui/Guard.h"
@@ -359,10 +360,13 @@ void TQRStandardPreview::SpeedButton1Click() {
 }
 
 // Print: the note is generated again from the window's own copy of the report and rows,
-// straight to the chosen printer, while a progress window shows how far it has got.
+// straight to the chosen printer, while a progress window shows how far it has got. The
+// printer offsets and copies are read as they are stored now, so a change made in the
+// settings while the window is open applies to its next print.
 void TQRStandardPreview::SpeedButton2Click() {
     guarded(this, [this] {
         const report::Document document = report::generate(*report_, master_, others_);
+        const PrintOptions options = PrintPreferences::load().options(settings_.labelledCopies);
         QProgressDialog progress(QStringLiteral("正在打印…"), QStringLiteral("取消"), 0,
                                  static_cast<int>(document.pages.size()), this);
         progress.setObjectName(QStringLiteral("PrintProgress"));
@@ -372,13 +376,16 @@ void TQRStandardPreview::SpeedButton2Click() {
         progress.setValue(0);
         const QString job =
             report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
-        printDocument(document, settings_, job, [&progress](int printed, int total) {
-            progress.setMaximum(total);
-            progress.setLabelText(
-                QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
-            progress.setValue(printed);
-            return !progress.wasCanceled();
-        });
+        printDocument(
+            document, settings_, job,
+            [&progress](int printed, int total) {
+                progress.setMaximum(total);
+                progress.setLabelText(
+                    QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
+                progress.setValue(printed);
+                return !progress.wasCanceled();
+            },
+            options);
     });
 }
 
