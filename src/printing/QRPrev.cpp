@@ -433,6 +433,7 @@ void TQRStandardPreview::SaveImageButtonClick() {
         QStringList shown;
         for (const QString& file : files)
             shown.append(QDir::toNativeSeparators(file));
-        Prompts::instance().message(this, QStringLiteral("已保存为：\n%1").arg(shown.join('\n')));
+        Prompts::instance().message(
+            this, QStringLiteral("已保存为“%1”！").arg(shown.join(QStringLiteral("”、“"))));
     });
 }

@@ -185,6 +185,9 @@ void PrintingTest::savedPicturesAre200DpiPagesOnWhite() {
     QCOMPARE(QImage(dir.filePath("two_1.png")).size(), QSize(1496, 2087));
     QCOMPARE(QImage(dir.filePath("two_2.png")).size(), QSize(1496, 2087));
     QVERIFY(!QFile::exists(dir.filePath("two.png")));
+    QCOMPARE(
+        prompts.texts("message").last(),
+        QString("已保存为“%1”、“%2”！").arg(dir.filePath("two_1.png"), dir.filePath("two_2.png")));
     QCOMPARE(leftovers(dir.path()), (QStringList{"one.png", "two_1.png", "two_2.png"}));
     longer->close();
 }
