@@ -1,16 +1,23 @@
 // Times the delivery note of a 1,000-row bill: all pages generated, beside drawing the same
 // items straight into a QPicture in the same run, and the time until the preview window shows
-// its first page. Prints "name value unit" lines; each figure is the median of several runs.
+// its first page; the note saved as a PDF and as pictures, beside the same pages painted
+// straight into a QPdfWriter and QImage::save in the same run. Prints "name value unit" lines;
+// each figure is the median of several runs.
 
 #include "printing/NoteReport.h"
+#include "printing/PageFiles.h"
 #include "printing/ReportPreview.h"
 #include "report/Generator.h"
+#include "report/PagePainter.h"
 #include "ui/AppSetup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPicture>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -21,12 +28,12 @@ namespace {
 constexpr int kRows = 1000;
 constexpr int kRuns = 7;
 
-report::RowTable bill() {
+report::RowTable bill(int count = kRows) {
     report::RowTable t;
     t.fields =
         QStringList{"序号", "单据编号", "业务日期", "经手人", "商品名称", "规格型号", "单位",
                     "单价", "数量",     "应收金额", "联系人", "联系电话", "单位地址", "备注"};
-    for (int i = 1; i <= kRows; ++i) {
+    for (int i = 1; i <= count; ++i) {
         t.rows.append(
             QStringList{QString::number(i), "20240315-01", "2024/3/15", "王小明",
                         QStringLiteral("商品%1号").arg(i), QStringLiteral("M%1").arg(i % 50), "个",
@@ -85,6 +92,34 @@ void drawStraight(const report::Report& note, const report::RowTable& rows,
     for (qsizetype row = 0; row < rows.rows.size(); ++row)
         drawBand(note.band(report::BandType::Detail), row);
     drawBand(note.band(report::BandType::Summary), rows.rows.size() - 1);
+}
+
+// The baselines of the saved files: the pages painted straight onto the device and written,
+// without a temporary file, its flush to disk or the rename.
+void pdfStraight(const report::Document& document, const QString& fileName) {
+    QPdfWriter writer(fileName);
+    writer.setPageLayout(QPageLayout(QPageSize(document.paper, QPageSize::Millimeter),
+                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter painter(&writer);
+    for (qsizetype i = 0; i < document.pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        report::paintPage(painter, document.pages.at(i), document.paper);
+    }
+}
+
+void picturesStraight(const report::Document& document, const QString& stem) {
+    const qreal px = PageFiles::kPictureDpi / 25.4;
+    for (qsizetype i = 0; i < document.pages.size(); ++i) {
+        QImage image(qRound(document.paper.width() * px), qRound(document.paper.height() * px),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        report::paintPage(painter, document.pages.at(i), document.paper,
+                          QRectF(0, 0, document.paper.width() * px, document.paper.height() * px));
+        painter.end();
+        image.save(QStringLiteral("%1_%2.png").arg(stem).arg(i + 1), "png");
+    }
 }
 
 double median(QList<double> values) {
@@ -151,6 +186,20 @@ int main(int argc, char** argv) {
         firstPage.append(probe.elapsedMs);
     }
 
+    QTemporaryDir dir;
+    const report::Document document = report::generate(*note, rows, others);
+    const report::Document shortNote = report::generate(*note, bill(60), others);
+    QList<double> pdfSaved, pdfRaw, pngSaved, pngRaw;
+    for (int run = 0; run < kRuns; ++run) {
+        pdfSaved.append(timeMs([&] {
+            PageFiles::writePdf(document, dir.filePath("saved.pdf"), QStringLiteral("bench"));
+        }));
+        pdfRaw.append(timeMs([&] { pdfStraight(document, dir.filePath("raw.pdf")); }));
+        pngSaved.append(
+            timeMs([&] { PageFiles::writePictures(shortNote, dir.filePath("saved.png")); }));
+        pngRaw.append(timeMs([&] { picturesStraight(shortNote, dir.filePath("raw")); }));
+    }
+
     const double generateMs = median(generated);
     const double straightMs = median(straight);
     std::printf("note_pages_1000_rows %d pages\n", pages);
@@ -158,5 +207,12 @@ int main(int argc, char** argv) {
     std::printf("note_qpicture_1000_rows %.2f ms\n", straightMs);
     std::printf("note_generate_vs_qpicture %.2f x\n", generateMs / straightMs);
     std::printf("preview_first_page_1000_rows %.2f ms\n", median(firstPage));
+    std::printf("save_pdf_1000_rows %.2f ms\n", median(pdfSaved));
+    std::printf("raw_pdfwriter_1000_rows %.2f ms\n", median(pdfRaw));
+    std::printf("save_pdf_vs_raw %.2f x\n", median(pdfSaved) / median(pdfRaw));
+    std::printf("save_png_60_rows_%d_pages %.2f ms\n", static_cast<int>(shortNote.pages.size()),
+                median(pngSaved));
+    std::printf("raw_qimage_png_60_rows %.2f ms\n", median(pngRaw));
+    std::printf("save_png_vs_raw %.2f x\n", median(pngSaved) / median(pngRaw));
     return 0;
 }

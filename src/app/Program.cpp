@@ -14,6 +14,7 @@
 #include "help/HelpLinks.h"
 #include "printing/BillSelection.h"
 #include "printing/Dy1Unit.h"
+#include "printing/PrintPage.h"
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
 #include "settings/SettingsForm.h"
@@ -68,6 +69,7 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
 // Tabs in this order: 打印, 单号, 备份, 数据库.
 void Program::openSettings() {
     TSettingsForm form(main_.get());
+    form.addPage(new PrintPage);
     form.addPage(new BackupPage(restore_.get()));
     form.exec();
 }

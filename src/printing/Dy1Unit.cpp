@@ -19,6 +19,7 @@ TDy1Form::TDy1Form(QObject* parent) : QObject(parent), report_(deliveryNoteRepor
     connection_->setConnectionString(DatabaseConnection::FormConnectionString());
     dataSet_ = new Dataset(connection_, QStringLiteral("ADODataSet1"), this);
     dataSet_->setQuery(Query::all(QStringLiteral("表4")));
+    printerSettings_.labelledCopies = true;
 }
 
 TDy1Form::~TDy1Form() = default;

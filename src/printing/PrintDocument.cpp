@@ -36,7 +36,8 @@ void setPaper(QPrinter& printer, const QPageLayout& layout) {
 
 void printDocument(const report::Document& document, const PrintSettings& settings,
                    const QString& jobName,
-                   const std::function<bool(int printed, int total)>& progress) {
+                   const std::function<bool(int printed, int total)>& progress,
+                   const PrintOptions& options) {
     QPrinter printer(QPrinter::HighResolution);
     settings.applyTo(printer);
     printer.setDocName(jobName);
@@ -56,7 +57,13 @@ void printDocument(const report::Document& document, const PrintSettings& settin
     const int last = settings.toPage > 0 ? qMin(settings.toPage, count) : count;
     // Where the printer cannot repeat a job itself (a PDF file), the copies are printed here.
     const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, settings.copies);
-    const int total = qMax(0, last - first + 1) * copies;
+    const QList<report::Page> overlays =
+        options.copyOverlays.isEmpty() ? QList<report::Page>{report::Page()} : options.copyOverlays;
+    const int total = qMax(0, last - first + 1) * copies * static_cast<int>(overlays.size());
+    // The printer's own shift undone; a file has none.
+    const QPointF offsetMm = toFile ? QPointF() : options.offsetFor(printer.printerName());
+    const QPointF offset(offsetMm.x() / 25.4 * printer.logicalDpiX(),
+                         offsetMm.y() / 25.4 * printer.logicalDpiY());
     if (total == 0)
         return;
 
@@ -64,18 +71,22 @@ void printDocument(const report::Document& document, const PrintSettings& settin
     if (!painter.begin(&printer))
         throw AppError(QStringLiteral("无法在“%1”上开始打印。").arg(printerLabel(printer)));
     int printed = 0;
+    painter.translate(offset);
     for (int copy = 0; copy < copies; ++copy) {
-        for (int page = first; page <= last; ++page) {
-            if (printed > 0 && !printer.newPage()) {
-                painter.end();
-                throw AppError(QStringLiteral("打印到“%1”时出错。").arg(printerLabel(printer)));
-            }
-            report::paintPage(painter, document.pages.at(page - 1), document.paper);
-            ++printed;
-            if (progress && !progress(printed, total)) {
-                printer.abort();
-                painter.end();
-                return;
+        for (const report::Page& overlay : overlays) {
+            for (int page = first; page <= last; ++page) {
+                if (printed > 0 && !printer.newPage()) {
+                    painter.end();
+                    throw AppError(QStringLiteral("打印到“%1”时出错。").arg(printerLabel(printer)));
+                }
+                report::paintPage(painter, document.pages.at(page - 1), document.paper);
+                report::paintPage(painter, overlay, document.paper);
+                ++printed;
+                if (progress && !progress(printed, total)) {
+                    printer.abort();
+                    painter.end();
+                    return;
+                }
             }
         }
     }

@@ -26,6 +26,8 @@ struct PrintSettings {
     int toPage = 0;
     // The paper the user picked in the set-up; empty: the report's own.
     std::optional<QPageSize> paper;
+    // The report prints the labelled copies of the print settings (a delivery note does).
+    bool labelledCopies = false;
 
     // The paper picked, else the report's, in the chosen orientation, without device margins:
     // the report places everything in millimetres from the paper's edge, whatever the sheet.

@@ -1,12 +1,15 @@
 #include "printing/QRPrev.h"
 
+#include "printing/PageFiles.h"
 #include "printing/PreviewPageView.h"
 #include "printing/PrintDocument.h"
+#include "printing/PrintPreferences.h"
 #include "printing/ThumbnailGrid.h"
 #include "report/Generator.h"
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -17,6 +20,7 @@
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -120,6 +124,10 @@ void TQRStandardPreview::buildCommandPanel(QWidget* panel) {
          QStyle::SP_DialogSaveButton, 68, &TQRStandardPreview::SpeedButton2Click},
         {"SpeedButton3", QStringLiteral("关 闭"), QStringLiteral(":/pictures/pv_close.png"),
          QStyle::SP_DialogCloseButton, 128, &TQRStandardPreview::SpeedButton3Click},
+        {"SavePdfButton", QStringLiteral("存PDF"), QStringLiteral(":/pictures/pv_pdf.png"),
+         QStyle::SP_FileIcon, 188, &TQRStandardPreview::SavePdfButtonClick},
+        {"SaveImageButton", QStringLiteral("存图片"), QStringLiteral(":/pictures/pv_image.png"),
+         QStyle::SP_FileIcon, 248, &TQRStandardPreview::SaveImageButtonClick},
     };
     for (const Button& b : buttons) {
         auto* button = new QToolButton(panel);
@@ -352,10 +360,13 @@ void TQRStandardPreview::SpeedButton1Click() {
 }
 
 // Print: the note is generated again from the window's own copy of the report and rows,
-// straight to the chosen printer, while a progress window shows how far it has got.
+// straight to the chosen printer, while a progress window shows how far it has got. The
+// printer offsets and copies are read as they are stored now, so a change made in the
+// settings while the window is open applies to its next print.
 void TQRStandardPreview::SpeedButton2Click() {
     guarded(this, [this] {
         const report::Document document = report::generate(*report_, master_, others_);
+        const PrintOptions options = PrintPreferences::load().options(settings_.labelledCopies);
         QProgressDialog progress(QStringLiteral("正在打印…"), QStringLiteral("取消"), 0,
                                  static_cast<int>(document.pages.size()), this);
         progress.setObjectName(QStringLiteral("PrintProgress"));
@@ -365,16 +376,64 @@ void TQRStandardPreview::SpeedButton2Click() {
         progress.setValue(0);
         const QString job =
             report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
-        printDocument(document, settings_, job, [&progress](int printed, int total) {
-            progress.setMaximum(total);
-            progress.setLabelText(
-                QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
-            progress.setValue(printed);
-            return !progress.wasCanceled();
-        });
+        printDocument(
+            document, settings_, job,
+            [&progress](int printed, int total) {
+                progress.setMaximum(total);
+                progress.setLabelText(
+                    QStringLiteral("正在打印第 %1 页，共 %2 页").arg(printed).arg(total));
+                progress.setValue(printed);
+                return !progress.wasCanceled();
+            },
+            options);
     });
 }
 
 void TQRStandardPreview::SpeedButton3Click() {
     guarded(this, [this] { close(); });
+}
+
+report::Document TQRStandardPreview::snapshot() const {
+    return report::generate(*report_, master_, others_);
+}
+
+QString TQRStandardPreview::savedFileBase() const {
+    const QString name =
+        report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
+    const QString bill = master_.value(0, master_.column(QStringLiteral("单据编号")));
+    return PageFiles::fileBase(name, bill);
+}
+
+QString TQRStandardPreview::suggestedPath(const QString& suffix) const {
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return documents.filePath(savedFileBase() + QLatin1Char('.') + suffix);
+}
+
+void TQRStandardPreview::SavePdfButtonClick() {
+    guarded(this, [this] {
+        const QString chosen = Prompts::instance().saveFileNameAt(
+            this, suggestedPath(QStringLiteral("pdf")), QStringLiteral("PDF 文件 (*.pdf)"));
+        if (chosen.isEmpty())
+            return;
+        const QString file = PageFiles::withSuffix(chosen, QStringLiteral("pdf"));
+        PageFiles::writePdf(snapshot(), file, savedFileBase());
+        Prompts::instance().message(
+            this, QStringLiteral("已保存为“%1”！").arg(QDir::toNativeSeparators(file)));
+    });
+}
+
+void TQRStandardPreview::SaveImageButtonClick() {
+    guarded(this, [this] {
+        const QString chosen = Prompts::instance().saveFileNameAt(
+            this, suggestedPath(QStringLiteral("png")), QStringLiteral("PNG 图片 (*.png)"));
+        if (chosen.isEmpty())
+            return;
+        const QStringList files = PageFiles::writePictures(
+            snapshot(), PageFiles::withSuffix(chosen, QStringLiteral("png")));
+        QStringList shown;
+        for (const QString& file : files)
+            shown.append(QDir::toNativeSeparators(file));
+        Prompts::instance().message(
+            this, QStringLiteral("已保存为“%1”！").arg(shown.join(QStringLiteral("”、“"))));
+    });
 }

@@ -46,6 +46,9 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
+    // "存PDF" and "存图片": the window's own pages to a PDF file or one picture per page.
+    void SavePdfButtonClick();
+    void SaveImageButtonClick();
     void FirstPageClick();
     void PrevPageClick();
     void NextPageClick();
@@ -66,6 +69,11 @@ private:
     void goToPage(int n);
     void ThumbGridSelectCell(int row);
     void refreshPagePosition();
+    // The pages as this window shows and prints them, all of them, from its own copies.
+    report::Document snapshot() const;
+    // Name of a saved file without folder or suffix: the report's name and its bill number.
+    QString savedFileBase() const;
+    QString suggestedPath(const QString& suffix) const;
 
     std::unique_ptr<report::Report> report_;
     report::RowTable master_;

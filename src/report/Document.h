@@ -2,6 +2,7 @@
 
 #include "report/FontStyle.h"
 
+#include <QLineF>
 #include <QList>
 #include <QRectF>
 #include <QSizeF>
@@ -33,7 +34,14 @@ struct TextOp {
     QRectF clip;
 };
 
-using DrawOp = std::variant<RectOp, TextOp>;
+// A straight black line, width in millimetres (a rule or a tick of a scale).
+struct LineOp {
+    QString item;
+    QLineF line;
+    qreal width = 0.1;
+};
+
+using DrawOp = std::variant<RectOp, TextOp, LineOp>;
 
 // Drawn in order: a later operation covers an earlier one.
 struct Page {

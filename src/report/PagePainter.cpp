@@ -16,6 +16,7 @@ public:
         : origin_(target.topLeft()), sx_(target.width() / paperMm.width()),
           sy_(target.height() / paperMm.height()) {}
 
+    QLineF line(const QLineF& mm) const { return QLineF(point(mm.p1()), point(mm.p2())); }
     QPointF point(QPointF mm) const { return origin_ + QPointF(mm.x() * sx_, mm.y() * sy_); }
     QRectF rect(const QRectF& mm) const {
         return QRectF(point(mm.topLeft()), QSizeF(mm.width() * sx_, mm.height() * sy_));
@@ -61,6 +62,13 @@ void paintRect(QPainter& painter, const Mapper& map, const RectOp& op, const QPe
     painter.drawRect(r);
 }
 
+void paintLine(QPainter& painter, const Mapper& map, const LineOp& op) {
+    QPen pen(Qt::black, qMax<qreal>(1, op.width * map.sx()));
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawLine(map.line(op.line));
+}
+
 void paintText(QPainter& painter, const Mapper& map, const TextOp& op, FontCache& fonts) {
     const bool clipped = op.clip.isValid();
     if (clipped) {
@@ -93,8 +101,10 @@ void paintPage(QPainter& painter, const Page& page, const QSizeF& paperMm, const
     for (const DrawOp& op : page.ops) {
         if (const auto* rect = std::get_if<RectOp>(&op))
             paintRect(painter, map, *rect, outline);
+        else if (const auto* text = std::get_if<TextOp>(&op))
+            paintText(painter, map, *text, fonts);
         else
-            paintText(painter, map, std::get<TextOp>(op), fonts);
+            paintLine(painter, map, std::get<LineOp>(op));
     }
     painter.restore();
 }

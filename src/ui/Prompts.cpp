@@ -39,6 +39,11 @@ public:
         return QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
+    QString saveFileNameAt(QWidget* owner, const QString& suggested,
+                           const QString& filter) override {
+        return QFileDialog::getSaveFileName(owner, QString(), suggested, filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
     QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
     PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
                                 int toPage) override {
@@ -59,6 +64,10 @@ StandardPrompts& standardPrompts() {
 Prompts* active = nullptr;
 
 } // namespace
+
+QString Prompts::saveFileNameAt(QWidget* owner, const QString&, const QString&) {
+    return saveFileName(owner);
+}
 
 Prompts& Prompts::instance() {
     return active ? *active : standardPrompts();

@@ -22,6 +22,10 @@ public:
     // Save dialog without filter or default extension; never asks before replacing a file.
     // Empty when cancelled.
     virtual QString saveFileName(QWidget* owner) = 0;
+    // The same dialog starting on a suggested path and showing only the filter's files (a
+    // dialog filter such as "PDF 文件 (*.pdf)"). Replacements that do not care what was
+    // suggested answer as saveFileName does.
+    virtual QString saveFileNameAt(QWidget* owner, const QString& suggested, const QString& filter);
     // Open dialog without filter; empty when cancelled.
     virtual QString openFileName(QWidget* owner) = 0;
     // What the user did in the printer set-up.

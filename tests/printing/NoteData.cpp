@@ -84,8 +84,9 @@ QString runTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QList<Word> pdfWords(const QString& pdf) {
-    const QString xml = runTool("pdftotext", {"-bbox", "-l", "1", pdf, "-"});
+QList<Word> pdfWords(const QString& pdf, int page) {
+    const QString number = QString::number(page);
+    const QString xml = runTool("pdftotext", {"-bbox", "-f", number, "-l", number, pdf, "-"});
     static const QRegularExpression word(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     QList<Word> words;

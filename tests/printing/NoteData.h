@@ -20,12 +20,13 @@ void writePdf(const report::Document& document, const QString& fileName);
 // Output of a poppler tool; empty when it fails.
 QString runTool(const QString& program, const QStringList& arguments);
 
-// The words of a PDF file's first page with their boxes in millimetres from its top-left corner.
+// The words of a PDF file's page (from 1) with their boxes in millimetres from its top-left
+// corner.
 struct Word {
     QString text;
     QRectF box;
 };
-QList<Word> pdfWords(const QString& pdf);
+QList<Word> pdfWords(const QString& pdf, int page = 1);
 // The paper of a PDF file's first page in millimetres; empty when pdfinfo cannot tell.
 QSizeF pdfPaperMm(const QString& pdf);
 // Empty when the printed note on the PDF's first page stands where the layout puts it, in

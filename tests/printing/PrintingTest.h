@@ -34,8 +34,17 @@ private slots:
     void previewSetupDialogTakesOnlyAPickedPaper();
     void previewCallPrintsItsOwnSnapshotAndWaitsUntilClosed();
 
+    // Saving the note as a PDF or pictures.
+    void savedFileNamesCarryTheBillNumber();
+    void savedPdfIsTheNoteAtItsPlacesWithEmbeddedFonts();
+    void savedPicturesAre200DpiPagesOnWhite();
+    void unwritableSaveSaysSoAndLeavesNoFile();
+
     // Printing through the system's print service.
     void printsThroughCupsOnTheNotePaper();
     void unknownPrinterIsAnError();
     void refusedPaperIsAnErrorUntilAPaperIsPicked();
+    void offsetsMoveEveryItemOnTheirPrinterOnly();
+    void labelledCopiesGoOutInOneJob();
+    void calibrationPageShowsWhereThePrinterPrints();
 };

@@ -17,6 +17,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <memory>
@@ -305,6 +307,48 @@ private slots:
         f.toolbarPrint();
         QVERIFY(!f.previewShown);
         QCOMPARE(f.prompts.texts("error"), QStringList{"'1.8E15' is out of range for a sum"});
+    }
+
+    // "存PDF" saves the bill the preview shows, even after another bill was clicked (and the
+    // print buffer refilled) while it was open.
+    void savedPdfIsThePreviewsBillAfterAnotherIsClicked() {
+        PrintFixture f;
+        f.db.exec("INSERT INTO 表3 (单据编号, 经手人, 业务日期, 商品名称, 单价, 数量, 应收金额, "
+                  "联系人) VALUES ('9', '甲', '2026-05-01', '杯', 10.5, 1, 10.5, '王'), "
+                  "('8', '丙', '2026-05-03', '纸', 1, 1, 1, '李')");
+        f.start();
+        f.window().viewSelector()->setCurrentIndex(2);
+        f.clickBill("9");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("saved.pdf");
+        f.prompts.answerSave(pdf);
+        bool saved = false;
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* preview = qobject_cast<TQRStandardPreview*>(w);
+                if (preview && preview->isVisible() && preview->generationFinished()) {
+                    poll->stop();
+                    f.program->commands().SpeedButton12Click();
+                    f.clickBill("8");
+                    preview->findChild<QToolButton*>("SavePdfButton")->click();
+                    saved = QFile::exists(pdf);
+                    preview->SpeedButton3Click();
+                }
+            }
+        });
+        poll->start(5);
+        f.menuPrint();
+        delete poll;
+        QVERIFY(saved);
+        QCOMPARE(f.db.rows("SELECT 单据编号 FROM 表4"), (QList<QStringList>{{"8"}}));
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString content = QString::fromUtf8(text.readAllStandardOutput())
+                                    .normalized(QString::NormalizationForm_KC);
+        QVERIFY2(content.contains("杯") && content.contains("10.5") && !content.contains("纸"),
+                 qPrintable(content));
     }
 
     void modifyAfterACellClickWritesTheBillsLastRow() {

@@ -38,8 +38,9 @@ void TestPictures::loadsWithItsSize_data() {
     QTest::addColumn<QSize>("size");
 
     const QSize toolbar(32, 32);
-    for (const char* name : {"tb_profile", "tb_print", "tb_export", "tb_backup", "tb_restore",
-                             "tb_help", "tb_exit", "pv_setup", "pv_print", "pv_close"})
+    for (const char* name :
+         {"tb_profile", "tb_print", "tb_export", "tb_backup", "tb_restore", "tb_help", "tb_exit",
+          "pv_setup", "pv_print", "pv_close", "pv_pdf", "pv_image"})
         QTest::newRow(name) << name << toolbar;
 
     const QSize small(16, 16);

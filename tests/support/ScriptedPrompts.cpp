@@ -48,6 +48,11 @@ QString ScriptedPrompts::saveFileName(QWidget* owner) {
     return saves_.isEmpty() ? QString() : saves_.takeFirst();
 }
 
+QString ScriptedPrompts::saveFileNameAt(QWidget* owner, const QString& suggested, const QString&) {
+    record("save", owner, suggested);
+    return saves_.isEmpty() ? QString() : saves_.takeFirst();
+}
+
 QString ScriptedPrompts::openFileName(QWidget* owner) {
     record("open", owner, QString());
     return opens_.isEmpty() ? QString() : opens_.takeFirst();

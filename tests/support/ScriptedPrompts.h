@@ -36,6 +36,9 @@ public:
     bool confirm(QWidget* owner, const QString& text) override;
     void error(QWidget* owner, const QString& text) override;
     QString saveFileName(QWidget* owner) override;
+    // Recorded as "save" with the suggested path as its text.
+    QString saveFileNameAt(QWidget* owner, const QString& suggested,
+                           const QString& filter) override;
     QString openFileName(QWidget* owner) override;
     PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
                                 int toPage) override;
