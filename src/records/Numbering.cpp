@@ -2,26 +2,17 @@
 
 #include "ledger/BillNumberPattern.h"
 
-#include <QSettings>
+#include "settings/Settings.h"
 
 namespace Numbering {
 
-namespace {
-
-QVariant value(const QString& key, const QVariant& fallback) {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("qorvel"))
-        .value(key, fallback);
-}
-
-} // namespace
-
 QString pattern() {
-    return value(QStringLiteral("numbering/pattern"), BillNumberPattern::defaultPattern())
+    return Settings::value(QStringLiteral("numbering/pattern"), BillNumberPattern::defaultPattern())
         .toString();
 }
 
 bool askDuplicate() {
-    return value(QStringLiteral("numbering/askDuplicate"), true).toBool();
+    return Settings::value(QStringLiteral("numbering/askDuplicate"), true).toBool();
 }
 
 } // namespace Numbering

@@ -1,8 +1,17 @@
 #include "RecordsFixture.h"
 #include "TestMain.h"
 
+#include "settings/Settings.h"
+#include "settings/SettingsForm.h"
+#include "statements/SalesForm.h"
+#include "statements/StatementForm.h"
+
 #include <QAction>
+#include <QCheckBox>
 #include <QDateEdit>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
 
 using View = TMainForm::View;
 
@@ -28,10 +37,7 @@ struct NumberFixture : RecordsFixture {
         find<QComboBox>("ComboBox4")->setEditText(contact);
         setText("Edit18", "新品");
     }
-    static void setAsk(bool ask) {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "qorvel")
-            .setValue("numbering/askDuplicate", ask);
-    }
+    static void setAsk(bool ask) { Settings::setValue("numbering/askDuplicate", ask); }
 };
 
 QString today() {
@@ -43,7 +49,10 @@ QString today() {
 class TestBillNumbers : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { QSettings(QSettings::IniFormat, QSettings::UserScope, "qorvel").clear(); }
+    void cleanup() {
+        Settings::remove("numbering/pattern");
+        Settings::remove("numbering/askDuplicate");
+    }
 
     void trailingActionFillsTheNextNumberOnlyWhenAsked() {
         NumberFixture f;
@@ -60,8 +69,7 @@ private slots:
         // The add keeps the number for the next item; a new one is one higher.
         action->trigger();
         QCOMPARE(f.find("Edit16")->text(), today() + "-002");
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "qorvel")
-            .setValue("numbering/pattern", "yyyyMMdd-NNNN");
+        Settings::setValue("numbering/pattern", "yyyyMMdd-NNNN");
         action->trigger();
         QCOMPARE(f.find("Edit16")->text(), today() + "-0001");
 
@@ -116,6 +124,81 @@ private slots:
         f.click("Button9");
         QCOMPARE(f.prompts.texts(), QStringList{"添加送货信息成功！"});
         QCOMPARE(f.db.count("表3"), 3);
+    }
+
+    void numberingPageStoresAPatternItCanUse() {
+        NumberFixture f;
+        f.open();
+        QString example;
+        QStringList refusals;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TSettingsForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            auto* page = form->findChild<QWidget*>("NumberingPage");
+            QTabWidget* tabs = form->tabs();
+            tabs->setCurrentWidget(page);
+            auto* pattern = page->findChild<QComboBox*>("PatternBox");
+            auto* ask = page->findChild<QCheckBox*>("AskDuplicateBox");
+            pattern->setEditText("yyyy");
+            QTest::mouseClick(form->findChild<QPushButton*>("SettingsOk"), Qt::LeftButton);
+            refusals = f.prompts.texts("error");
+            pattern->setEditText("yyMMdd-NN");
+            example = page->findChild<QLabel*>("ExampleLabel")->text();
+            QVERIFY(ask->isChecked());
+            ask->setChecked(false);
+            QTest::mouseClick(form->findChild<QPushButton*>("SettingsOk"), Qt::LeftButton);
+        });
+        f.click("SettingsButton");
+        QCOMPARE(refusals, QStringList{"单号格式须含一段连续的 N（流水号），最多 9 位。"});
+        const QString day = QDate::currentDate().toString("yyMMdd");
+        QCOMPARE(example, day + "-01");
+        QCOMPARE(Settings::value("numbering/pattern").toString(), QString("yyMMdd-NN"));
+        QCOMPARE(Settings::value("numbering/askDuplicate").toBool(), false);
+        f.click("SpeedButton8");
+        f.newNumber()->trigger();
+        QCOMPARE(f.find("Edit16")->text(), day + "-01");
+    }
+
+    void toolbarOpensTheStatementAndTheSalesWindow() {
+        NumberFixture f;
+        f.open();
+        const struct {
+            const char* name;
+            const char* caption;
+            int x;
+        } buttons[] = {{"StatementButton", "对账单", 811}, {"SalesButton", "销售统计", 871}};
+        for (const auto& b : buttons) {
+            auto* button = f.find<QToolButton>(b.name);
+            QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+            QCOMPARE(button->geometry(),
+                     QRect(b.x, f.find<QToolButton>("SpeedButton1")->y(), 60, 60));
+        }
+        QStringList customers;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<StatementForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            auto* box = form->findChild<QComboBox*>("CustomerBox");
+            for (int i = 0; i < box->count(); ++i)
+                customers.append(box->itemText(i));
+            form->reject();
+        });
+        f.click("StatementButton");
+        QCOMPARE(customers, (QStringList{"Li Ming", "王经理"}));
+
+        f.click("SalesButton");
+        auto* sales = f.window().findChild<SalesForm*>("SalesForm");
+        QVERIFY(sales && sales->isVisible());
+        QCOMPARE(sales->windowTitle(), QString("销售统计"));
+        // Rows added while it is open are counted when it is asked again.
+        const int before = sales->summary().total.bills;
+        f.fill(QDate::currentDate().toString("yyyyMMdd") + "-001", "王经理");
+        f.click("Button9");
+        f.click("SalesButton");
+        QCOMPARE(f.window().findChildren<SalesForm*>().size(), 1);
+        QCOMPARE(sales->summary().total.bills, before + 1);
+        QVERIFY(f.prompts.texts("error").isEmpty());
     }
 };
 
