@@ -28,7 +28,11 @@ QString DeliveryRows::text(int row, int field) const {
 }
 
 QDate DeliveryRows::date(int row) const {
-    return DateText::parse(list_.text(row, date_));
+    const QString text = list_.text(row, date_);
+    auto found = dates_.constFind(text);
+    if (found == dates_.constEnd())
+        found = dates_.insert(text, DateText::parse(text));
+    return *found;
 }
 
 qint64 DeliveryRows::tenThousandths(int row, int field) const {
@@ -53,6 +57,12 @@ bool sameButAsciiCase(const QString& a, const QString& b) {
 }
 
 QString asciiFolded(const QString& text) {
+    // Most texts hold no capital letter and are shared as they are, not copied.
+    const auto capital = std::find_if(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= u'A' && c.unicode() <= u'Z';
+    });
+    if (capital == text.cend())
+        return text;
     QString folded = text;
     for (QChar& c : folded)
         c = QChar(asciiLower(c));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ public:
 private:
     Dataset& list_;
     int date_;
+    // A year of rows holds a few hundred distinct dates; each is parsed once.
+    mutable QHash<QString, QDate> dates_;
 };
 
 namespace Ledger {

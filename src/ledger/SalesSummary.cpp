@@ -13,6 +13,7 @@ namespace {
 struct Group {
     SalesSummary::Row row;
     QSet<QString> bills;
+    QString lastBill; // a bill's rows mostly come together: counted once
     QDate month;
 };
 
@@ -55,6 +56,7 @@ SalesSummary SalesReader::read(const QDate& from, const QDate& to,
     QHash<QString, qsizetype> indexOf;
     std::vector<Group> groups;
     QSet<QString> allBills;
+    QString lastBill;
     SalesSummary summary;
     summary.grouping = grouping;
     for (int row = 0; row < rows.count(); ++row) {
@@ -65,12 +67,18 @@ SalesSummary SalesReader::read(const QDate& from, const QDate& to,
         auto found = indexOf.find(key);
         if (found == indexOf.end()) {
             found = indexOf.insert(key, static_cast<qsizetype>(groups.size()));
-            groups.push_back({{name, 0, 0, 0}, {}, QDate(date.year(), date.month(), 1)});
+            groups.push_back({{name, 0, 0, 0}, {}, {}, QDate(date.year(), date.month(), 1)});
         }
         Group& group = groups[static_cast<size_t>(*found)];
         const QString billKey = Ledger::asciiFolded(rows.text(row, bill));
-        group.bills.insert(billKey);
-        allBills.insert(billKey);
+        if (billKey != group.lastBill || group.bills.isEmpty()) {
+            group.bills.insert(billKey);
+            group.lastBill = billKey;
+        }
+        if (billKey != lastBill || allBills.isEmpty()) {
+            allBills.insert(billKey);
+            lastBill = billKey;
+        }
         const qint64 items = rows.tenThousandths(row, quantity);
         const qint64 due = rows.tenThousandths(row, amount);
         Ledger::addTo(group.row.quantity, items);
