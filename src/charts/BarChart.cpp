@@ -27,11 +27,12 @@ void BarChart::setBars(const QString& seriesName, const QStringList& categories,
     auto* set = new QBarSet(seriesName);
     set->setColor(QColor(0x4e, 0x70, 0x99));
     set->setBorderColor(QColor(0x38, 0x57, 0x7a));
+    set->setLabelColor(Qt::white);
     set->append(values);
     auto* series = new QBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
     series->setLabelsFormat(QStringLiteral("@value"));
     c->addSeries(series);
 
@@ -45,9 +46,9 @@ void BarChart::setBars(const QString& seriesName, const QStringList& categories,
         values.isEmpty() ? 0 : std::min(0.0, *std::min_element(values.begin(), values.end()));
     const double high =
         values.isEmpty() ? 1 : std::max(0.0, *std::max_element(values.begin(), values.end()));
-    // Room above the highest bar for its label.
-    amounts->setRange(low * 1.1, high > 0 ? high * 1.15 : 1);
-    amounts->setLabelFormat(QStringLiteral("%.2f"));
+    amounts->setRange(low, high > 0 ? high : 1);
+    // Whole numbers read best once amounts run into hundreds.
+    amounts->setLabelFormat(high >= 100 ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
     c->addAxis(amounts, Qt::AlignLeft);
     series->attachAxis(amounts);
     amounts->applyNiceNumbers();
