@@ -18,6 +18,8 @@
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
 #include "settings/SettingsForm.h"
+#include "statements/NumberingPage.h"
+#include "statements/ReportCommands.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
 
@@ -59,6 +61,17 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
     QObject::connect(window->menuItem(QStringLiteral("N5")), &QAction::triggered, window,
                      guardedSlot(window, [this] { printRuns_->N5Click(); }));
     wireDataCommands();
+    reports_ = std::make_unique<ReportCommands>(window, window->mainConnection(), profileQuery);
+    QObject::connect(window->addToolbarButton(QStringLiteral("StatementButton"),
+                                              QStringLiteral("对账单"),
+                                              QStringLiteral("tb_statement"), 811),
+                     &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { reports_->StatementButtonClick(); }));
+    QObject::connect(window->addToolbarButton(QStringLiteral("SalesButton"),
+                                              QStringLiteral("销售统计"),
+                                              QStringLiteral("tb_sales"), 871),
+                     &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { reports_->SalesButtonClick(); }));
     QObject::connect(
         window->addToolbarButton(QStringLiteral("SettingsButton"), QStringLiteral("系统设置"),
                                  QStringLiteral("tb_settings"), 931),
@@ -70,6 +83,7 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
 void Program::openSettings() {
     TSettingsForm form(main_.get());
     form.addPage(new PrintPage);
+    form.addPage(new NumberingPage);
     form.addPage(new BackupPage(restore_.get()));
     form.exec();
 }

@@ -9,6 +9,7 @@ class DataRestore;
 class HelpLinks;
 class PrintRuns;
 class RecordCommands;
+class ReportCommands;
 class TDy1Form;
 class TJbzlForm;
 class TMainForm;
@@ -47,4 +48,5 @@ private:
     std::unique_ptr<DataBackup> backup_;
     std::unique_ptr<DataRestore> restore_;
     std::unique_ptr<HelpLinks> help_;
+    std::unique_ptr<ReportCommands> reports_;
 };

@@ -21,4 +21,16 @@ struct SheetCell {
         }
         return cell;
     }
+    static SheetCell ofNumber(double value) {
+        SheetCell cell;
+        cell.kind = Number;
+        cell.number = value;
+        return cell;
+    }
+    static SheetCell ofDate(const QDate& date) {
+        SheetCell cell;
+        cell.kind = Date;
+        cell.date = date;
+        return cell;
+    }
 };

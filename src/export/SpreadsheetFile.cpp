@@ -85,4 +85,42 @@ void write(const Dataset& data, const QString& fileName, ExportProgress& progres
     file.commit();
 }
 
+void writeTable(const QStringList& headings, const QList<QList<SheetCell>>& rows,
+                const QString& fileName) {
+    PendingFile file(fileName);
+    try {
+        WorkbookWriter sheet(file.path());
+        for (qsizetype column = 0; column < headings.size(); ++column)
+            sheet.writeText(0, static_cast<int>(column), headings[column]);
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            const int at = static_cast<int>(row) + 1;
+            const QList<SheetCell>& cells = rows[row];
+            if (cells.isEmpty())
+                sheet.writeEmptyRow(at);
+            for (qsizetype column = 0; column < cells.size(); ++column) {
+                const SheetCell& cell = cells[column];
+                const int c = static_cast<int>(column);
+                switch (cell.kind) {
+                case SheetCell::Empty:
+                    break;
+                case SheetCell::Text:
+                    sheet.writeText(at, c, cell.text);
+                    break;
+                case SheetCell::Number:
+                    sheet.writeNumber(at, c, cell.number);
+                    break;
+                case SheetCell::Date:
+                    sheet.writeDate(at, c, cell.date);
+                    break;
+                }
+            }
+        }
+        sheet.close();
+    } catch (const AppError& e) {
+        throw AppError(QStringLiteral("无法写入文件“%1”：%2")
+                           .arg(QDir::toNativeSeparators(fileName), e.message()));
+    }
+    file.commit();
+}
+
 } // namespace SpreadsheetFile

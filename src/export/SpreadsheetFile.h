@@ -1,6 +1,10 @@
 #pragma once
 
+#include "export/SheetCell.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class Dataset;
 class ExportProgress;
@@ -12,5 +16,10 @@ namespace SpreadsheetFile {
 // Writes the file beside the given name and renames it into place once complete, replacing
 // an existing file; on failure (AppError naming the file) nothing is left under the name.
 void write(const Dataset& data, const QString& fileName, ExportProgress& progress);
+
+// A table the caller has put together: row 1 the headings as text cells, then the rows as
+// given. Written and replaced the same way as a list.
+void writeTable(const QStringList& headings, const QList<QList<SheetCell>>& rows,
+                const QString& fileName);
 
 } // namespace SpreadsheetFile

@@ -4,11 +4,14 @@
 #include "data/Dataset.h"
 #include "data/DateText.h"
 #include "data/NumberText.h"
+#include "ledger/BillNumbers.h"
 #include "records/NumberKeyFilter.h"
+#include "records/Numbering.h"
 #include "records/Requery.h"
 #include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -73,6 +76,10 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
 
     addLabel(QStringLiteral("单据编号"), 18, 42);
     bill_ = addEdit(QStringLiteral("Edit16"), 80, 40, 121);
+    newNumber_ = bill_->addAction(QIcon(QStringLiteral(":/pictures/edit_billnumber.png")),
+                                  QLineEdit::TrailingPosition);
+    newNumber_->setObjectName(QStringLiteral("NewBillNumber"));
+    newNumber_->setToolTip(QStringLiteral("生成新单号"));
     addLabel(QStringLiteral("业务日期"), 210, 42);
     date_ = new DatePicker(this);
     date_->setObjectName(QStringLiteral("DateTimePicker1"));
@@ -129,6 +136,8 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     }
     connect(add_, &QPushButton::clicked, this, guardedSlot(this, [this] { Button9Click(); }));
     connect(modify_, &QPushButton::clicked, this, guardedSlot(this, [this] { Button11Click(); }));
+    connect(newNumber_, &QAction::triggered, this,
+            guardedSlot(this, [this] { NewBillNumberClick(); }));
     connect(cancel, &QPushButton::clicked, this, guardedSlot(this, [this] { Button10Click(); }));
     connect(goodsCode_, &QComboBox::editTextChanged, this,
             guardedSlot(this, [this] { ComboBox3Change(); }));
@@ -234,6 +243,8 @@ void DeliveryEntryPanel::Button9Click() {
         Prompts::instance().message(window(), QStringLiteral("单据编号不能为空！"));
         return;
     }
+    if (!confirmBillOwner())
+        return;
     lists_.deliveries->last();
     lists_.deliveries->append();
     writeRow();
@@ -243,6 +254,25 @@ void DeliveryEntryPanel::Button9Click() {
     for (QLineEdit* box : {price_, quantity_, amount_})
         box->setText(QStringLiteral("0"));
     Prompts::instance().message(window(), QStringLiteral("添加送货信息成功！"));
+}
+
+bool DeliveryEntryPanel::confirmBillOwner() {
+    if (!Numbering::askDuplicate())
+        return true;
+    const QString bill = bill_->text();
+    const std::optional<BillNumbers::Use> other =
+        BillNumbers(lists_.deliveries->connection()).otherCustomer(bill, contact_->currentText());
+    if (!other)
+        return true;
+    return Prompts::instance().confirm(
+        window(), QStringLiteral("单据编号“%1”已用于客户“%2”（%3），确定加入该单据吗？")
+                      .arg(bill, other->contact, other->date.toString(QStringLiteral("yyyy/M/d"))));
+}
+
+void DeliveryEntryPanel::NewBillNumberClick() {
+    const BillNumberPattern pattern(Numbering::pattern());
+    bill_->setText(
+        BillNumbers(lists_.deliveries->connection()).next(pattern, QDate::currentDate()));
 }
 
 void DeliveryEntryPanel::Button11Click() {

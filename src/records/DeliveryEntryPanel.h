@@ -5,6 +5,7 @@
 class Dataset;
 class DatabaseConnection;
 class QComboBox;
+class QAction;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +38,8 @@ public:
     void ComboBox4Change();
     void Edit21KeyUp();
     void Edit22KeyUp();
+    // The trailing action of Edit16: the next free number of the numbering pattern for today.
+    void NewBillNumberClick();
 
     // Price times quantity in extended precision, as the general 15-digit text. Fails with the
     // conversion message when either box is not a number.
@@ -49,9 +52,12 @@ private:
     void fillPickLists();
     void setPickText(QComboBox* box, const QString& text);
     void writeRow();
+    // False when the bill number belongs to another customer and the user cancels.
+    bool confirmBillOwner();
 
     Lists lists_;
     QLineEdit* bill_;
+    QAction* newNumber_;
     QDateEdit* date_;
     QComboBox* handler_;
     QComboBox* goodsCode_;

@@ -1,0 +1,47 @@
+#include "ledger/BillNumbers.h"
+
+#include "data/Dataset.h"
+#include "data/Errors.h"
+#include "ledger/DeliveryRows.h"
+
+namespace {
+
+const QString kDeliveries = QStringLiteral("表3");
+const QString kBill = QStringLiteral("单据编号");
+
+} // namespace
+
+QString BillNumbers::next(const BillNumberPattern& pattern, const QDate& day) const {
+    if (!pattern.isValid())
+        throw ConversionError(QStringLiteral("单号格式须含一段连续的 N（流水号），最多 9 位。"));
+    // The prefix narrows the rows the engine returns; the pattern decides which really count.
+    Dataset list(connection_, QStringLiteral("BillNumbers"));
+    const QString prefix = pattern.prefix(day);
+    list.setQuery(prefix.isEmpty() ? Query::all(kDeliveries)
+                                   : Query::like(kDeliveries, kBill, prefix));
+    const DeliveryRows rows(list);
+    const int bill = rows.field(kBill);
+    qint64 highest = 0;
+    for (int row = 0; row < rows.count(); ++row) {
+        if (const std::optional<qint64> n = pattern.numberOf(rows.text(row, bill), day))
+            highest = std::max(highest, *n);
+    }
+    return pattern.format(day, highest + 1);
+}
+
+std::optional<BillNumbers::Use> BillNumbers::otherCustomer(const QString& bill,
+                                                           const QString& contact) const {
+    // A row without a contact names no customer, so it clashes with none.
+    if (contact.isEmpty())
+        return std::nullopt;
+    Dataset list(connection_, QStringLiteral("BillOwners"));
+    list.setQuery(Query::equal(kDeliveries, kBill, bill));
+    const DeliveryRows rows(list);
+    const int owner = rows.field(QStringLiteral("联系人"));
+    for (int row = 0; row < rows.count(); ++row) {
+        const QString stored = rows.text(row, owner);
+        if (!stored.isEmpty() && !Ledger::sameButAsciiCase(stored, contact))
+            return Use{stored, rows.date(row)};
+    }
+    return std::nullopt;
+}

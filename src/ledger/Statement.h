@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Connection;
+
+// A customer's statement for a period: the bills of the period in date, then bill-number
+// order, each with its item rows, and the period's total. Amounts in 1/10000.
+struct Statement {
+    struct Item {
+        QString goods;
+        QString specification;
+        QString unit;
+        // Empty for NULL or a text that is no number.
+        std::optional<double> price;
+        std::optional<double> quantity;
+        std::optional<double> amount;
+    };
+    struct Bill {
+        QDate date; // the earliest of its rows in the period
+        QString number;
+        QList<Item> items;
+        qint64 total = 0;
+    };
+
+    QString customer;
+    QDate from;
+    QDate to;
+    QList<Bill> bills;
+    qint64 total = 0;
+};
+
+class StatementReader {
+public:
+    explicit StatementReader(Connection* connection) : connection_(connection) {}
+
+    // The distinct contacts of the delivery table, sorted.
+    QStringList customers() const;
+    // The customer's rows are those whose 联系人 is the name, ASCII case ignored; a row belongs
+    // to the period when its business date lies within from..to, both included.
+    Statement read(const QString& customer, const QDate& from, const QDate& to) const;
+
+private:
+    Connection* connection_;
+};

@@ -1,0 +1,206 @@
+#include "RecordsFixture.h"
+#include "TestMain.h"
+
+#include "settings/Settings.h"
+#include "settings/SettingsForm.h"
+#include "statements/SalesForm.h"
+#include "statements/StatementForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
+
+using View = TMainForm::View;
+
+namespace {
+
+struct NumberFixture : RecordsFixture {
+    void open() {
+        db.exec("INSERT INTO 表3 (单据编号, 业务日期, 联系人, 应收金额) VALUES "
+                "('20261101-001', '2026-11-01', '王经理', 5), "
+                "('K7', '2026-11-02', 'Li Ming', 5)");
+        start();
+        chooseView(View::Deliveries);
+        click("SpeedButton8");
+    }
+    QAction* newNumber() const {
+        auto* action = find("Edit16")->findChild<QAction*>("NewBillNumber");
+        if (!action)
+            qFatal("no action NewBillNumber");
+        return action;
+    }
+    void fill(const QString& bill, const QString& contact) const {
+        setText("Edit16", bill);
+        find<QComboBox>("ComboBox4")->setEditText(contact);
+        setText("Edit18", "新品");
+    }
+    static void setAsk(bool ask) { Settings::setValue("numbering/askDuplicate", ask); }
+};
+
+QString today() {
+    return QDate::currentDate().toString("yyyyMMdd");
+}
+
+} // namespace
+
+class TestBillNumbers : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        Settings::remove("numbering/pattern");
+        Settings::remove("numbering/askDuplicate");
+    }
+
+    void trailingActionFillsTheNextNumberOnlyWhenAsked() {
+        NumberFixture f;
+        f.open();
+        QAction* action = f.newNumber();
+        QCOMPARE(action->toolTip(), QString("生成新单号"));
+        QVERIFY(f.find("Edit16")->actions().contains(action));
+        QCOMPARE(f.find("Edit16")->text(), QString());
+        action->trigger();
+        QCOMPARE(f.find("Edit16")->text(), today() + "-001");
+
+        f.fill(today() + "-001", "王经理");
+        f.click("Button9");
+        // The add keeps the number for the next item; a new one is one higher.
+        action->trigger();
+        QCOMPARE(f.find("Edit16")->text(), today() + "-002");
+        Settings::setValue("numbering/pattern", "yyyyMMdd-NNNN");
+        action->trigger();
+        QCOMPARE(f.find("Edit16")->text(), today() + "-0001");
+
+        // The add command still opens the panel with an empty number.
+        f.click("SpeedButton8");
+        QCOMPARE(f.find("Edit16")->text(), QString());
+        QVERIFY(f.prompts.texts("error").isEmpty());
+    }
+
+    void numberOfAnotherCustomerAsksAndCancelStoresNothing() {
+        NumberFixture f;
+        f.open();
+        f.fill("20261101-001", "李四");
+        f.setText("Edit21", "3");
+        f.prompts.answerConfirm(false);
+        f.click("Button9");
+        QCOMPARE(f.prompts.texts(),
+                 QStringList{
+                     "单据编号“20261101-001”已用于客户“王经理”（2026/11/1），确定加入该单据吗？"});
+        QCOMPARE(f.prompts.shown().last().kind, QString("confirm"));
+        QCOMPARE(f.db.count("表3"), 2);
+        // The panel is as it was: nothing cleared, nothing pending.
+        QCOMPARE(f.find("Edit18")->text(), QString("新品"));
+        QCOMPARE(f.find("Edit21")->text(), QString("3"));
+        QCOMPARE(f.find<QComboBox>("ComboBox4")->currentText(), QString("李四"));
+
+        f.prompts.clear();
+        f.prompts.answerConfirm(true);
+        f.click("Button9");
+        QCOMPARE(f.prompts.texts(), (QStringList{f.prompts.texts().first(), "添加送货信息成功！"}));
+        QCOMPARE(f.db.count("表3"), 3);
+    }
+
+    void sameCustomerOrNewNumberAsksNothing() {
+        NumberFixture f;
+        f.open();
+        f.fill("20261101-001", "王经理");
+        f.click("Button9");
+        f.fill("k7", "li ming"); // ASCII case ignored on both
+        f.click("Button9");
+        f.fill("X-1", "李四");
+        f.click("Button9");
+        QCOMPARE(f.prompts.texts(), QStringList(3, "添加送货信息成功！"));
+        QCOMPARE(f.db.count("表3"), 5);
+    }
+
+    void switchedOffStoresWithoutAsking() {
+        NumberFixture f;
+        f.setAsk(false);
+        f.open();
+        f.fill("K7", "李四");
+        f.click("Button9");
+        QCOMPARE(f.prompts.texts(), QStringList{"添加送货信息成功！"});
+        QCOMPARE(f.db.count("表3"), 3);
+    }
+
+    void numberingPageStoresAPatternItCanUse() {
+        NumberFixture f;
+        f.open();
+        QString example;
+        QStringList refusals;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TSettingsForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            auto* page = form->findChild<QWidget*>("NumberingPage");
+            QTabWidget* tabs = form->tabs();
+            tabs->setCurrentWidget(page);
+            auto* pattern = page->findChild<QComboBox*>("PatternBox");
+            auto* ask = page->findChild<QCheckBox*>("AskDuplicateBox");
+            pattern->setEditText("yyyy");
+            QTest::mouseClick(form->findChild<QPushButton*>("SettingsOk"), Qt::LeftButton);
+            refusals = f.prompts.texts("error");
+            pattern->setEditText("yyMMdd-NN");
+            example = page->findChild<QLabel*>("ExampleLabel")->text();
+            QVERIFY(ask->isChecked());
+            ask->setChecked(false);
+            QTest::mouseClick(form->findChild<QPushButton*>("SettingsOk"), Qt::LeftButton);
+        });
+        f.click("SettingsButton");
+        QCOMPARE(refusals, QStringList{"单号格式须含一段连续的 N（流水号），最多 9 位。"});
+        const QString day = QDate::currentDate().toString("yyMMdd");
+        QCOMPARE(example, day + "-01");
+        QCOMPARE(Settings::value("numbering/pattern").toString(), QString("yyMMdd-NN"));
+        QCOMPARE(Settings::value("numbering/askDuplicate").toBool(), false);
+        f.click("SpeedButton8");
+        f.newNumber()->trigger();
+        QCOMPARE(f.find("Edit16")->text(), day + "-01");
+    }
+
+    void toolbarOpensTheStatementAndTheSalesWindow() {
+        NumberFixture f;
+        f.open();
+        const struct {
+            const char* name;
+            const char* caption;
+            int x;
+        } buttons[] = {{"StatementButton", "对账单", 811}, {"SalesButton", "销售统计", 871}};
+        for (const auto& b : buttons) {
+            auto* button = f.find<QToolButton>(b.name);
+            QCOMPARE(button->text(), QString::fromUtf8(b.caption));
+            QCOMPARE(button->geometry(),
+                     QRect(b.x, f.find<QToolButton>("SpeedButton1")->y(), 60, 60));
+        }
+        QStringList customers;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<StatementForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            auto* box = form->findChild<QComboBox*>("CustomerBox");
+            for (int i = 0; i < box->count(); ++i)
+                customers.append(box->itemText(i));
+            form->reject();
+        });
+        f.click("StatementButton");
+        QCOMPARE(customers, (QStringList{"Li Ming", "王经理"}));
+
+        f.click("SalesButton");
+        auto* sales = f.window().findChild<SalesForm*>("SalesForm");
+        QVERIFY(sales && sales->isVisible());
+        QCOMPARE(sales->windowTitle(), QString("销售统计"));
+        // Rows added while it is open are counted when it is asked again.
+        const int before = sales->summary().total.bills;
+        f.fill(QDate::currentDate().toString("yyyyMMdd") + "-001", "王经理");
+        f.click("Button9");
+        f.click("SalesButton");
+        QCOMPARE(f.window().findChildren<SalesForm*>().size(), 1);
+        QCOMPARE(sales->summary().total.bills, before + 1);
+        QVERIFY(f.prompts.texts("error").isEmpty());
+    }
+};
+
+DN_TEST_MAIN(TestBillNumbers)
+#include "tst_billnumbers.moc"
