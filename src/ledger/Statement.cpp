@@ -37,7 +37,7 @@ Statement StatementReader::read(const QString& customer, const QDate& from, cons
     const DeliveryRows rows(list);
     const int number = rows.field(QStringLiteral("单据编号"));
     const int goods = rows.field(QStringLiteral("商品名称"));
-    const int specification = rows.field(QStringLiteral("规格型号"));
+    const int model = rows.field(QStringLiteral("规格型号"));
     const int unit = rows.field(QStringLiteral("单位"));
     const int price = rows.field(QStringLiteral("单价"));
     const int quantity = rows.field(QStringLiteral("数量"));
@@ -58,9 +58,9 @@ Statement StatementReader::read(const QString& customer, const QDate& from, cons
         }
         Statement::Bill& bill = statement.bills[*found];
         bill.date = std::min(bill.date, date);
-        bill.items.append({rows.text(row, goods), rows.text(row, specification),
-                           rows.text(row, unit), list.number(row, price),
-                           list.number(row, quantity), list.number(row, amount)});
+        bill.items.append({rows.text(row, goods), rows.text(row, model), rows.text(row, unit),
+                           list.number(row, price), list.number(row, quantity),
+                           list.number(row, amount)});
         const qint64 due = rows.tenThousandths(row, amount);
         Ledger::addTo(bill.total, due);
         Ledger::addTo(statement.total, due);

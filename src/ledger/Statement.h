@@ -13,7 +13,7 @@ class Connection;
 struct Statement {
     struct Item {
         QString goods;
-        QString specification;
+        QString model;
         QString unit;
         // Empty for NULL or a text that is no number.
         std::optional<double> price;

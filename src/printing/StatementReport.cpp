@@ -151,9 +151,8 @@ report::RowTable rows(const Statement& statement, bool details) {
         if (!details)
             continue;
         for (const Statement::Item& item : bill.items)
-            table.rows.append({QString(), QString(), QString(), item.goods, item.specification,
-                               item.unit, shown(item.quantity), shown(item.price),
-                               shown(item.amount)});
+            table.rows.append({QString(), QString(), QString(), item.goods, item.model, item.unit,
+                               shown(item.quantity), shown(item.price), shown(item.amount)});
     }
     return table;
 }

@@ -93,7 +93,7 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     addLabel(QStringLiteral("商品名称"), 210, 98);
     goodsName_ = addEdit(QStringLiteral("Edit18"), 272, 96, 121);
     addLabel(QStringLiteral("规格型号"), 18, 122);
-    specification_ = addEdit(QStringLiteral("Edit19"), 80, 120, 121);
+    modelBox_ = addEdit(QStringLiteral("Edit19"), 80, 120, 121);
     addLabel(QStringLiteral("单位"), 240, 122);
     unit_ = addEdit(QStringLiteral("Edit20"), 272, 120, 121);
     addLabel(QStringLiteral("单价"), 48, 146);
@@ -123,10 +123,9 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     modify_->hide();
     auto* cancel = addButton(QStringLiteral("Button10"), QStringLiteral("取消"), 224, 280);
 
-    const QList<QWidget*> order = {remark_, address_, telephone_,     amount_,    quantity_,
-                                   price_,  unit_,    specification_, goodsName_, bill_,
-                                   date_,   contact_, goodsCode_,     handler_,   add_,
-                                   modify_, cancel};
+    const QList<QWidget*> order = {remark_,    address_,  telephone_, amount_, quantity_, price_,
+                                   unit_,      modelBox_, goodsName_, bill_,   date_,     contact_,
+                                   goodsCode_, handler_,  add_,       modify_, cancel};
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
@@ -172,7 +171,7 @@ void DeliveryEntryPanel::startAdd() {
     add_->show();
     modify_->hide();
     date_->setDate(QDate::currentDate());
-    for (QLineEdit* box : {bill_, goodsName_, specification_, unit_})
+    for (QLineEdit* box : {bill_, goodsName_, modelBox_, unit_})
         box->clear();
     price_->setText(QStringLiteral("0"));
     quantity_->setText(QStringLiteral("1"));
@@ -191,7 +190,7 @@ void DeliveryEntryPanel::startModify() {
     setPickText(handler_, rows.text(QStringLiteral("经手人")));
     setPickText(goodsCode_, rows.text(QStringLiteral("商品编码")));
     goodsName_->setText(rows.text(QStringLiteral("商品名称")));
-    specification_->setText(rows.text(QStringLiteral("规格型号")));
+    modelBox_->setText(rows.text(QStringLiteral("规格型号")));
     unit_->setText(rows.text(QStringLiteral("单位")));
     price_->setText(tidied(rows.text(QStringLiteral("单价"))));
     quantity_->setText(tidied(rows.text(QStringLiteral("数量"))));
@@ -218,7 +217,7 @@ void DeliveryEntryPanel::writeRow() {
     rows.setText(QStringLiteral("经手人"), handler_->currentText());
     rows.setText(QStringLiteral("商品编码"), goodsCode_->currentText());
     rows.setText(QStringLiteral("商品名称"), goodsName_->text());
-    rows.setText(QStringLiteral("规格型号"), specification_->text());
+    rows.setText(QStringLiteral("规格型号"), modelBox_->text());
     rows.setText(QStringLiteral("单位"), unit_->text());
     rows.setText(QStringLiteral("单价"), price_->text());
     rows.setText(QStringLiteral("数量"), quantity_->text());
@@ -248,7 +247,7 @@ void DeliveryEntryPanel::Button9Click() {
     lists_.deliveries->last();
     lists_.deliveries->append();
     writeRow();
-    for (QLineEdit* box : {goodsName_, specification_, unit_})
+    for (QLineEdit* box : {goodsName_, modelBox_, unit_})
         box->clear();
     setPickText(goodsCode_, QString());
     for (QLineEdit* box : {price_, quantity_, amount_})
@@ -301,7 +300,7 @@ void DeliveryEntryPanel::ComboBox3Change() {
         if (row >= 0)
             goods.moveTo(row);
         goodsName_->setText(row < 0 ? QString() : goods.text(QStringLiteral("商品名称")));
-        specification_->setText(row < 0 ? QString() : goods.text(QStringLiteral("规格型号")));
+        modelBox_->setText(row < 0 ? QString() : goods.text(QStringLiteral("规格型号")));
         unit_->setText(row < 0 ? QString() : goods.text(QStringLiteral("单位")));
         price_->setText(row < 0 ? QString() : goods.text(QStringLiteral("单价")));
     }

@@ -62,7 +62,7 @@ private:
     QComboBox* handler_;
     QComboBox* goodsCode_;
     QLineEdit* goodsName_;
-    QLineEdit* specification_;
+    QLineEdit* modelBox_;
     QLineEdit* unit_;
     QLineEdit* price_;
     QLineEdit* quantity_;

@@ -118,7 +118,7 @@ void StatementForm::ExportClick() {
         for (const Statement::Item& item : bill.items) {
             QList<SheetCell> line(table.fields.size());
             line[3] = SheetCell::ofText(item.goods);
-            line[4] = SheetCell::ofText(item.specification);
+            line[4] = SheetCell::ofText(item.model);
             line[5] = SheetCell::ofText(item.unit);
             line[6] = number(item.quantity);
             line[7] = number(item.price);
