@@ -11,13 +11,13 @@ cd "$root"
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-translations-l10n
-    libsqlcipher-dev libxlsxwriter-dev zlib1g-dev
+    libsqlcipher-dev libxlsxwriter-dev zlib1g-dev libpq-dev
     fonts-noto-cjk fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     poppler-utils xvfb cups printer-driver-cups-pdf python3-openpyxl
     clang libclang-rt-14-dev clang-format
-    sqlcipher appstream desktop-file-utils
+    sqlcipher appstream desktop-file-utils postgresql
 )
 package_packages=(dpkg-dev)
 
