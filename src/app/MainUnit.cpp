@@ -115,6 +115,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::buildToolbar() {
     auto* toolbar = new QFrame(this);
+    toolbar_ = toolbar;
     toolbar->setObjectName(QStringLiteral("Panel10"));
     toolbar->setGeometry(0, 0, 999, 65);
     toolbar->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -126,17 +127,10 @@ void TMainForm::buildToolbar() {
                     {"数据导出", "tb_export"},  {"数据备份", "tb_backup"},
                     {"数据恢复", "tb_restore"}, {"帮助主题", "tb_help"},
                     {"退出软件", "tb_exit"}};
-    for (int i = 0; i < 7; ++i) {
-        QToolButton* button = makeButton(
-            toolbar, QStringLiteral("SpeedButton%1").arg(i + 1),
-            QString::fromUtf8(buttons[i].caption),
-            QStringLiteral(":/pictures/%1.png").arg(QString::fromUtf8(buttons[i].picture)));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(32, 32));
-        button->setFont(song(13));
-        button->setGeometry(8 + 60 * i, 2, 60, 60);
-        speedButtons_.append(button);
-    }
+    for (int i = 0; i < 7; ++i)
+        speedButtons_.append(addToolbarButton(QStringLiteral("SpeedButton%1").arg(i + 1),
+                                              QString::fromUtf8(buttons[i].caption),
+                                              QString::fromUtf8(buttons[i].picture), 8 + 60 * i));
     connect(speedButtons_[6], &QToolButton::clicked, this,
             guardedSlot(this, [this] { SpeedButton7Click(); }));
 }
@@ -297,6 +291,17 @@ DataGrid* TMainForm::grid(View view) const {
 
 QWidget* TMainForm::tabSheet(View view) const {
     return sheets_[static_cast<int>(view)];
+}
+
+QToolButton* TMainForm::addToolbarButton(const QString& name, const QString& caption,
+                                         const QString& picture, int x) {
+    QToolButton* button =
+        makeButton(toolbar_, name, caption, QStringLiteral(":/pictures/%1.png").arg(picture));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(32, 32));
+    button->setFont(song(13));
+    button->setGeometry(x, 2, 60, 60);
+    return button;
 }
 
 QToolButton* TMainForm::speedButton(int number) const {

@@ -10,6 +10,7 @@ class DatabaseConnection;
 class Dataset;
 class DataGrid;
 class QAction;
+class QFrame;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
@@ -44,6 +45,9 @@ public:
     DatabaseConnection& databaseConnection() const { return *databaseConnection_; }
     QComboBox* viewSelector() const { return selector_; }
     QToolButton* speedButton(int number) const;
+    // A further toolbar button right of the required ones, in their size and style.
+    QToolButton* addToolbarButton(const QString& name, const QString& caption,
+                                  const QString& picture, int x);
     QMenu* recordMenu() const { return recordMenu_; }
     QMenu* helpMenu() const { return helpMenu_; }
     QAction* menuItem(const QString& name) const;
@@ -76,6 +80,7 @@ private:
     QList<DataGrid*> grids_;
     QList<QWidget*> sheets_;
     QList<QToolButton*> speedButtons_;
+    QFrame* toolbar_ = nullptr;
     ViewSelector* selector_ = nullptr;
     ClickableLabel* webLink_ = nullptr;
     QTabWidget* pages_ = nullptr;

@@ -14,6 +14,7 @@
 #include "printing/Dy1Unit.h"
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
+#include "settings/SettingsForm.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Guard.h"
 
@@ -55,6 +56,16 @@ Program::Program() : main_(std::make_unique<TMainForm>()) {
     QObject::connect(window->menuItem(QStringLiteral("N5")), &QAction::triggered, window,
                      guardedSlot(window, [this] { printRuns_->N5Click(); }));
     wireDataCommands();
+    QObject::connect(
+        window->addToolbarButton(QStringLiteral("SettingsButton"), QStringLiteral("系统设置"),
+                                 QStringLiteral("tb_settings"), 931),
+        &QToolButton::clicked, window, guardedSlot(window, [this] { openSettings(); }));
+}
+
+// Tabs in this order: 打印, 单号, 备份, 数据库.
+void Program::openSettings() {
+    TSettingsForm form(main_.get());
+    form.exec();
 }
 
 // Export, backup, restore and the help links: toolbar buttons 3 to 6, the help menu and the

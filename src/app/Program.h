@@ -28,6 +28,9 @@ public:
     BillSelection& billSelection() const { return *billSelection_; }
     PrintRuns& printRuns() const { return *printRuns_; }
 
+    // The "系统设置" dialog with its pages, shown modally.
+    void openSettings();
+
 private:
     void wireDataCommands();
 

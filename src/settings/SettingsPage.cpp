@@ -1,0 +1,5 @@
+#include "settings/SettingsPage.h"
+
+QString SettingsPage::check() const {
+    return {};
+}
