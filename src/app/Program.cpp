@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/DatabaseChoice.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
@@ -23,7 +24,17 @@
 
 using View = TMainForm::View;
 
-Program::Program() : main_(std::make_unique<TMainForm>()) {
+namespace {
+
+// The database is chosen before the main window creates its connections.
+std::unique_ptr<TMainForm> mainFormOnChosenDatabase() {
+    DatabaseChoice::apply();
+    return std::make_unique<TMainForm>();
+}
+
+} // namespace
+
+Program::Program() : main_(mainFormOnChosenDatabase()) {
     TMainForm* window = main_.get();
     {
         const StartupProgress loading;

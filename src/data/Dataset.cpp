@@ -13,6 +13,9 @@
 
 namespace {
 
+// The file's engine takes LIKE patterns of at most this many bytes by default.
+constexpr int kServerLikePatternLength = 50000;
+
 struct Statement {
     sqlite3_stmt* handle = nullptr;
     ~Statement() { sqlite3_finalize(handle); }
@@ -106,10 +109,12 @@ void Dataset::open() {
         return;
     ServerDatabase* server = connection_->server();
     DatabaseFile* file = server ? nullptr : &connection_->file();
-    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex".
-    if (file && query_.match == Query::Match::Like &&
+    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex"; the
+    // server takes the same searches as the file.
+    if (query_.match == Query::Match::Like &&
         query_.value.toUtf8().size() + 2 >
-            sqlite3_limit(file->handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
+            (file ? sqlite3_limit(file->handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)
+                  : kServerLikePatternLength))
         throw DataError(QStringLiteral("查询的文字太长，请缩短后再查询。"));
 
     // The generation is taken before reading, so that a write seen only by the read makes the

@@ -43,13 +43,15 @@ bool isText(const QString& table, const QString& column) {
 QStringList statements() {
     QStringList out;
     for (const QString& table : Schema::tableNames()) {
+        // The hidden columns come last, so that a row written with the visible columns only,
+        // in order and without their names, lands as in the file.
         QStringList columns;
+        for (const QString& column : Schema::columns(table))
+            columns.append(quoted(column) + QLatin1Char(' ') + columnType(table, column));
         if (table != kPrintBuffer)
             columns.append(quoted(keyColumn(table)) +
                            QStringLiteral(" bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY"));
-        for (const QString& column : Schema::columns(table))
-            columns.append(quoted(column) + QLatin1Char(' ') + columnType(table, column));
-        if (table == kPrintBuffer)
+        else
             columns.append(quoted(workstationColumn()) +
                            QStringLiteral(" text NOT NULL DEFAULT ''"));
         out.append(QStringLiteral("CREATE TABLE %1 (%2)")
