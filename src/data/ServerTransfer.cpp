@@ -7,6 +7,7 @@
 #include "data/ServerSchema.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 #include <memory>
 
@@ -171,6 +172,9 @@ void replace(ServerDatabase& server, const QString& file) {
 }
 
 void download(ServerDatabase& server, const QString& file) {
+    // An empty file, as a temporary file made ready for the backup, is taken as no file.
+    if (QFileInfo(file).exists() && QFileInfo(file).size() == 0)
+        QFile::remove(file);
     Schema::createDatabase(file);
     try {
         const Handle db = openFile(file, SQLITE_OPEN_READWRITE);

@@ -13,7 +13,7 @@ namespace ServerTransfer {
 void upload(ServerDatabase& server, const QString& file);
 // Puts the rows of a data.mdb in place of every row of the server's five tables.
 void replace(ServerDatabase& server, const QString& file);
-// Writes a new encrypted data.mdb at `file` (which must not exist) from one consistent
+// Writes a new encrypted data.mdb at `file` (which must not exist, or be empty) from one consistent
 // snapshot of the server's tables.
 void download(ServerDatabase& server, const QString& file);
 
