@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/DatabaseChoice.h"
+#include "app/DatabasePage.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
@@ -76,6 +77,7 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
 // Tabs in this order: 打印, 单号, 备份, 数据库.
 void Program::openSettings() {
     TSettingsForm form(main_.get());
+    form.addPage(new DatabasePage);
     form.exec();
 }
 
