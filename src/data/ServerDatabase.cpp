@@ -96,6 +96,9 @@ std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri) {
     const ServerAddress address = addressOf(uri);
     pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
     std::unique_ptr<ServerDatabase> server(new ServerDatabase(conn, address.name, address.secret));
+    // The server's notices (e.g. what a DROP cascades to) are not for the clerk's terminal.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     if (!conn || PQstatus(conn) != CONNECTION_OK)
         server->fail(QString::fromUtf8(conn ? PQerrorMessage(conn) : "out of memory").trimmed());
     PGresult* setup = PQexec(conn, kSessionSetup);
