@@ -11,13 +11,13 @@ cd "$root"
 packages=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-translations-l10n qt6-charts-dev
-    libsqlcipher-dev libxlsxwriter-dev zlib1g-dev
+    libsqlcipher-dev libxlsxwriter-dev zlib1g-dev libpq-dev
     fonts-noto-cjk fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     poppler-utils xvfb cups printer-driver-cups-pdf python3-openpyxl
     clang libclang-rt-14-dev clang-format
-    sqlcipher appstream desktop-file-utils
+    sqlcipher appstream desktop-file-utils postgresql
 )
 package_packages=(dpkg-dev)
 
@@ -80,6 +80,13 @@ NOTE_TEST_PRINTER=$(printf '%s\n' "$cups" | sed -n 1p)
 NOTE_TEST_PRINTER_OUT=$(printf '%s\n' "$cups" | sed -n 2p)
 NOTE_TEST_FIXED_PAPER_PRINTER=$(printf '%s\n' "$cups" | sed -n 3p)
 export NOTE_TEST_PRINTER NOTE_TEST_PRINTER_OUT NOTE_TEST_FIXED_PAPER_PRINTER
+# The data-layer and records suites run a second time on a throwaway PostgreSQL server of
+# their own, stopped and removed when the run ends.
+pg=$(sh scripts/start-postgres.sh)
+NOTE_TEST_SERVER=$(printf '%s\n' "$pg" | sed -n 1p)
+pg_folder=$(printf '%s\n' "$pg" | sed -n 2p)
+trap 'sh "$root/scripts/stop-postgres.sh" "$pg_folder"' EXIT
+export NOTE_TEST_SERVER
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer (without the

@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/DatabaseChoice.h"
+#include "app/DatabasePage.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
@@ -28,7 +30,17 @@
 
 using View = TMainForm::View;
 
-Program::Program() : main_(std::make_unique<TMainForm>()) {
+namespace {
+
+// The database is chosen before the main window creates its connections.
+std::unique_ptr<TMainForm> mainFormOnChosenDatabase() {
+    DatabaseChoice::apply();
+    return std::make_unique<TMainForm>();
+}
+
+} // namespace
+
+Program::Program() : main_(mainFormOnChosenDatabase()) {
     TMainForm* window = main_.get();
     {
         const StartupProgress loading;
@@ -85,6 +97,7 @@ void Program::openSettings() {
     form.addPage(new PrintPage);
     form.addPage(new NumberingPage);
     form.addPage(new BackupPage(restore_.get()));
+    form.addPage(new DatabasePage);
     form.exec();
 }
 

@@ -2,6 +2,9 @@
 
 #include "backup/DatabaseLock.h"
 #include "base/AppError.h"
+#include "data/Backend.h"
+#include "data/ServerDatabase.h"
+#include "data/ServerTransfer.h"
 #include "platform/FileCopy.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"
@@ -20,9 +23,13 @@ void DataBackup::SpeedButton4Click() {
     // read.)
     bool copied = false;
     try {
-        const QString database = ProgramFolder::databaseFile();
         PendingFile backup(chosen + QStringLiteral(".bak"));
-        {
+        // On a server the backup is the same encrypted file, written from one snapshot of
+        // the server's tables.
+        if (!Backend::server().isEmpty()) {
+            ServerTransfer::download(*ServerDatabase::connect(Backend::server()), backup.path());
+        } else {
+            const QString database = ProgramFolder::databaseFile();
             const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
             FileCopy::copy(database, backup.path());
         }

@@ -2,8 +2,11 @@
 
 #include "backup/DatabaseCheck.h"
 #include "backup/DatabaseLock.h"
+#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/Errors.h"
+#include "data/ServerDatabase.h"
+#include "data/ServerTransfer.h"
 #include "platform/FileCopy.h"
 #include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
@@ -39,6 +42,15 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
     // Refused before anything is written beside data.mdb.
     if (!DatabaseCheck::isUsable(chosen))
         return false;
+    // On a server the file's rows replace the five tables' in one transaction.
+    if (!Backend::server().isEmpty()) {
+        try {
+            ServerTransfer::replace(*ServerDatabase::connect(Backend::server()), chosen);
+        } catch (const AppError&) {
+            return false;
+        }
+        return true;
+    }
     const QString database = ProgramFolder::databaseFile();
     const QString journal = database + QStringLiteral("-journal");
     try {

@@ -1,7 +1,9 @@
 #include "data/Connection.h"
 
+#include "data/Backend.h"
 #include "data/DatabaseFile.h"
 #include "data/Errors.h"
+#include "data/ServerDatabase.h"
 
 #include <QList>
 
@@ -52,7 +54,8 @@ void throwEngineError(sqlite3* db) {
     throw DataError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
 }
 
-Connection::Connection(QObject* parent) : QObject(parent) {}
+Connection::Connection(QObject* parent)
+    : QObject(parent), serverUri_(Backend::server()), workstation_(Backend::workstation()) {}
 
 Connection::~Connection() = default;
 
@@ -65,24 +68,36 @@ QString Connection::valueOf(const QString& connectionString, const QString& key)
 }
 
 void Connection::setConnectionString(const QString& text) {
-    if (file_)
+    if (isOpen())
         throw DataError(QStringLiteral("Operation is not allowed when the object is open"));
     connectionString_ = text;
 }
 
 void Connection::open() {
-    if (file_)
+    if (isOpen())
         return;
+    if (!serverUri_.isEmpty()) {
+        server_ = ServerDatabase::open(serverUri_, workstation_);
+        return;
+    }
     file_ = DatabaseFile::open(
         valueOf(connectionString_, QStringLiteral("Data Source")),
         valueOf(connectionString_, QStringLiteral("Jet OLEDB:Database Password")));
 }
 
 void Connection::close() {
-    if (!file_)
+    if (!isOpen())
         return;
     emit aboutToClose();
     file_.reset();
+    server_.reset();
+}
+
+ServerDatabase* Connection::server() {
+    if (serverUri_.isEmpty())
+        return nullptr;
+    open();
+    return server_.get();
 }
 
 sqlite3* Connection::handle() {
@@ -91,21 +106,34 @@ sqlite3* Connection::handle() {
 
 DatabaseFile& Connection::file() {
     open();
+    if (!file_)
+        throw DataError(QStringLiteral("This connection works on a database server"));
     return *file_;
 }
 
 Transaction::Transaction(Connection& connection) {
     connection.open();
     file_ = connection.file_;
-    file_->begin();
+    server_ = connection.server_;
+    if (server_)
+        server_->begin();
+    else
+        file_->begin();
 }
 
 Transaction::~Transaction() {
-    if (!done_)
+    if (done_)
+        return;
+    if (server_)
+        server_->rollback();
+    else
         file_->rollback();
 }
 
 void Transaction::commit() {
-    file_->commit();
+    if (server_)
+        server_->commit();
+    else
+        file_->commit();
     done_ = true;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class DatabaseFile;
+class ServerDatabase;
 struct sqlite3;
 
 // One connection to the database file. The connection string names the file ("Data Source",
@@ -12,6 +13,8 @@ struct sqlite3;
 // other keys are accepted and ignored. The file is opened read-write and never created: a
 // missing data.mdb is an open error. Connections of the process that name the same file share
 // one engine handle (see DatabaseFile); each still opens and closes on its own.
+// When the process works on a database server (see Backend), the connection opens a session
+// with it instead, and the connection string is not used.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -24,7 +27,13 @@ public:
     void open();
     // Closing also closes every data set on the connection.
     void close();
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_ != nullptr || server_ != nullptr; }
+
+    // The server this connection works on; empty for the local file.
+    const QString& serverUri() const { return serverUri_; }
+    // The open server session, or none when the connection works on the file; opens the
+    // connection first when it is closed.
+    ServerDatabase* server();
 
     // The open handle; opens the connection first when it is closed.
     sqlite3* handle();
@@ -40,7 +49,10 @@ signals:
 private:
     friend class Transaction;
     QString connectionString_;
+    QString serverUri_;
+    QString workstation_;
     std::shared_ptr<DatabaseFile> file_;
+    std::shared_ptr<ServerDatabase> server_;
 };
 
 // Groups writes into one transaction; rolls back unless committed, even when the connection
@@ -55,6 +67,7 @@ public:
 
 private:
     std::shared_ptr<DatabaseFile> file_;
+    std::shared_ptr<ServerDatabase> server_;
     bool done_ = false;
 };
 

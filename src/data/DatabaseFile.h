@@ -61,13 +61,15 @@ public:
     void commit();
     void rollback();
 
+    // Puts a whole table's kept rows in step with one write; false when it cannot.
+    static bool apply(RowStore& rows, const Change& change);
+
 private:
     DatabaseFile(sqlite3* db, QString key);
     void exec(const char* sql);
     void checkForeignWrites();
     void forgetAll();
     void finish();
-    static bool apply(RowStore& rows, const Change& change);
 
     struct Kept {
         quint64 generation;

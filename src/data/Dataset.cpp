@@ -5,12 +5,16 @@
 #include "data/Errors.h"
 #include "data/LoadProgress.h"
 #include "data/NumberText.h"
+#include "data/ServerRows.h"
 
 #include <cstring>
 #include <sqlite3.h>
 #include <string>
 
 namespace {
+
+// The file's engine takes LIKE patterns of at most this many bytes by default.
+constexpr int kServerLikePatternLength = 50000;
 
 struct Statement {
     sqlite3_stmt* handle = nullptr;
@@ -103,22 +107,31 @@ bool Dataset::wholeTable() const {
 void Dataset::open() {
     if (isOpen())
         return;
-    DatabaseFile& file = connection_->file();
-    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex".
+    ServerDatabase* server = connection_->server();
+    DatabaseFile* file = server ? nullptr : &connection_->file();
+    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex"; the
+    // server takes the same searches as the file.
     if (query_.match == Query::Match::Like &&
         query_.value.toUtf8().size() + 2 >
-            sqlite3_limit(file.handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1))
+            (file ? sqlite3_limit(file->handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)
+                  : kServerLikePatternLength))
         throw DataError(QStringLiteral("查询的文字太长，请缩短后再查询。"));
 
     // The generation is taken before reading, so that a write seen only by the read makes the
     // kept table stale rather than passing unnoticed.
-    const quint64 generation = wholeTable() ? file.generation(query_.table) : 0;
-    const DatabaseFile::Snapshot* kept = file.snapshot(query_.table, generation);
+    const QString& table = query_.table;
+    const quint64 generation = !wholeTable() ? 0
+                               : server      ? server->generation(table)
+                                             : file->generation(table);
+    const DatabaseFile::Snapshot* kept =
+        server ? server->snapshot(table, generation) : file->snapshot(table, generation);
     DatabaseFile::Snapshot loaded;
     if (!kept) {
-        loaded = load(file);
-        if (wholeTable())
-            file.keep(query_.table, generation, loaded);
+        loaded = server ? ServerRows::load(*server, query_) : load(*file);
+        if (wholeTable() && server)
+            server->keep(table, generation, loaded);
+        else if (wholeTable())
+            file->keep(table, generation, loaded);
     }
 
     emit aboutToReset();
@@ -310,6 +323,8 @@ qint64 Dataset::rowId(int row) const {
 }
 
 bool Dataset::tableHasRows() const {
+    if (ServerDatabase* server = connection_->server())
+        return ServerRows::hasRows(*server, query_.table);
     sqlite3* db = connection_->handle();
     Statement statement;
     prepare(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quoted(query_.table)), statement);
@@ -356,6 +371,14 @@ void Dataset::setText(const QString& field, const QString& text) {
     if (broken >= 0)
         failPending(QStringLiteral("字段“%1”的第 %2 个字符无效，无法保存。请删去这个字符再试。")
                         .arg(list_.fields[column].name, QString::number(broken + 1)));
+    // The server's texts cannot hold a NUL character at all.
+    const qsizetype nul = connection_->serverUri().isEmpty() ? -1 : text.indexOf(QChar(0));
+    if (nul >= 0)
+        failPending(
+            QStringLiteral(
+                "字段“%1”的第 %2 个字符是空字符，数据库服务器不能保存它。请删去这个字符再试。")
+                .arg(list_.fields[column].name,
+                     QString::number(text.left(nul).toUcs4().size() + 1)));
     Value value;
     switch (list_.fields[column].kind) {
     case Kind::Text:
@@ -443,10 +466,18 @@ RowStore::Packer Dataset::readRow(qint64 rowid) const {
     return packed;
 }
 
-void Dataset::wrote(DatabaseFile::Change change) {
+void Dataset::wrote(DatabaseFile::Change change, std::optional<RowStore::Packer> stored) {
+    if (ServerDatabase* server = connection_->server()) {
+        if (stored) {
+            list_.rows.replace(current_, change.rowid, *stored);
+            change.row = &*stored;
+        }
+        generation_ =
+            server->wrote(query_.table, change, generation_ ? &list_ : nullptr, generation_);
+        return;
+    }
     // Without the row read back the list cannot follow the table; the table still counts as
     // written.
-    std::optional<RowStore::Packer> stored;
     if (change.kind != DatabaseFile::Change::Remove) {
         try {
             stored = readRow(change.rowid);
@@ -461,75 +492,65 @@ void Dataset::wrote(DatabaseFile::Change change) {
                                             generation_);
 }
 
+QList<ServerRows::Param> Dataset::storedRow(int row) const {
+    QList<ServerRows::Param> values;
+    for (int c = 0; c < list_.fields.size(); ++c)
+        values.append(ServerRows::cellParam(list_.rows.cell(row, c)));
+    return values;
+}
+
+void Dataset::postToServer(ServerDatabase& server, const QList<int>& set) {
+    QStringList names;
+    QList<ServerRows::Param> values;
+    for (int c : set) {
+        names.append(list_.fields[c].name);
+        const Value& v = *pending_[c];
+        switch (v.type) {
+        case Value::Null:
+            values.append(std::nullopt);
+            break;
+        case Value::Text:
+            values.append(v.text);
+            break;
+        case Value::Real:
+            values.append(QByteArray::number(v.real, 'g', 17));
+            break;
+        case Value::Integer:
+            values.append(QByteArray::number(v.integer));
+            break;
+        }
+    }
+    RowStore::Packer stored;
+    if (state_ == State::Insert) {
+        const qint64 key = ServerRows::insert(server, query_.table, names, values, stored);
+        wrote({DatabaseFile::Change::Insert, key, nullptr}, std::move(stored));
+    } else {
+        const qint64 key = list_.rows.rowid(current_);
+        ServerRows::update(server, query_.table, key, names, values, list_.fields,
+                           storedRow(current_), stored);
+        wrote({DatabaseFile::Change::Update, key, nullptr}, std::move(stored));
+    }
+}
+
 void Dataset::post() {
     requireOpen();
     if (state_ == State::Browse)
         return;
     try {
-        sqlite3* db = connection_->handle();
-        QStringList columns;
         QList<int> set;
         for (int c = 0; c < pending_.size(); ++c) {
-            if (pending_[c]) {
-                columns.append(quoted(list_.fields[c].name));
+            if (pending_[c])
                 set.append(c);
-            }
         }
-        QString sql;
-        if (state_ == State::Insert) {
-            if (set.isEmpty()) {
-                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(query_.table));
-            } else {
-                QStringList marks;
-                for (int i = 1; i <= set.size(); ++i)
-                    marks.append(QStringLiteral("?%1").arg(i));
-                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(quoted(query_.table), columns.join(QStringLiteral(", ")),
-                               marks.join(QStringLiteral(", ")));
-            }
-        } else {
-            if (set.isEmpty()) {
-                state_ = State::Browse;
-                pending_.clear();
-                return;
-            }
-            QStringList assignments;
-            for (int i = 0; i < set.size(); ++i)
-                assignments.append(QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1));
-            sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                      .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")))
-                      .arg(set.size() + 1);
+        if (state_ == State::Edit && set.isEmpty()) {
+            state_ = State::Browse;
+            pending_.clear();
+            return;
         }
-        Statement statement;
-        prepare(db, sql, statement);
-        for (int i = 0; i < set.size(); ++i) {
-            const Value& v = *pending_[set[i]];
-            switch (v.type) {
-            case Value::Null:
-                sqlite3_bind_null(statement.handle, i + 1);
-                break;
-            case Value::Text:
-                bindText(db, statement.handle, i + 1, v.text);
-                break;
-            case Value::Real:
-                sqlite3_bind_double(statement.handle, i + 1, v.real);
-                break;
-            case Value::Integer:
-                sqlite3_bind_int64(statement.handle, i + 1, v.integer);
-                break;
-            }
-        }
-        if (state_ == State::Edit)
-            sqlite3_bind_int64(statement.handle, set.size() + 1, list_.rows.rowid(current_));
-        if (sqlite3_step(statement.handle) != SQLITE_DONE)
-            throwEngineError(db);
-        if (state_ == State::Edit && sqlite3_changes(db) == 0)
-            throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
-                                           "have been changed since it was last read."));
-        if (state_ == State::Insert)
-            wrote({DatabaseFile::Change::Insert, sqlite3_last_insert_rowid(db), nullptr});
+        if (ServerDatabase* server = connection_->server())
+            postToServer(*server, set);
         else
-            wrote({DatabaseFile::Change::Update, list_.rows.rowid(current_), nullptr});
+            postToFile(set);
     } catch (...) {
         discardPending();
         throw;
@@ -537,6 +558,63 @@ void Dataset::post() {
     state_ = State::Browse;
     pending_.clear();
     emit rowChanged(current_);
+}
+
+void Dataset::postToFile(const QList<int>& set) {
+    sqlite3* db = connection_->handle();
+    QStringList columns;
+    for (int c : set)
+        columns.append(quoted(list_.fields[c].name));
+    QString sql;
+    if (state_ == State::Insert) {
+        if (set.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(query_.table));
+        } else {
+            QStringList marks;
+            for (int i = 1; i <= set.size(); ++i)
+                marks.append(QStringLiteral("?%1").arg(i));
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(query_.table), columns.join(QStringLiteral(", ")),
+                           marks.join(QStringLiteral(", ")));
+        }
+    } else {
+        QStringList assignments;
+        for (int i = 0; i < set.size(); ++i)
+            assignments.append(QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")))
+                  .arg(set.size() + 1);
+    }
+    Statement statement;
+    prepare(db, sql, statement);
+    for (int i = 0; i < set.size(); ++i) {
+        const Value& v = *pending_[set[i]];
+        switch (v.type) {
+        case Value::Null:
+            sqlite3_bind_null(statement.handle, i + 1);
+            break;
+        case Value::Text:
+            bindText(db, statement.handle, i + 1, v.text);
+            break;
+        case Value::Real:
+            sqlite3_bind_double(statement.handle, i + 1, v.real);
+            break;
+        case Value::Integer:
+            sqlite3_bind_int64(statement.handle, i + 1, v.integer);
+            break;
+        }
+    }
+    if (state_ == State::Edit)
+        sqlite3_bind_int64(statement.handle, set.size() + 1, list_.rows.rowid(current_));
+    if (sqlite3_step(statement.handle) != SQLITE_DONE)
+        throwEngineError(db);
+    if (state_ == State::Edit && sqlite3_changes(db) == 0)
+        throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
+                                       "have been changed since it was last read."));
+    if (state_ == State::Insert)
+        wrote({DatabaseFile::Change::Insert, sqlite3_last_insert_rowid(db), nullptr});
+    else
+        wrote({DatabaseFile::Change::Update, list_.rows.rowid(current_), nullptr});
 }
 
 void Dataset::remove() {
@@ -549,14 +627,18 @@ void Dataset::remove() {
         throw DataError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     state_ = State::Browse;
     pending_.clear();
-    sqlite3* db = connection_->handle();
-    Statement statement;
-    prepare(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
-            statement);
     const qint64 rowid = list_.rows.rowid(current_);
-    sqlite3_bind_int64(statement.handle, 1, rowid);
-    if (sqlite3_step(statement.handle) != SQLITE_DONE)
-        throwEngineError(db);
+    if (ServerDatabase* server = connection_->server()) {
+        ServerRows::remove(*server, query_.table, rowid, list_.fields, storedRow(current_));
+    } else {
+        sqlite3* db = connection_->handle();
+        Statement statement;
+        prepare(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
+                statement);
+        sqlite3_bind_int64(statement.handle, 1, rowid);
+        if (sqlite3_step(statement.handle) != SQLITE_DONE)
+            throwEngineError(db);
+    }
     const int row = current_;
     emit aboutToRemoveRow(row);
     list_.rows.remove(row);

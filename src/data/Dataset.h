@@ -3,6 +3,7 @@
 #include "data/DatabaseFile.h"
 #include "data/ListField.h"
 #include "data/Query.h"
+#include "data/ServerDatabase.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -16,7 +17,8 @@ class Connection;
 
 // A static-cursor data set: open() loads a snapshot of the query's rows, which stays as it was
 // until the next open(). Rows of plain table queries are written back one at a time by rowid
-// with bound values; distinct-value lists are read-only. A whole table whose rows are certain
+// (on a server: by the hidden key, and only while the row is as it was read) with bound
+// values; distinct-value lists are read-only. A whole table whose rows are certain
 // not to have changed since the process last loaded it is not read again (see DatabaseFile).
 class Dataset : public QObject {
     Q_OBJECT
@@ -108,8 +110,13 @@ private:
     void set(int column, Value value);
     DatabaseFile::Snapshot load(DatabaseFile& file) const;
     RowStore::Packer readRow(qint64 rowid) const;
-    // Counts a write of this list's table and puts the list's row in step with it.
-    void wrote(DatabaseFile::Change change);
+    // Counts a write of this list's table and puts the list's row in step with it; the row as
+    // stored when the write returned it, else it is read back.
+    void wrote(DatabaseFile::Change change, std::optional<RowStore::Packer> stored = {});
+    // A loaded row's values as bound on the server.
+    QList<ServerDatabase::Param> storedRow(int row) const;
+    void postToFile(const QList<int>& set);
+    void postToServer(ServerDatabase& server, const QList<int>& set);
     [[noreturn]] void failPending(const QString& message);
     void discardPending();
 

@@ -101,6 +101,18 @@ QStringList columns(const QString& table) {
     return names;
 }
 
+QString columnType(const QString& table, const QString& column) {
+    for (const Table& t : tables()) {
+        if (table != QString::fromUtf8(t.name))
+            continue;
+        for (const Column& c : t.columns) {
+            if (column == QString::fromUtf8(c.name))
+                return QString::fromUtf8(c.type);
+        }
+    }
+    return QString();
+}
+
 QStringList statements() {
     QStringList out;
     for (const Table& t : tables()) {

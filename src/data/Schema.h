@@ -13,6 +13,8 @@ QString password();
 QStringList tableNames();
 // The column names of a table, in order (表4 starts with its ID).
 QStringList columns(const QString& table);
+// A column's declared type as the file's tables have it, e.g. "REAL" or "VARCHAR(50)".
+QString columnType(const QString& table, const QString& column);
 // Every statement that builds an empty database: the tables and the bill-number index.
 QStringList statements();
 

@@ -38,6 +38,8 @@ class TestDataset : public QObject {
 private slots:
     void opensOnlyWithThePassword() {
         TestDatabase db;
+        if (!TestDatabase::server().isEmpty())
+            QSKIP("the password keys the local file only");
         auto good = connectTo(DatabaseConnection::FormConnectionString());
         good->open();
         QVERIFY(good->isOpen());
@@ -291,9 +293,18 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, found);
         TestDatabase db;
-        db.exec("INSERT INTO 表1 (商品编码) VALUES ('前' || char(0) || '后'), ('前'), ('x前'), "
-                "('前' || char(0) || '后尾'), ('前' || char(0) || 'X'), (char(0)), ('ab'), "
-                "('AB'), ('àb'), ('ÀB'), ('货物'), ('货'), (NULL), ('')");
+        if (TestDatabase::server().isEmpty()) {
+            db.exec("INSERT INTO 表1 (商品编码) VALUES ('前' || char(0) || '后'), ('前'), ('x前'), "
+                    "('前' || char(0) || '后尾'), ('前' || char(0) || 'X'), (char(0)), ('ab'), "
+                    "('AB'), ('àb'), ('ÀB'), ('货物'), ('货'), (NULL), ('')");
+        } else {
+            // A server's texts hold no NUL, so a search for one finds nothing.
+            db.exec("INSERT INTO 表1 (商品编码) VALUES ('前'), ('x前'), ('ab'), ('AB'), ('àb'), "
+                    "('ÀB'), ('货物'), ('货'), (NULL), ('')");
+            found.removeIf([](const QString& code) { return code.contains(QChar(0)); });
+            if (text.contains(QChar(0)))
+                found.clear();
+        }
         auto c = connectTo(DatabaseConnection::FormConnectionString());
         Dataset list(c.get(), "ADOQuery1");
         list.setQuery(Query::like("表1", "商品编码", text));
@@ -440,6 +451,8 @@ private slots:
 
     void reopenAllRecoversOnceTheFileIsBack() {
         TestDatabase db;
+        if (!TestDatabase::server().isEmpty())
+            QSKIP("a file that goes away concerns the local file only");
         Connection main;
         main.setConnectionString(DatabaseConnection::FormConnectionString());
         QList<Dataset*> queries;

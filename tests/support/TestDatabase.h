@@ -3,11 +3,19 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
+
+class ServerDatabase;
 
 // A folder of its own holding a fresh data.mdb; it becomes the current directory (where the
-// connections look for the file) while the object lives.
+// connections look for the file) while the object lives. When NOTE_TEST_SERVER names a
+// PostgreSQL server, the program works on that server's database instead, built afresh, and
+// the statements below run there (with rowid read as the hidden key).
 class TestDatabase {
 public:
+    // The server of this run, empty when the run is on the file.
+    static QString server();
+
     TestDatabase();
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
@@ -27,4 +35,5 @@ public:
 private:
     QTemporaryDir dir_;
     QString previous_;
+    std::unique_ptr<ServerDatabase> server_;
 };

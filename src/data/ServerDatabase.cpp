@@ -1,0 +1,297 @@
+#include "data/ServerDatabase.h"
+
+#include "data/Errors.h"
+
+#include <QHash>
+#include <QVector>
+
+#include <libpq-fe.h>
+
+namespace {
+
+// The sessions this process has open, by server and workstation. A session leaves when its
+// last connection closes.
+QHash<QString, std::weak_ptr<ServerDatabase>>& openSessions() {
+    static QHash<QString, std::weak_ptr<ServerDatabase>> sessions;
+    return sessions;
+}
+
+// Texts and numbers as this program reads them, whatever the server's defaults: ISO dates and
+// the shortest text that reads back as the same double.
+const char* const kSessionSetup =
+    "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1";
+
+struct ServerAddress {
+    QString name;
+    QString secret;
+};
+
+// Where the URI points, without the password. libpq's own message on a malformed URI may
+// quote any part of it, the password too, so it is not shown.
+ServerAddress addressOf(const QString& uri) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(uri.toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options || uri.isEmpty())
+        throw DataError(
+            QStringLiteral("数据库服务器的地址格式不对，请在“系统设置”的“数据库”页检查。"));
+    QHash<QString, QString> values;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (o->val)
+            values.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
+    }
+    PQconninfoFree(options);
+    const QString host = values.value(QStringLiteral("host"), QStringLiteral("localhost"));
+    const QString port = values.value(QStringLiteral("port"), QStringLiteral("5432"));
+    const QString database =
+        values.value(QStringLiteral("dbname"), values.value(QStringLiteral("user")));
+    return {host + QLatin1Char(':') + port + QLatin1Char('/') + database,
+            values.value(QStringLiteral("password"))};
+}
+
+QString messageOf(const PGresult* result, pg_conn* conn) {
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    return QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
+}
+
+} // namespace
+
+ServerResult::~ServerResult() {
+    PQclear(result_);
+}
+
+int ServerResult::rows() const {
+    return PQntuples(result_);
+}
+
+int ServerResult::columns() const {
+    return PQnfields(result_);
+}
+
+QString ServerResult::name(int column) const {
+    return QString::fromUtf8(PQfname(result_, column));
+}
+
+unsigned int ServerResult::type(int column) const {
+    return PQftype(result_, column);
+}
+
+bool ServerResult::isNull(int row, int column) const {
+    return PQgetisnull(result_, row, column) != 0;
+}
+
+const char* ServerResult::value(int row, int column) const {
+    return PQgetvalue(result_, row, column);
+}
+
+int ServerResult::length(int row, int column) const {
+    return PQgetlength(result_, row, column);
+}
+
+qint64 ServerResult::affected() const {
+    return QByteArray(PQcmdTuples(result_)).toLongLong();
+}
+
+std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri) {
+    const ServerAddress address = addressOf(uri);
+    pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
+    std::unique_ptr<ServerDatabase> server(new ServerDatabase(conn, address.name, address.secret));
+    // The server's notices (e.g. what a DROP cascades to) are not for the clerk's terminal.
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+    if (!conn || PQstatus(conn) != CONNECTION_OK)
+        server->fail(QString::fromUtf8(conn ? PQerrorMessage(conn) : "out of memory").trimmed());
+    PGresult* setup = PQexec(conn, kSessionSetup);
+    const bool ok = PQresultStatus(setup) == PGRES_COMMAND_OK;
+    const QString reason = messageOf(setup, conn);
+    PQclear(setup);
+    if (!ok)
+        server->fail(reason);
+    return server;
+}
+
+std::shared_ptr<ServerDatabase> ServerDatabase::open(const QString& uri,
+                                                     const QString& workstation) {
+    const QString key = uri + QLatin1Char('\n') + workstation;
+    if (std::shared_ptr<ServerDatabase> session = openSessions().value(key).lock())
+        return session;
+    std::shared_ptr<ServerDatabase> session(connect(uri).release());
+    session->workstation_ = workstation;
+    session->key_ = key;
+    openSessions().insert(key, session);
+    return session;
+}
+
+ServerDatabase::ServerDatabase(pg_conn* conn, QString name, QString secret)
+    : conn_(conn), name_(std::move(name)), secret_(std::move(secret)) {}
+
+ServerDatabase::~ServerDatabase() {
+    if (!key_.isEmpty()) {
+        auto entry = openSessions().find(key_);
+        if (entry != openSessions().end() && entry->expired())
+            openSessions().erase(entry);
+    }
+    PQfinish(conn_);
+}
+
+QString ServerDatabase::scrub(QString text) const {
+    if (!secret_.isEmpty())
+        text.replace(secret_, QStringLiteral("******"));
+    return text;
+}
+
+void ServerDatabase::fail(const QString& reason) const {
+    throw DataError(QStringLiteral("无法连接数据库服务器 %1：%2").arg(name_, scrub(reason)));
+}
+
+QString ServerDatabase::serverVersion() const {
+    const char* version = PQparameterStatus(conn_, "server_version");
+    return QString::fromUtf8(version ? version : "");
+}
+
+void ServerDatabase::ensureConnected() {
+    if (PQstatus(conn_) == CONNECTION_OK)
+        return;
+    // A transaction the server lost cannot be taken up again: the writes of it are gone.
+    if (inTransaction_)
+        fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+    PQreset(conn_);
+    if (PQstatus(conn_) != CONNECTION_OK)
+        fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+    PGresult* setup = PQexec(conn_, kSessionSetup);
+    const bool ok = PQresultStatus(setup) == PGRES_COMMAND_OK;
+    PQclear(setup);
+    if (!ok)
+        fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+}
+
+ServerResult ServerDatabase::exec(const QString& sql, const QList<Param>& params) {
+    ensureConnected();
+    QVector<const char*> values;
+    values.reserve(params.size());
+    for (const Param& p : params)
+        values.append(p ? p->constData() : nullptr);
+    const QByteArray text = sql.toUtf8();
+    ServerResult result(PQexecParams(conn_, text.constData(), static_cast<int>(values.size()),
+                                     nullptr, values.constData(), nullptr, nullptr, 0));
+    const ExecStatusType status = PQresultStatus(result.result_);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return result;
+    if (PQstatus(conn_) != CONNECTION_OK) {
+        inTransaction_ = false;
+        touched_.clear();
+        kept_.clear();
+        throw DataError(
+            QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name_));
+    }
+    throw DataError(scrub(messageOf(result.result_, conn_)));
+}
+
+void ServerDatabase::copyIn(const QString& sql, const QByteArray& lines) {
+    ensureConnected();
+    PGresult* start = PQexec(conn_, sql.toUtf8().constData());
+    const bool copying = PQresultStatus(start) == PGRES_COPY_IN;
+    const QString reason = messageOf(start, conn_);
+    PQclear(start);
+    if (!copying)
+        throw DataError(reason);
+    constexpr qsizetype kChunk = 1 << 20;
+    bool sent = true;
+    for (qsizetype at = 0; sent && at < lines.size(); at += kChunk)
+        sent = PQputCopyData(conn_, lines.constData() + at,
+                             static_cast<int>(qMin(kChunk, lines.size() - at))) == 1;
+    if (PQputCopyEnd(conn_, sent ? nullptr : "aborted") != 1)
+        throw DataError(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+    QString failure;
+    while (PGresult* end = PQgetResult(conn_)) {
+        if (PQresultStatus(end) != PGRES_COMMAND_OK && failure.isEmpty())
+            failure = messageOf(end, conn_);
+        PQclear(end);
+    }
+    if (!failure.isEmpty())
+        throw DataError(failure);
+}
+
+quint64 ServerDatabase::generation(const QString& table) {
+    if (inTransaction_)
+        return 0;
+    const ServerResult counter =
+        exec(QStringLiteral("SELECT \"counter\" FROM \"_changes\" WHERE \"name\" = $1"),
+             {table.toUtf8()});
+    // The counter starts from the clock at initialisation, so that a database initialised
+    // anew never shows a count a kept list was loaded at.
+    if (counter.rows() != 1 || counter.isNull(0, 0))
+        return 0;
+    return QByteArray(counter.value(0, 0)).toULongLong() + 1;
+}
+
+const DatabaseFile::Snapshot* ServerDatabase::snapshot(const QString& table,
+                                                       quint64 generation) const {
+    const auto kept = kept_.constFind(table);
+    if (generation == 0 || kept == kept_.cend() || kept->generation != generation)
+        return nullptr;
+    return &kept->snapshot;
+}
+
+void ServerDatabase::keep(const QString& table, quint64 generation,
+                          const DatabaseFile::Snapshot& snapshot) {
+    if (generation != 0)
+        kept_.insert(table, {generation, snapshot});
+}
+
+quint64 ServerDatabase::wrote(const QString& table, const DatabaseFile::Change& change,
+                              const DatabaseFile::Snapshot* writer, quint64 writerGeneration) {
+    if (inTransaction_) {
+        touched_.insert(table);
+        return 0;
+    }
+    auto kept = kept_.find(table);
+    if (!writer && kept == kept_.end())
+        return 0;
+    // Each statement on a table counts one; a count one above the list's means no other
+    // write came between.
+    const quint64 after = generation(table);
+    const quint64 before = after - 1;
+    bool writerCurrent = writer && after != 0 && writerGeneration == before;
+    if (writerCurrent && change.kind == DatabaseFile::Change::Insert) {
+        const RowStore& rows = writer->rows;
+        writerCurrent = rows.size() < 2 || rows.rowid(rows.size() - 2) < change.rowid;
+    }
+    if (writerCurrent) {
+        kept_.insert(table, {after, *writer});
+        return after;
+    }
+    kept = kept_.find(table);
+    if (kept != kept_.end()) {
+        if (after != 0 && kept->generation == before &&
+            DatabaseFile::apply(kept->snapshot.rows, change))
+            kept->generation = after;
+        else
+            kept_.erase(kept);
+    }
+    return 0;
+}
+
+void ServerDatabase::begin(const char* statement) {
+    exec(QString::fromLatin1(statement));
+    inTransaction_ = true;
+}
+
+void ServerDatabase::commit() {
+    exec(QStringLiteral("COMMIT"));
+    inTransaction_ = false;
+    for (const QString& table : std::as_const(touched_))
+        kept_.remove(table);
+    touched_.clear();
+}
+
+void ServerDatabase::rollback() {
+    if (inTransaction_ && PQstatus(conn_) == CONNECTION_OK) {
+        PGresult* result = PQexec(conn_, "ROLLBACK");
+        PQclear(result);
+    }
+    inTransaction_ = false;
+    for (const QString& table : std::as_const(touched_))
+        kept_.remove(table);
+    touched_.clear();
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "data/DatabaseFile.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <memory>
+#include <optional>
+
+struct pg_conn;
+struct pg_result;
+
+// The rows a statement on the server returned, as text.
+class ServerResult {
+public:
+    explicit ServerResult(pg_result* result) : result_(result) {}
+    ~ServerResult();
+    ServerResult(ServerResult&& other) noexcept : result_(other.result_) {
+        other.result_ = nullptr;
+    }
+    ServerResult(const ServerResult&) = delete;
+    ServerResult& operator=(const ServerResult&) = delete;
+    ServerResult& operator=(ServerResult&&) = delete;
+
+    int rows() const;
+    int columns() const;
+    QString name(int column) const;
+    unsigned int type(int column) const;
+    bool isNull(int row, int column) const;
+    const char* value(int row, int column) const;
+    int length(int row, int column) const;
+    // Rows an INSERT, UPDATE or DELETE touched.
+    qint64 affected() const;
+
+private:
+    friend class ServerDatabase;
+    pg_result* result_;
+};
+
+// One session with the PostgreSQL server that a libpq URI names, shared by the connections of
+// this process that name the same server for the same workstation. It keeps, like DatabaseFile
+// does for the local file, the whole tables lists last loaded, and tells by the server's
+// per-table change counters (kept by triggers in the writing transaction) whether a kept table
+// still equals the table on the server.
+class ServerDatabase {
+public:
+    using Param = std::optional<QByteArray>;
+
+    // Connects, or returns the session already open. Fails with a message naming the server;
+    // the password never appears in it.
+    static std::shared_ptr<ServerDatabase> open(const QString& uri, const QString& workstation);
+    // A one-off session, not shared, e.g. for a tool or a connection test.
+    static std::unique_ptr<ServerDatabase> connect(const QString& uri);
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
+
+    const QString& workstation() const { return workstation_; }
+    // host:port/database, for messages.
+    const QString& serverName() const { return name_; }
+    QString serverVersion() const;
+
+    // Runs one statement with its values bound (never spliced into the text); a failure throws
+    // DataError with the server's message. A session the server dropped is reconnected once
+    // first; if that fails, the message names the server.
+    ServerResult exec(const QString& sql, const QList<Param>& params = {});
+    // Streams rows into `COPY ... FROM STDIN`: `lines` is the data in COPY's text format.
+    void copyIn(const QString& sql, const QByteArray& lines);
+
+    // As DatabaseFile's: the table's generation (0 inside a transaction), a kept list still
+    // equal to the table, keeping a list just loaded, and a write made through a data set.
+    quint64 generation(const QString& table);
+    const DatabaseFile::Snapshot* snapshot(const QString& table, quint64 generation) const;
+    void keep(const QString& table, quint64 generation, const DatabaseFile::Snapshot& snapshot);
+    quint64 wrote(const QString& table, const DatabaseFile::Change& change,
+                  const DatabaseFile::Snapshot* writer, quint64 writerGeneration);
+
+    void begin(const char* statement = "BEGIN");
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+private:
+    ServerDatabase(pg_conn* conn, QString name, QString secret);
+    void ensureConnected();
+    [[noreturn]] void fail(const QString& reason) const;
+    QString scrub(QString text) const;
+
+    struct Kept {
+        quint64 generation;
+        DatabaseFile::Snapshot snapshot;
+    };
+
+    pg_conn* conn_;
+    QString name_;
+    QString secret_;
+    QString workstation_;
+    QString key_;
+    QHash<QString, Kept> kept_;
+    bool inTransaction_ = false;
+    QSet<QString> touched_;
+};

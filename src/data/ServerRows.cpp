@@ -1,0 +1,276 @@
+#include "data/ServerRows.h"
+
+#include "data/Errors.h"
+#include "data/LoadProgress.h"
+#include "data/Schema.h"
+#include "data/ServerSchema.h"
+
+#include <cstdlib>
+
+namespace ServerRows {
+namespace {
+
+// Type ids of the server's catalogue.
+constexpr unsigned int kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,
+                       kNumeric = 1700, kDate = 1082;
+
+const QString kPrintBuffer = QStringLiteral("表4");
+// ASCII letters fold in the searches and the bill selection, as on the file; other letters
+// match only themselves.
+const QString kUpper = QStringLiteral("'ABCDEFGHIJKLMNOPQRSTUVWXYZ'");
+const QString kLower = QStringLiteral("'abcdefghijklmnopqrstuvwxyz'");
+
+QString quoted(const QString& name) {
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+QString folded(const QString& expression) {
+    return QStringLiteral("translate(%1, %2, %3)").arg(expression, kUpper, kLower);
+}
+
+ListField::Kind kindOf(unsigned int type) {
+    switch (type) {
+    case kInt8:
+    case kInt2:
+    case kInt4:
+        return ListField::Kind::Integer;
+    case kFloat4:
+    case kFloat8:
+    case kNumeric:
+        return ListField::Kind::Number;
+    case kDate:
+        return ListField::Kind::Date;
+    default:
+        return ListField::Kind::Text;
+    }
+}
+
+// A text no stored text can equal: half a surrogate pair or a NUL has no place in the
+// server's texts, so such a condition matches no row (bound as NULL).
+Param conditionValue(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isNull())
+            return std::nullopt;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return std::nullopt;
+    }
+    return text.toUtf8();
+}
+
+QString selectList(const QString& table) {
+    QStringList columns{quoted(ServerSchema::keyColumn(table))};
+    for (const QString& column : Schema::columns(table))
+        columns.append(quoted(column));
+    return columns.join(QStringLiteral(", "));
+}
+
+// The print buffer's condition, with its workstation bound as the parameter `index`.
+QString workstationCondition(const QString& table, int index) {
+    return table == kPrintBuffer ? QStringLiteral("%1 = $%2")
+                                       .arg(quoted(ServerSchema::workstationColumn()))
+                                       .arg(index)
+                                 : QString();
+}
+
+void pack(RowStore::Packer& out, const ServerResult& result, int row, int column,
+          ListField::Kind kind) {
+    if (result.isNull(row, column)) {
+        out.addNull();
+        return;
+    }
+    const char* text = result.value(row, column);
+    switch (kind) {
+    case ListField::Kind::Integer:
+        out.addInteger(std::strtoll(text, nullptr, 10));
+        break;
+    case ListField::Kind::Number:
+        out.addReal(std::strtod(text, nullptr));
+        break;
+    default:
+        out.addText(text, result.length(row, column));
+        break;
+    }
+}
+
+void readBack(const ServerResult& result, RowStore::Packer& stored) {
+    stored.clear();
+    for (int c = 1; c < result.columns(); ++c)
+        pack(stored, result, 0, c, kindOf(result.type(c)));
+}
+
+// The condition that the row is still as it was read: every column as `old` holds it.
+QString unchanged(const QList<ListField>& fields, int firstIndex) {
+    QStringList parts;
+    for (int c = 0; c < fields.size(); ++c)
+        parts.append(QStringLiteral("%1 IS NOT DISTINCT FROM $%2")
+                         .arg(quoted(fields[c].name))
+                         .arg(firstIndex + c));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+QString conflictMessage() {
+    return QStringLiteral("该记录已被其他电脑修改或删除，请刷新后再试！");
+}
+
+DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
+    const QString table = quoted(query.table);
+    QList<Param> params;
+    QStringList conditions;
+    if (query.table == kPrintBuffer) {
+        params.append(server.workstation().toUtf8());
+        conditions.append(workstationCondition(query.table, 1));
+    }
+    const QString column = quoted(query.column);
+    switch (query.match) {
+    case Query::Match::All:
+        break;
+    case Query::Match::Like:
+        params.append(conditionValue(query.value));
+        // No escape character: "%" and "_" act as wildcards, every other character as itself.
+        conditions.append(QStringLiteral("%1 LIKE '%' || %2 || '%' ESCAPE ''")
+                              .arg(folded(column + QStringLiteral("::text")),
+                                   folded(QStringLiteral("$%1").arg(params.size()))));
+        break;
+    case Query::Match::Equal:
+        if (query.value.isEmpty()) {
+            conditions.append(QStringLiteral("(%1 IS NULL OR %1::text = '')").arg(column));
+        } else {
+            params.append(conditionValue(query.value));
+            conditions.append(QStringLiteral("%1 = %2").arg(
+                folded(column), folded(QStringLiteral("$%1").arg(params.size()))));
+        }
+        break;
+    }
+    const QString where =
+        conditions.isEmpty() ? QString()
+                             : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    QString sql;
+    if (query.isDistinct()) {
+        const QString distinct = quoted(query.distinctColumn);
+        // Sorted by code point with the empty value first, as the file's lists come.
+        const QString order = ServerSchema::isText(query.table, query.distinctColumn)
+                                  ? distinct + QStringLiteral(" COLLATE \"C\"")
+                                  : distinct;
+        sql = QStringLiteral("SELECT %1 FROM (SELECT DISTINCT %1 FROM %2%3) d ORDER BY %4 "
+                             "NULLS FIRST")
+                  .arg(distinct, table, where, order);
+    } else {
+        sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                  .arg(selectList(query.table), table, where,
+                       quoted(ServerSchema::keyColumn(query.table)));
+    }
+    const ServerResult result = server.exec(sql, params);
+
+    const int first = query.isDistinct() ? 0 : 1;
+    DatabaseFile::Snapshot list;
+    QList<ListField::Kind> kinds;
+    for (int c = first; c < result.columns(); ++c) {
+        list.fields.append({result.name(c), kindOf(result.type(c))});
+        kinds.append(list.fields.last().kind);
+    }
+    RowStore::Packer packed;
+    const int rows = result.rows();
+    for (int r = 0; r < rows; ++r) {
+        packed.clear();
+        for (int c = first; c < result.columns(); ++c)
+            pack(packed, result, r, c, kinds[c - first]);
+        list.rows.append(first ? std::strtoll(result.value(r, 0), nullptr, 10) : 0, packed);
+        if (((r + 1) & 0xffff) == 0)
+            LoadProgress::report(query.table, r + 1, rows);
+    }
+    return list;
+}
+
+bool hasRows(ServerDatabase& server, const QString& table) {
+    const QString condition = workstationCondition(table, 1);
+    return server
+               .exec(QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1")
+                         .arg(quoted(table), condition.isEmpty()
+                                                 ? QString()
+                                                 : QStringLiteral(" WHERE ") + condition),
+                     table == kPrintBuffer ? QList<Param>{server.workstation().toUtf8()}
+                                           : QList<Param>{})
+               .rows() > 0;
+}
+
+qint64 insert(ServerDatabase& server, const QString& table, const QStringList& columns,
+              const QList<Param>& values, RowStore::Packer& stored) {
+    QStringList names;
+    QStringList marks;
+    QList<Param> params = values;
+    for (int i = 0; i < columns.size(); ++i) {
+        names.append(quoted(columns[i]));
+        marks.append(QStringLiteral("$%1").arg(i + 1));
+    }
+    if (table == kPrintBuffer) {
+        names.append(quoted(ServerSchema::workstationColumn()));
+        params.append(server.workstation().toUtf8());
+        marks.append(QStringLiteral("$%1").arg(params.size()));
+    }
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING %2")
+                                  .arg(quoted(table), selectList(table))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+                                  .arg(quoted(table), names.join(QStringLiteral(", ")),
+                                       marks.join(QStringLiteral(", ")), selectList(table));
+    const ServerResult result = server.exec(sql, params);
+    readBack(result, stored);
+    return std::strtoll(result.value(0, 0), nullptr, 10);
+}
+
+void update(ServerDatabase& server, const QString& table, qint64 key, const QStringList& columns,
+            const QList<Param>& values, const QList<ListField>& fields, const QList<Param>& old,
+            RowStore::Packer& stored) {
+    QStringList assignments;
+    for (int i = 0; i < columns.size(); ++i)
+        assignments.append(QStringLiteral("%1 = $%2").arg(quoted(columns[i])).arg(i + 1));
+    QList<Param> params = values;
+    params.append(QByteArray::number(key));
+    const int keyIndex = params.size();
+    params.append(old);
+    const ServerResult result =
+        server.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = $%4 AND %5 RETURNING %6")
+                        .arg(quoted(table), assignments.join(QStringLiteral(", ")),
+                             quoted(ServerSchema::keyColumn(table)))
+                        .arg(keyIndex)
+                        .arg(unchanged(fields, keyIndex + 1), selectList(table)),
+                    params);
+    if (result.rows() == 0)
+        throw DataError(conflictMessage());
+    readBack(result, stored);
+}
+
+void remove(ServerDatabase& server, const QString& table, qint64 key,
+            const QList<ListField>& fields, const QList<Param>& old) {
+    QList<Param> params{QByteArray::number(key)};
+    params.append(old);
+    const ServerResult result = server.exec(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = $1 AND %3")
+            .arg(quoted(table), quoted(ServerSchema::keyColumn(table)), unchanged(fields, 2)),
+        params);
+    if (result.affected() == 0)
+        throw DataError(conflictMessage());
+}
+
+Param cellParam(const RowStore::Cell& cell) {
+    switch (cell.type) {
+    case RowStore::Cell::Null:
+        return std::nullopt;
+    case RowStore::Cell::Real:
+        return QByteArray::number(cell.real, 'g', 17);
+    case RowStore::Cell::Integer:
+        return QByteArray::number(cell.integer);
+    case RowStore::Cell::Text:
+        break;
+    }
+    return QByteArray(cell.text, cell.size);
+}
+
+} // namespace ServerRows
