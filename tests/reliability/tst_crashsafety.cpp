@@ -271,8 +271,9 @@ void populate(const TestDatabase& db, int deliveries) {
     db.exec("INSERT INTO 表5 VALUES ('公司', 'www', '经手', '电话')");
 }
 
-// Kills of backups and restores: a tenth of the writer's, at least twenty, enough for the
-// share of them that land mid-copy to be more than chance.
+// Kills of backups and restores: a tenth of the writer's, at least twenty. At least a quarter
+// of them must land mid-copy, so the test cannot pass by killing only before or after the copy;
+// a loaded machine stretches the steps around the copy, so no more than that is asked.
 int fileKills() {
     return std::max(20, cycles() / 10);
 }
@@ -435,7 +436,7 @@ private slots:
                 QFile::remove(db.folder() + "/" + name);
         }
         qInfo("%d backups killed, %d of them while copying", fileKills(), midCopy);
-        QVERIFY2(midCopy * 2 > fileKills(),
+        QVERIFY2(midCopy * 4 >= fileKills(),
                  qPrintable(QStringLiteral("seed %1: only %2 of %3 backups killed while copying")
                                 .arg(seed())
                                 .arg(midCopy)
@@ -480,7 +481,7 @@ private slots:
             }
         }
         qInfo("%d automatic backups killed, %d of them midway", fileKills(), midway);
-        QVERIFY2(midway * 2 > fileKills(),
+        QVERIFY2(midway * 4 >= fileKills(),
                  qPrintable(QStringLiteral("seed %1: only %2 of %3 backups killed midway")
                                 .arg(seed())
                                 .arg(midway)
@@ -520,7 +521,7 @@ private slots:
                 QFile::remove(db.folder() + "/" + name);
         }
         qInfo("%d restores killed, %d of them while copying", fileKills(), midCopy);
-        QVERIFY2(midCopy * 2 > fileKills(),
+        QVERIFY2(midCopy * 4 >= fileKills(),
                  qPrintable(QStringLiteral("seed %1: only %2 of %3 restores killed while copying")
                                 .arg(seed())
                                 .arg(midCopy)
