@@ -21,8 +21,11 @@ void BarChart::setBars(const QString& seriesName, const QStringList& categories,
                        const QList<double>& values) {
     QChart* c = chart();
     c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes())
+    // A removed axis is handed back to us, not deleted.
+    for (QAbstractAxis* axis : c->axes()) {
         c->removeAxis(axis);
+        delete axis;
+    }
 
     auto* set = new QBarSet(seriesName);
     set->setColor(QColor(0x4e, 0x70, 0x99));
