@@ -1,6 +1,7 @@
 // The lists on a PostgreSQL server (URI as the argument, an empty database that is rebuilt):
 // upload of the generated database, ReopenAll beside a raw libpq fetch of the same rows in the
-// same run, a refresh with nothing changed, and a modify.
+// same run, a refresh with nothing changed, a modify, and a bill selection beside one
+// statement that copies the same bill on the server itself.
 #include "BenchSupport.h"
 
 #include "data/Backend.h"
@@ -11,13 +12,18 @@
 #include "data/ServerDatabase.h"
 #include "data/ServerSchema.h"
 #include "data/ServerTransfer.h"
+#include "printing/BillSelection.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <chrono>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The bill selection writes the bill number into a line edit, so a screen is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTextStream out(stdout);
     if (argc != 2) {
         QTextStream(stderr) << "usage: bench_server URI\n";
@@ -93,5 +99,39 @@ int main(int argc, char** argv) {
         deliveries->setText("备注", QString::number(std::rand()));
         deliveries->post();
     }) << " ms\n";
+
+    // A bill of 20 rows in the middle of the list, as the program fills the print buffer, beside
+    // the copy done by the server alone in one transaction.
+    QLineEdit billBox;
+    BillSelection selection(&main, deliveries, lists[3], &billBox);
+    const int row = deliveries->recordCount() / 2;
+    const QString bill = deliveries->text(row, deliveries->fieldIndex("单据编号"));
+    const auto select = [&] {
+        deliveries->close();
+        deliveries->setQuery(Query::all("表3"));
+        deliveries->open();
+        deliveries->moveTo(row);
+        selection.DBGridEh3CellClick();
+    };
+    const QString copied = "\"单据编号\", \"业务日期\", \"经手人\", \"商品名称\", \"规格型号\", "
+                           "\"单位\", \"单价\", \"数量\", \"应收金额\", \"联系人\", "
+                           "\"联系电话\", \"单位地址\", \"备注\"";
+    const auto rawCopy = [&] {
+        server->begin();
+        server->exec("DELETE FROM \"表4\" WHERE \"_workstation\" = 'raw'");
+        server->exec(QString("INSERT INTO \"表4\" (\"序号\", %1, \"_workstation\") SELECT "
+                             "row_number() OVER (ORDER BY \"_key\"), %1, 'raw' FROM \"表3\" "
+                             "WHERE translate(\"单据编号\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
+                             "'abcdefghijklmnopqrstuvwxyz') = translate($1, "
+                             "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')")
+                         .arg(copied),
+                     {bill.toUtf8()});
+        server->commit();
+    };
+    const auto [rawSelectMs, selectMs] = bench::pairedMedianMs(15, rawCopy, select);
+    out << "bill_rows " << lists[3]->recordCount() << "\n";
+    out << "raw_bill_copy " << rawSelectMs << " ms\n";
+    out << "server_bill_selection " << selectMs << " ms\n";
+    out << "server_bill_selection_ratio " << selectMs / rawSelectMs << " x\n";
     return 0;
 }

@@ -62,6 +62,10 @@ QStringList statements() {
                               "(translate(\"单据编号\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
                               "'abcdefghijklmnopqrstuvwxyz'))"));
     out.append(QStringLiteral("CREATE INDEX \"表4_workstation\" ON \"表4\" (\"_workstation\")"));
+    // Bill numbers handed out, so that no two workstations are offered the same.
+    out.append(QStringLiteral("CREATE TABLE \"_issued_numbers\" (\"number\" text PRIMARY KEY, "
+                              "\"workstation\" text NOT NULL, \"issued\" timestamptz NOT NULL "
+                              "DEFAULT now())"));
     out.append(QStringLiteral(
         "CREATE TABLE \"_changes\" (\"name\" text PRIMARY KEY, \"counter\" bigint NOT NULL)"));
     out.append(QStringLiteral(

@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/Errors.h"
+#include "data/IssuedNumbers.h"
 #include "ledger/DeliveryRows.h"
 
 namespace {
@@ -26,7 +27,28 @@ QString BillNumbers::next(const BillNumberPattern& pattern, const QDate& day) co
         if (const std::optional<qint64> n = pattern.numberOf(rows.text(row, bill), day))
             highest = std::max(highest, *n);
     }
-    return pattern.format(day, highest + 1);
+    const IssuedNumbers issued(connection_);
+    if (!issued.kept())
+        return pattern.format(day, highest + 1);
+    // On a server a number is offered only once it is taken for this workstation. One it took
+    // before and has not stored yet is offered to it again, as the file offers the same number
+    // until a row holds it.
+    std::optional<qint64> own;
+    qint64 taken = highest;
+    for (const IssuedNumbers::Issued& number : issued.startingWith(prefix)) {
+        const std::optional<qint64> n = pattern.numberOf(number.number, day);
+        if (!n)
+            continue;
+        if (number.mine && *n > highest)
+            own = std::min(own.value_or(*n), *n);
+        taken = std::max(taken, *n);
+    }
+    if (own)
+        return pattern.format(day, *own);
+    qint64 next = taken + 1;
+    while (!issued.take(pattern.format(day, next)))
+        ++next;
+    return pattern.format(day, next);
 }
 
 std::optional<BillNumbers::Use> BillNumbers::otherCustomer(const QString& bill,

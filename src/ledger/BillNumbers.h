@@ -16,8 +16,9 @@ public:
     explicit BillNumbers(Connection* connection) : connection_(connection) {}
 
     // One above the highest running number of the pattern on that day found in 表3; the
-    // first of the day when there is none. Fails with a message for a pattern without one run
-    // of N.
+    // first of the day when there is none. On a server also above every number handed out to
+    // any workstation, and taken for this one, unless it still holds one it has not stored.
+    // Fails with a message for a pattern without one run of N.
     QString next(const BillNumberPattern& pattern, const QDate& day) const;
 
     struct Use {

@@ -1,6 +1,7 @@
 // Two workstations on one server database, each with connections of its own: what one writes
 // the other sees after its refresh, lost races are refused in words, each has its own print
-// buffer, and a data.mdb goes up to the server and comes back cell for cell.
+// buffer, no two are offered the same bill number, and a data.mdb goes up to the server and comes
+// back cell for cell.
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -9,10 +10,12 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "data/Errors.h"
+#include "data/IssuedNumbers.h"
 #include "data/Schema.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerRows.h"
 #include "data/ServerTransfer.h"
+#include "ledger/BillNumbers.h"
 
 #include <QTest>
 #include <memory>
@@ -140,6 +143,32 @@ private slots:
         QCOMPARE(b.column("单据编号"), QStringList{"B-1"});
         QVERIFY(!a.list->tableHasRows());
         QVERIFY(b.list->tableHasRows());
+    }
+
+    void noTwoWorkstationsAreOfferedTheSameBillNumber() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表3 (单据编号) VALUES ('20261209-004')");
+        Workstation a("A", "表3"), b("B", "表3");
+        const BillNumberPattern pattern("yyyyMMdd-NNN");
+        const QDate day(2026, 12, 9);
+        const auto next = [&](Workstation& w, const QDate& on) {
+            return BillNumbers(w.connection.get()).next(pattern, on);
+        };
+        QCOMPARE(next(a, day), QString("20261209-005"));
+        QCOMPARE(next(b, day), QString("20261209-006"));
+        // Until it stores its number a workstation is offered the same one again.
+        QCOMPARE(next(a, day), QString("20261209-005"));
+        a.list->append();
+        a.list->setText("单据编号", "20261209-005");
+        a.list->post();
+        QCOMPARE(next(a, day), QString("20261209-007"));
+        QCOMPARE(next(b, day), QString("20261209-006"));
+        QCOMPARE(next(b, day.addDays(1)), QString("20261210-001"));
+        // The hidden table's key is what keeps two takers apart.
+        QVERIFY(!IssuedNumbers(b.connection.get()).take("20261209-007"));
+        QVERIFY(IssuedNumbers(b.connection.get()).take("20261209-100"));
+        QCOMPARE(next(a, day), QString("20261209-007"));
+        QCOMPARE(next(b, day), QString("20261209-006"));
     }
 
     void unchangedTableIsKeptAndAnotherWorkstationsWriteIsSeen() {

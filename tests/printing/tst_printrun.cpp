@@ -1,3 +1,4 @@
+#include "PreviewPages.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
@@ -26,19 +27,6 @@
 using View = TMainForm::View;
 
 namespace {
-
-// The texts of one generated page, by item name (several detail rows: joined by "|").
-QMap<QString, QString> textsOf(const report::Page& page) {
-    QMap<QString, QString> texts;
-    for (const report::DrawOp& op : page.ops) {
-        if (const auto* text = std::get_if<report::TextOp>(&op)) {
-            const QString joined = text->lines.join(QString());
-            texts[text->item] =
-                texts.contains(text->item) ? texts[text->item] + "|" + joined : joined;
-        }
-    }
-    return texts;
-}
 
 struct PrintFixture {
     TestDatabase db;
@@ -70,23 +58,9 @@ struct PrintFixture {
 
     // Runs a print run; the preview it opens is read and closed by the "user".
     void print(const std::function<void()>& run) {
-        pages.clear();
-        previewShown = false;
-        auto* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* preview = qobject_cast<TQRStandardPreview*>(w);
-                if (preview && preview->isVisible() && preview->generationFinished()) {
-                    previewShown = true;
-                    pages = preview->pages();
-                    poll->stop();
-                    preview->SpeedButton3Click();
-                }
-            }
-        });
-        poll->start(5);
-        run();
-        delete poll;
+        const PreviewPages shown = previewOf(run);
+        pages = shown.pages;
+        previewShown = shown.shown;
     }
     QMap<QString, QString> firstPage() const {
         return pages.isEmpty() ? QMap<QString, QString>() : textsOf(pages.first());
