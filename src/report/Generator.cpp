@@ -3,6 +3,7 @@
 #include "report/TextMeasure.h"
 
 #include <QtMath>
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <utility>
@@ -13,6 +14,11 @@ namespace {
 
 // Tolerance for a band that exactly fills the rest of a page.
 constexpr qreal kEpsilon = 1e-6;
+// What printers leave unprinted at the paper's edge. A text that stands free (in no rectangle)
+// may run into the right margin up to there before it wraps, so that a bill number a little
+// wider than the room in the header stays one number; a text in a table cell wraps at the
+// band's edge, inside the table's rule.
+constexpr qreal kUnprintableEdge = 4.5;
 
 struct PlannedItem {
     ItemKind kind = ItemKind::Shape;
@@ -20,6 +26,7 @@ struct PlannedItem {
     QRectF rect;
     bool fromMaster = false;
     qsizetype column = -1;
+    bool inShape = false;
     TextMeasure* measure = nullptr;
     FontStyle font;
     bool opaque = true;
@@ -67,12 +74,20 @@ struct Generator::Plan {
             return planned;
         planned.present = true;
         planned.height = band->height();
+        QList<QRectF> shapes;
+        for (const Item* item : band->items()) {
+            if (item->kind() == ItemKind::Shape)
+                shapes.append(item->rect());
+        }
         for (const Item* item : band->items()) {
             PlannedItem p;
             p.kind = item->kind();
             p.name = item->objectName();
             p.rect = item->rect();
             if (p.kind != ItemKind::Shape) {
+                p.inShape = std::any_of(shapes.begin(), shapes.end(), [&](const QRectF& shape) {
+                    return shape.contains(p.rect.topLeft());
+                });
                 p.font = item->font();
                 p.opaque = !item->isTransparent();
                 p.measure = measureFor(p.font);
@@ -99,7 +114,9 @@ struct Generator::Plan {
                                      qreal bandHeight) const {
         if (text.isEmpty())
             return std::nullopt;
-        const QRectF band(0, 0, setup.bandWidth(), bandHeight);
+        const qreal reach =
+            item.inShape ? 0 : qMax<qreal>(0, setup.margins.right() - kUnprintableEdge);
+        const QRectF band(0, 0, setup.bandWidth() + reach, bandHeight);
         const qreal roomWidth = band.right() - item.rect.left();
         const qreal lineHeight = item.rect.height();
         TextOp op;

@@ -20,6 +20,7 @@ private slots:
     void longBillContinuesWithoutHeadingAndEndsWithSummary();
     void blankProfileLeavesHeaderLinesEmpty();
     void wrappedRemarkLeavesTheRulesWhole();
+    void billNumberRunsIntoTheMarginRatherThanWrap();
 
     // The preview window.
     void previewWindowHasItsPartsAndSizes();

@@ -92,11 +92,17 @@ private slots:
         QCOMPARE(ops[3]->lines.size(), 1);
 
         // A taller band keeps as many whole lines as it holds: 15 below the text's top, 3 lines.
+        // Standing in no rectangle, the text runs on into the right margin up to 4.5 mm from
+        // the paper's edge (85.5 mm from the band's left) before it wraps.
         r->band(BandType::Title)->addLabel("Long", {0, 5, 30, 5}, QString(70, u'长'), kFont);
         const Document withTitle = generate(*r, t);
         const TextOp* tall = texts(withTitle.pages.first(), "Long").first();
         QCOMPARE(tall->lines.size(), 3);
-        QCOMPARE(tall->lines.join(QString()).size(), 3 * wrapped->lines.first().size());
+        for (const QString& line : tall->lines) {
+            QVERIFY(measure.width(line) <= 85.5);
+            QVERIFY(measure.width(line + u'长') > 85.5);
+        }
+        QVERIFY(tall->lines.first().size() > wrapped->lines.first().size());
         QCOMPARE(tall->box.height(), 15.0);
         QCOMPARE(tall->lineStep, 5.0);
     }
