@@ -2,6 +2,7 @@
 // upload of the generated database, ReopenAll beside a raw libpq fetch of the same rows in the
 // same run, a refresh with nothing changed, and a modify.
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "data/Backend.h"
 #include "data/Connection.h"
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     const QString uri = QString::fromLocal8Bit(argv[1]);
     QTemporaryDir dir;
     const QString file = dir.filePath("data.mdb");
-    bench::generateDatabase(file, 10000, 2000, 200000);
+    SeedDatabase::generate(file, 10000, 2000, 200000);
 
     const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri);
     server->exec("DROP SCHEMA IF EXISTS public CASCADE");
