@@ -4,6 +4,7 @@
 // the goods look-up per keystroke, grid scrolling and a bill selection.
 
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "app/MainUnit.h"
 #include "app/Program.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
     started.reset();
 
     QTemporaryDir dir;
-    bench::generateDatabase(dir.filePath(QStringLiteral("data.mdb")), 10000, 2000, rows);
+    SeedDatabase::generate(dir.filePath(QStringLiteral("data.mdb")), 10000, 2000, rows);
     QDir::setCurrent(dir.path());
     const double busyStartUp = startUp(started);
     Program& program = *started;

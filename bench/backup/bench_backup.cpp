@@ -4,6 +4,7 @@
 // putting it on disk and thinning the folder, against reading and writing the bytes once.
 
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "backup/AutoBackup.h"
 #include "backup/BackupProgress.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString database = dir.filePath(QStringLiteral("data.mdb"));
-    bench::generateDatabase(database, 10000, 2000, rows);
+    SeedDatabase::generate(database, 10000, 2000, rows);
     QDir::setCurrent(dir.path());
     ProgramFolder::setPathForTesting(dir.path());
     const QString copy = dir.filePath(QStringLiteral("copy.mdb"));

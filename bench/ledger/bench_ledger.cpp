@@ -5,6 +5,7 @@
 // `--deliveries N` sets the number of delivery rows (200,000).
 
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     const int deliveries = deliveriesArgument(app.arguments());
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("data.mdb"));
-    bench::generateDatabase(file, 10000, 2000, deliveries);
+    SeedDatabase::generate(file, 10000, 2000, deliveries);
     QDir::setCurrent(dir.path());
 
     Connection connection;

@@ -3,6 +3,7 @@
 // same run, a refresh with nothing changed, a modify, and a bill selection beside one
 // statement that copies the same bill on the server itself.
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "data/Backend.h"
 #include "data/Connection.h"
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
     const QString uri = QString::fromLocal8Bit(argv[1]);
     QTemporaryDir dir;
     const QString file = dir.filePath("data.mdb");
-    bench::generateDatabase(file, 10000, 2000, 200000);
+    SeedDatabase::generate(file, 10000, 2000, 200000);
 
     const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri);
     server->exec("DROP SCHEMA IF EXISTS public CASCADE");

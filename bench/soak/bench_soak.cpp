@@ -7,6 +7,7 @@
 // SOAK_OPERATIONS (default 10000) and SOAK_SEED (default 11) change the run.
 
 #include "BenchSupport.h"
+#include "SeedDatabase.h"
 
 #include "app/MainUnit.h"
 #include "app/Program.h"
@@ -275,7 +276,7 @@ int main(int argc, char** argv) {
                              : 11;
 
     QTemporaryDir dir;
-    bench::generateDatabase(dir.filePath(QStringLiteral("data.mdb")), 1000, 200, 5000);
+    SeedDatabase::generate(dir.filePath(QStringLiteral("data.mdb")), 1000, 200, 5000);
     QDir::setCurrent(dir.path());
     ProgramFolder::setPathForTesting(dir.path());
     SoakPrompts prompts;

@@ -8,13 +8,10 @@
 #include <utility>
 #include <vector>
 
-// Helpers shared by the benchmark programs: a generated database of the size a busy small
-// business reaches, medians of repeated timings and the resident memory of the process.
+// Helpers shared by the benchmark programs: medians of repeated timings and the resident
+// memory of the process. The generated database of the size a busy small business reaches is
+// SeedDatabase's, linked with these.
 namespace bench {
-
-// Writes a database with `goods` goods, `customers` customers and `deliveries` delivery rows
-// (bills of about 20 rows) into `file`.
-void generateDatabase(const QString& file, int goods, int customers, int deliveries);
 
 // Points HOME and the settings folder at `home` (the program writes its launcher and last view
 // there, never into the user's own) and runs offscreen unless a platform is chosen; call before

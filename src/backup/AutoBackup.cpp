@@ -4,7 +4,10 @@
 #include "backup/DatabaseCheck.h"
 #include "backup/DatabaseLock.h"
 #include "base/AppError.h"
+#include "data/Backend.h"
 #include "data/Schema.h"
+#include "data/ServerDatabase.h"
+#include "data/ServerTransfer.h"
 #include "platform/FileCopy.h"
 #include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -35,11 +39,12 @@ qint64 freeBytes(const QString& folder) {
     return disk.isValid() ? disk.bytesAvailable() : -1;
 }
 
-// Temporary files that a killed backup left behind; a running one's is younger.
+// Temporary files that a killed backup left behind, and the journal of one written from the
+// server; a running one's are younger.
 void removeLeftovers(const QDir& folder) {
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-600);
-    const QFileInfoList files =
-        folder.entryInfoList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden);
+    const QFileInfoList files = folder.entryInfoList(
+        {QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
         if (file.lastModified() < stale)
             QFile::remove(file.absoluteFilePath());
@@ -63,6 +68,33 @@ AutoBackup::Result failed(const QString& reason) {
     return {AutoBackup::Outcome::Failed, {}, reason};
 }
 
+// Copies data.mdb under a shared lock; the rows of each table, counted inside the lock's
+// transaction so that the rows counted are the rows copied; nothing when the file cannot be read.
+std::optional<QList<qint64>> copyFile(const QString& database, const QString& copy,
+                                      const AutoBackup::Progress& progress) {
+    const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
+    const std::optional<QList<qint64>> counts = DatabaseCheck::rowCounts(noWriter.handle());
+    if (!counts)
+        return std::nullopt;
+    FileCopy::copy(database, copy, [&](qint64 copied, qint64 total) {
+        if (progress && total > 0)
+            progress(static_cast<int>(copied * 70 / total), QStringLiteral("正在复制数据…"));
+    });
+    return counts;
+}
+
+// Writes the server's tables into the copy from one snapshot, which they are counted in.
+QList<qint64> downloadServer(ServerDatabase& server, const QString& copy,
+                             const AutoBackup::Progress& progress) {
+    const QString step = QStringLiteral("正在从数据库服务器读取数据…");
+    if (progress)
+        progress(0, step);
+    return ServerTransfer::download(server, copy, [&](qint64 done, qint64 total) {
+        if (progress && total > 0)
+            progress(static_cast<int>(done * 70 / total), step);
+    });
+}
+
 AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Progress& progress) {
     const QString folderPath = options.backupFolder();
     if (!QDir().mkpath(folderPath))
@@ -71,29 +103,33 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
     const QDir folder(folderPath);
     removeLeftovers(folder);
     const QString database = ProgramFolder::databaseFile();
-    const QFileInfo source(database);
-    if (!source.exists())
-        return failed(
-            QStringLiteral("找不到数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
+    std::unique_ptr<ServerDatabase> server;
+    qint64 size = 0;
+    if (!Backend::server().isEmpty()) {
+        server = ServerDatabase::connect(Backend::server());
+        // Read from the catalogue, without a pass over the rows. The server keeps each row
+        // with a longer header than the file and with its hidden columns, and the indexes are
+        // counted too, so this is no less than the file that the same rows make.
+        size = ServerTransfer::size(*server);
+    } else {
+        const QFileInfo source(database);
+        if (!source.exists())
+            return failed(
+                QStringLiteral("找不到数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
+        size = source.size();
+    }
     const qint64 free = freeBytes(folderPath);
-    if (free >= 0 && free < 2 * source.size())
+    if (free >= 0 && free < 2 * size)
         return {AutoBackup::Outcome::LowSpace, {}, {}};
 
     const QString target = folder.filePath(BackupRetention::nameFor(QDateTime::currentDateTime()));
     PendingFile backup(target);
-    std::optional<QList<qint64>> counts;
-    {
-        // Counted inside the lock's transaction: the rows counted are the rows copied.
-        const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
-        counts = DatabaseCheck::rowCounts(noWriter.handle());
-        if (!counts)
-            return failed(
-                QStringLiteral("无法读取数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
-        FileCopy::copy(database, backup.path(), [&](qint64 copied, qint64 total) {
-            if (progress && total > 0)
-                progress(static_cast<int>(copied * 70 / total), QStringLiteral("正在复制数据…"));
-        });
-    }
+    const std::optional<QList<qint64>> counts =
+        server ? downloadServer(*server, backup.path(), progress)
+               : copyFile(database, backup.path(), progress);
+    if (!counts)
+        return failed(
+            QStringLiteral("无法读取数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
     if (progress)
         progress(70, QStringLiteral("正在检查备份…"));
     if (beforeCheck())

@@ -18,7 +18,8 @@ struct AutoBackupOptions {
 };
 
 // A verified copy of data.mdb in the backup folder, made the way "数据备份" makes one: a
-// temporary file holding a complete copy taken under a shared lock, checked, put on disk and
+// temporary file holding a complete copy taken under a shared lock (on a server: the same
+// encrypted file written from one snapshot of the server's tables), checked, put on disk and
 // renamed to "data-YYYYMMDD-HHMMSS.bak". Only then are the backups past the ones kept removed.
 namespace AutoBackup {
 

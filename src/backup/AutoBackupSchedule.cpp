@@ -3,6 +3,7 @@
 #include "backup/AutoBackup.h"
 #include "backup/AutoBackupSettings.h"
 #include "backup/BackupProgress.h"
+#include "data/Backend.h"
 #include "settings/Settings.h"
 #include "ui/Prompts.h"
 
@@ -31,9 +32,10 @@ QString trouble(const AutoBackup::Result& result) {
         if (Settings::value(kSpaceTold, false).toBool())
             return {};
         Settings::setValue(kSpaceTold, true);
-        return QStringLiteral(
-            "自动备份已跳过：备份文件夹所在磁盘的可用空间不足数据库文件大小的两倍。"
-            "请清理磁盘或在“系统设置”的“备份”页另选文件夹。");
+        return QStringLiteral("自动备份已跳过：备份文件夹所在磁盘的可用空间不足%1的两倍。"
+                              "请清理磁盘或在“系统设置”的“备份”页另选文件夹。")
+            .arg(Backend::server().isEmpty() ? QStringLiteral("数据库文件大小")
+                                             : QStringLiteral("服务器上数据所占空间"));
     case AutoBackup::Outcome::Failed:
         break;
     }

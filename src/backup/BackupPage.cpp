@@ -3,6 +3,9 @@
 #include "backup/AutoBackup.h"
 #include "backup/AutoBackupSettings.h"
 #include "backup/DataRestore.h"
+#include "base/AppError.h"
+#include "data/Backend.h"
+#include "data/ServerDatabase.h"
 #include "ui/Guard.h"
 
 #include <QCheckBox>
@@ -29,6 +32,22 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignL
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     return item;
+}
+
+// Where the automatic backup reads the data from, when that is a server; empty on the file.
+QString serverNote() {
+    const QString uri = Backend::server();
+    if (uri.isEmpty())
+        return {};
+    QString name;
+    try {
+        name = QLatin1Char(' ') + ServerDatabase::nameOf(uri) + QLatin1Char(' ');
+    } catch (const AppError&) {
+        // The 数据库 page tells of a malformed address; here the server goes unnamed.
+    }
+    return QStringLiteral("数据保存在数据库服务器%1上：自动备份从服务器读出全部数据，"
+                          "存为本机的备份文件；从备份恢复将替换服务器上各工作站共用的全部数据。")
+        .arg(name);
 }
 
 } // namespace
@@ -72,6 +91,13 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     form->addRow(new QLabel(QStringLiteral("另外每月保留最新的一份，共保留 12 个月。"), this));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    const QString note = serverNote();
+    if (!note.isEmpty()) {
+        auto* source = new QLabel(note, this);
+        source->setObjectName(QStringLiteral("BackupSource"));
+        source->setWordWrap(true);
+        layout->addWidget(source);
+    }
     layout->addWidget(new QLabel(QStringLiteral("自动备份（最新的在前）："), this));
     layout->addWidget(list_, 1);
     auto* buttons = new QHBoxLayout;
@@ -153,10 +179,13 @@ void BackupPage::restoreChosen() {
         return;
     }
     const QTableWidgetItem* time = list_->item(chosen.constFirst()->row(), 0);
-    if (!Prompts::instance().confirm(
-            this, QStringLiteral("用 %1 的备份替换当前的数据吗？当前的数据将被覆盖，"
-                                 "恢复成功后程序将退出。")
-                      .arg(time->text())))
+    const QString question =
+        Backend::server().isEmpty()
+            ? QStringLiteral("用 %1 的备份替换当前的数据吗？当前的数据将被覆盖，"
+                             "恢复成功后程序将退出。")
+            : QStringLiteral("用 %1 的备份替换数据库服务器上的全部数据吗？所有工作站的当前数据"
+                             "都将被覆盖，恢复成功后程序将退出。");
+    if (!Prompts::instance().confirm(this, question.arg(time->text())))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }

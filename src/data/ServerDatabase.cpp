@@ -92,6 +92,10 @@ qint64 ServerResult::affected() const {
     return QByteArray(PQcmdTuples(result_)).toLongLong();
 }
 
+QString ServerDatabase::nameOf(const QString& uri) {
+    return addressOf(uri).name;
+}
+
 std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri) {
     const ServerAddress address = addressOf(uri);
     pg_conn* conn = PQconnectdb(uri.toUtf8().constData());

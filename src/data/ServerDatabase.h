@@ -54,6 +54,8 @@ public:
     static std::shared_ptr<ServerDatabase> open(const QString& uri, const QString& workstation);
     // A one-off session, not shared, e.g. for a tool or a connection test.
     static std::unique_ptr<ServerDatabase> connect(const QString& uri);
+    // host:port/database of a URI, without connecting; fails as connect() does on a malformed one.
+    static QString nameOf(const QString& uri);
     ~ServerDatabase();
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;

@@ -6,6 +6,7 @@
 #include "data/ServerDatabase.h"
 #include "data/ServerSchema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
@@ -126,6 +127,16 @@ void copyRows(ServerDatabase& server, sqlite3* db) {
                                "coalesce(max(\"ID\"), 0) + 1, false) FROM \"表4\""));
 }
 
+// The backup file could not be written, in the words of every other file the program writes.
+[[noreturn]] void writeFailed(const QString& file, const QString& reason) {
+    throw DataError(
+        QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(file), reason));
+}
+
+[[noreturn]] void writeFailed(const QString& file, sqlite3* db) {
+    writeFailed(file, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
 void inTransaction(ServerDatabase& server, const std::function<void()>& work) {
     server.begin();
     try {
@@ -171,18 +182,39 @@ void replace(ServerDatabase& server, const QString& file) {
     });
 }
 
-void download(ServerDatabase& server, const QString& file) {
+QList<qint64> download(ServerDatabase& server, const QString& file, const Progress& progress) {
     // An empty file, as a temporary file made ready for the backup, is taken as no file.
     if (QFileInfo(file).exists() && QFileInfo(file).size() == 0)
         QFile::remove(file);
-    Schema::createDatabase(file);
     try {
-        const Handle db = openFile(file, SQLITE_OPEN_READWRITE);
+        Schema::createDatabase(file);
+    } catch (const DataError& e) {
+        writeFailed(file, e.message());
+    }
+    QList<qint64> counts;
+    try {
+        const Handle db = [&] {
+            try {
+                return openFile(file, SQLITE_OPEN_READWRITE);
+            } catch (const DataError& e) {
+                writeFailed(file, e.message());
+            }
+        }();
         if (sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-            throwEngineError(db.get());
+            writeFailed(file, db.get());
         // One snapshot of all five tables, whatever other workstations write meanwhile.
         inTransaction(server, [&] {
             server.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+            qint64 total = 0;
+            for (const QString& table : Schema::tableNames()) {
+                counts.append(
+                    QByteArray(
+                        server.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(table)))
+                            .value(0, 0))
+                        .toLongLong());
+                total += counts.last();
+            }
+            qint64 done = 0;
             for (const QString& table : Schema::tableNames()) {
                 const QStringList names = Schema::columns(table);
                 QStringList columns, marks;
@@ -201,7 +233,7 @@ void download(ServerDatabase& server, const QString& file) {
                                            .toUtf8();
                 if (sqlite3_prepare_v2(db.get(), sql.constData(), sql.size(), &insert.handle,
                                        nullptr) != SQLITE_OK)
-                    throwEngineError(db.get());
+                    writeFailed(file, db.get());
                 for (int r = 0; r < rows.rows(); ++r) {
                     sqlite3_reset(insert.handle);
                     for (int c = 0; c < names.size(); ++c) {
@@ -219,16 +251,31 @@ void download(ServerDatabase& server, const QString& file) {
                                               rows.length(r, c), SQLITE_STATIC);
                     }
                     if (sqlite3_step(insert.handle) != SQLITE_DONE)
-                        throwEngineError(db.get());
+                        writeFailed(file, db.get());
+                    ++done;
+                    if (progress && done % 4096 == 0)
+                        progress(done, total);
                 }
             }
         });
         if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-            throwEngineError(db.get());
+            writeFailed(file, db.get());
     } catch (...) {
         QFile::remove(file);
         throw;
     }
+    return counts;
+}
+
+qint64 size(ServerDatabase& server) {
+    qint64 bytes = 0;
+    for (const QString& table : Schema::tableNames())
+        bytes += QByteArray(server
+                                .exec(QStringLiteral("SELECT pg_total_relation_size($1::regclass)"),
+                                      {quoted(table).toUtf8()})
+                                .value(0, 0))
+                     .toLongLong();
+    return bytes;
 }
 
 } // namespace ServerTransfer

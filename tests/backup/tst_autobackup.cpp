@@ -1,4 +1,5 @@
 #include "KeyedFile.h"
+#include "ListCompare.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include "TestMain.h"
@@ -6,6 +7,8 @@
 #include "backup/AutoBackup.h"
 #include "backup/BackupRetention.h"
 #include "backup/DatabaseCheck.h"
+#include "data/ServerDatabase.h"
+#include "data/ServerTransfer.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
@@ -15,6 +18,8 @@
 #include <sqlite3.h>
 
 namespace {
+
+const QStringList kTables = {"表1", "表2", "表3", "表4", "表5"};
 
 // The program folder holds a database with goods, customers and two bills of deliveries.
 struct Fixture {
@@ -33,6 +38,7 @@ struct Fixture {
     ~Fixture() {
         ProgramFolder::setPathForTesting(QString());
         AutoBackup::setBeforeCheckForTesting({});
+        AutoBackup::setFreeSpaceForTesting({});
     }
 
     QString folder() const { return options.backupFolder(); }
@@ -73,6 +79,83 @@ private slots:
             QCOMPARE(KeyedFile(result.file, KeyedFile::Mode::ReadOnly).table(table),
                      f.db.table(table));
         QCOMPARE(filesIn(f.folder()), f.backups()); // no temporary file stays
+    }
+
+    void aServerBackupHoldsTheServersListsAndRestoresThem() {
+        if (TestDatabase::server().isEmpty())
+            QSKIP("needs a database server");
+        Fixture f;
+        // Values a transfer could bend: text with a tab, line break and backslash, NULLs,
+        // fractions, a date at the year's end, the print buffer's own ID.
+        f.db.exec(
+            "INSERT INTO 表3 (单据编号, 业务日期, 商品名称, 单价, 数量, 应收金额, 备注) VALUES "
+            "('B9', '2026-12-31', '制表\t换行\n反斜\\', 0.1, 3, 0.3, NULL)");
+        f.db.exec("INSERT INTO 表4 (\"ID\", 单据编号, 商品名称) VALUES (7, 'B9', '螺丝')");
+        f.db.exec("INSERT INTO 表5 VALUES ('公司', 'www.example.com', '张明', '1')");
+        QList<QList<QStringList>> before;
+        for (const QString& table : kTables)
+            before.append(f.db.table(table));
+
+        QList<int> percents;
+        const AutoBackup::Result result = AutoBackup::run(
+            f.options, [&](int percent, const QString&) { percents.append(percent); });
+        QCOMPARE(result.outcome, AutoBackup::Outcome::Made);
+        QCOMPARE(percents.constLast(), 100);
+        QVERIFY(DatabaseCheck::isUsable(result.file));
+        // The file the program would use holds none of it: the backup is the server's.
+        QCOMPARE(KeyedFile(f.db.file(), KeyedFile::Mode::ReadOnly).table("表3").size(), 0);
+        for (const QString table : {"表1", "表2", "表3", "表5"}) {
+            const ListSource server{{}, TestDatabase::server()};
+            QVERIFY(listRows(table, server) > 0);
+            const QString difference = listDifference(table, {result.file, {}}, server);
+            QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        }
+        for (int t = 0; t < kTables.size(); ++t)
+            QCOMPARE(KeyedFile(result.file, KeyedFile::Mode::ReadOnly).table(kTables[t]),
+                     before[t]);
+
+        // Whatever happened on the server since, the backup brings it back.
+        f.db.exec("DELETE FROM 表3");
+        f.db.exec("UPDATE 表1 SET 商品名称 = '改过'");
+        f.db.exec("INSERT INTO 表2 VALUES ('新单位', '', '', '', '')");
+        ServerTransfer::replace(*ServerDatabase::connect(TestDatabase::server()), result.file);
+        for (int t = 0; t < kTables.size(); ++t)
+            QCOMPARE(f.db.table(kTables[t]), before[t]);
+    }
+
+    // On a server the space its tables take decides, not the size of the local file.
+    void lowSpaceIsJudgedByTheDatabaseInUse() {
+        Fixture f;
+        const qint64 fileSize = QFileInfo(f.db.file()).size();
+        const qint64 size =
+            TestDatabase::server().isEmpty()
+                ? fileSize
+                : ServerTransfer::size(*ServerDatabase::connect(TestDatabase::server()));
+        if (!TestDatabase::server().isEmpty())
+            QVERIFY2(size > fileSize, qPrintable(QString("%1 <= %2").arg(size).arg(fileSize)));
+        AutoBackup::setFreeSpaceForTesting([size](const QString&) { return 2 * size - 1; });
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::LowSpace);
+        QCOMPARE(f.backups(), QStringList());
+        AutoBackup::setFreeSpaceForTesting([size](const QString&) { return 2 * size; });
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Made);
+    }
+
+    // A killed backup leaves its temporary file and, written from a server, its journal.
+    void leftoversOfAKilledBackupGoButARunningOnesStay() {
+        Fixture f;
+        QDir().mkpath(f.folder());
+        const QDir folder(f.folder());
+        const QDateTime old = QDateTime::currentDateTime().addSecs(-700);
+        for (const char* name : {".data-1.bak.tmp", ".data-1.bak.tmp-journal"}) {
+            writeFile(folder.filePath(name), "left");
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        writeFile(folder.filePath(".data-2.bak.tmp"), "running");
+        QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Made);
+        QCOMPARE(folder.entryList({".*"}, QDir::Files | QDir::Hidden),
+                 QStringList({".data-2.bak.tmp"}));
     }
 
     void backupGoesToTheChosenFolder() {

@@ -8,11 +8,13 @@
 #include "backup/BackupPage.h"
 #include "backup/BackupRetention.h"
 #include "backup/DataRestore.h"
+#include "data/ServerDatabase.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -98,6 +100,9 @@ private slots:
         QTest::mouseClick(restore, Qt::LeftButton);
         QCOMPARE(f.prompts.texts("confirm").size(), 1);
         QVERIFY(f.prompts.lastText().contains("2026/3/1 09:00:00"));
+        // On a server the restore replaces every workstation's data, and the question says so.
+        QCOMPARE(f.prompts.lastText().contains("数据库服务器上的全部数据"),
+                 !TestDatabase::server().isEmpty());
         QCOMPARE(f.db.count("表3"), 0);
 
         // The file that is no database is refused as the restore refuses it.
@@ -112,10 +117,29 @@ private slots:
         f.prompts.answerConfirm(true);
         QTest::mouseClick(restore, Qt::LeftButton);
         QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
-        QCOMPARE(contentsOf(f.db.file()), contentsOf(f.older));
+        if (TestDatabase::server().isEmpty()) {
+            QCOMPARE(contentsOf(f.db.file()), contentsOf(f.older));
+        } else {
+            for (const QString table : {"表1", "表2", "表3", "表4", "表5"})
+                QCOMPARE(f.db.table(table),
+                         KeyedFile(f.older, KeyedFile::Mode::ReadOnly).table(table));
+        }
         QCOMPARE(f.db.count("表3"), 3);
         QVERIFY(f.restore.succeeded());
         QVERIFY(!f.window.isVisible());
+    }
+
+    void thePageNamesTheServerItBacksUp() {
+        Fixture f;
+        BackupPage page(&f.restore);
+        const auto* source = page.findChild<QLabel*>("BackupSource");
+        if (TestDatabase::server().isEmpty()) {
+            QVERIFY(!source);
+            return;
+        }
+        QVERIFY(source);
+        QVERIFY2(source->text().contains(ServerDatabase::nameOf(TestDatabase::server())),
+                 qPrintable(source->text()));
     }
 
     void settingsAreCheckedAndStored() {

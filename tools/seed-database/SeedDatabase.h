@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace SeedDatabase {
+
+// Writes a new database with `goods` goods, `customers` customers, `deliveries` delivery rows
+// (bills of about 20 rows) and the company profile into `file`, which must not exist. Fails
+// with DataError, removing what it wrote.
+void generate(const QString& file, int goods, int customers, int deliveries);
+
+} // namespace SeedDatabase
