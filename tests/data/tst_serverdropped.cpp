@@ -70,12 +70,15 @@ class TestServerDropped : public QObject {
     QString uri_;
     QString secret_;
 
-    // The message of a dropped session, naming the server as host:port/database.
-    QString droppedMessage() const {
+    // The server as messages name it: host:port/database.
+    QString serverName() const {
         const QUrlQuery query(QUrl(uri_).query());
-        const QString name =
-            query.queryItemValue("host") + ":" + query.queryItemValue("port") + QUrl(uri_).path();
-        return QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name);
+        return query.queryItemValue("host") + ":" + query.queryItemValue("port") +
+               QUrl(uri_).path();
+    }
+    QString droppedMessage() const {
+        return QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。")
+            .arg(serverName());
     }
 
     // Ends the connection's session on the server from the test's own, and waits till it is
@@ -161,6 +164,40 @@ private slots:
         QCOMPARE(Lists::column(lists.profile, "公司名称"), QStringList{"公司"});
         add(lists.customers, "单位名称", "乙");
         QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), (QList<QStringList>{{"甲"}, {"乙"}}));
+    }
+
+    // The server takes no new session when the refresh comes: the refresh fails naming the
+    // server, never the password; once the server takes sessions again, the next one works.
+    void refusedReconnectIsNamedAndALaterRefreshWorks() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
+        Backend::setServer(uri_);
+        Lists lists;
+        // The database's own sessions cannot bar it; one on the server's maintenance
+        // database can.
+        const std::unique_ptr<ServerDatabase> admin = ServerDatabase::connect(
+            QString(TestDatabase::server()).replace("/notetest", "/postgres"));
+        const QString allow = QStringLiteral("ALTER DATABASE notetest ALLOW_CONNECTIONS %1");
+        struct Allow {
+            ServerDatabase& server;
+            QString statement;
+            ~Allow() {
+                try {
+                    server.exec(statement);
+                } catch (const AppError&) {
+                    // The server is gone; the next test reports it.
+                }
+            }
+        } allowAgain{*admin, allow.arg("true")};
+        admin->exec(allow.arg("false"));
+        drop(db, lists.main);
+        const QString message = errorOf([&] { lists.connections.ReopenAll(); });
+        QVERIFY2(message.startsWith("无法连接数据库服务器 " + serverName() + "："),
+                 qPrintable(message));
+        QVERIFY(!message.contains(secret_));
+        admin->exec(allow.arg("true"));
+        QCOMPARE(errorOf([&] { lists.connections.ReopenAll(); }), QString());
+        QCOMPARE(Lists::column(lists.goods, "商品编码"), QStringList{"G1"});
     }
 
     // Cut after its first write, a transaction leaves nothing: the writes the program goes on
