@@ -483,7 +483,7 @@ private slots:
             ++applied;
         }
         qInfo("%d kill cycles, %d writes confirmed; %d kills during a write, %d of these after it "
-              "had reached the file",
+              "had reached the database",
               total, confirmed, duringWrite, applied);
         // Kills that land between writes test nothing; timing must not let them become all.
         QVERIFY2(duringWrite * 2 >= total,
