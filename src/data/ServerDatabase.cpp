@@ -153,12 +153,17 @@ QString ServerDatabase::serverVersion() const {
     return QString::fromUtf8(version ? version : "");
 }
 
+void ServerDatabase::dropped() const {
+    throw DataError(
+        QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name_));
+}
+
 void ServerDatabase::ensureConnected() {
     if (PQstatus(conn_) == CONNECTION_OK)
         return;
     // A transaction the server lost cannot be taken up again: the writes of it are gone.
     if (inTransaction_)
-        fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+        dropped();
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK)
         fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
@@ -170,6 +175,14 @@ void ServerDatabase::ensureConnected() {
 }
 
 ServerResult ServerDatabase::exec(const QString& sql, const QList<Param>& params) {
+    return run(sql, params, false);
+}
+
+ServerResult ServerDatabase::read(const QString& sql, const QList<Param>& params) {
+    return run(sql, params, true);
+}
+
+ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params, bool again) {
     ensureConnected();
     QVector<const char*> values;
     values.reserve(params.size());
@@ -182,11 +195,12 @@ ServerResult ServerDatabase::exec(const QString& sql, const QList<Param>& params
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
     if (PQstatus(conn_) != CONNECTION_OK) {
-        inTransaction_ = false;
-        touched_.clear();
+        // The transaction stays marked until its rollback, so that no later statement of it
+        // runs on a new session by itself.
         kept_.clear();
-        throw DataError(
-            QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name_));
+        if (again && !inTransaction_)
+            return run(sql, params, false);
+        dropped();
     }
     throw DataError(scrub(messageOf(result.result_, conn_)));
 }
@@ -220,7 +234,7 @@ quint64 ServerDatabase::generation(const QString& table) {
     if (inTransaction_)
         return 0;
     const ServerResult counter =
-        exec(QStringLiteral("SELECT \"counter\" FROM \"_changes\" WHERE \"name\" = $1"),
+        read(QStringLiteral("SELECT \"counter\" FROM \"_changes\" WHERE \"name\" = $1"),
              {table.toUtf8()});
     // The counter starts from the clock at initialisation, so that a database initialised
     // anew never shows a count a kept list was loaded at.

@@ -66,9 +66,15 @@ public:
     QString serverVersion() const;
 
     // Runs one statement with its values bound (never spliced into the text); a failure throws
-    // DataError with the server's message. A session the server dropped is reconnected once
-    // first; if that fails, the message names the server.
+    // DataError with the server's message. A session found dropped is reconnected first (if
+    // that fails, the message names the server); a session that drops during the statement
+    // fails it with a message naming the server, since a write may or may not have landed.
+    // Inside a transaction the server dropped, every statement fails until the rollback: the
+    // rest of it must not land on its own.
     ServerResult exec(const QString& sql, const QList<Param>& params = {});
+    // The same for a statement that changes nothing: outside a transaction, when the session
+    // drops during it, it runs once more on a new session.
+    ServerResult read(const QString& sql, const QList<Param>& params = {});
     // Streams rows into `COPY ... FROM STDIN`: `lines` is the data in COPY's text format.
     void copyIn(const QString& sql, const QByteArray& lines);
 
@@ -87,8 +93,10 @@ public:
 
 private:
     ServerDatabase(pg_conn* conn, QString name, QString secret);
+    ServerResult run(const QString& sql, const QList<Param>& params, bool again);
     void ensureConnected();
     [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void dropped() const;
     QString scrub(QString text) const;
 
     struct Kept {

@@ -166,7 +166,7 @@ DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
                   .arg(selectList(query.table), table, where,
                        quoted(ServerSchema::keyColumn(query.table)));
     }
-    const ServerResult result = server.exec(sql, params);
+    const ServerResult result = server.read(sql, params);
 
     const int first = query.isDistinct() ? 0 : 1;
     DatabaseFile::Snapshot list;
@@ -191,7 +191,7 @@ DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
 bool hasRows(ServerDatabase& server, const QString& table) {
     const QString condition = workstationCondition(table, 1);
     return server
-               .exec(QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1")
+               .read(QStringLiteral("SELECT 1 FROM %1%2 LIMIT 1")
                          .arg(quoted(table), condition.isEmpty()
                                                  ? QString()
                                                  : QStringLiteral(" WHERE ") + condition),

@@ -1,6 +1,7 @@
 // The child of the crash-safety test. It works on the database in the folder it is given
 // through the program's own code and reports each write on standard output, a line before the
-// write starts and a line once the call has returned, until the parent kills it.
+// write starts and a line once the call has returned, until the parent kills it. On a server
+// run it works on the test's server database, as the workstation NOTE_TEST_WORKSTATION names.
 //
 //   crash_writer write FOLDER SEED FIRST   adds, modifies, deletes, bill selections, profile
 //                                          saves; keys are numbered from FIRST
@@ -12,11 +13,13 @@
 //                                          before its N-th rename or unlink in FOLDER
 #include "FileCalls.h"
 #include "ScriptedPrompts.h"
+#include "TestDatabase.h"
 #include "WriteOp.h"
 
 #include "backup/AutoBackup.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
+#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
@@ -302,6 +305,8 @@ int main(int argc, char** argv) {
             "usage: crash_writer write|backup|autobackup|restore|restore-stop FOLDER ..."));
     QDir::setCurrent(args[1]);
     ProgramFolder::setPathForTesting(args[1]);
+    Backend::setServer(TestDatabase::server());
+    Backend::setWorkstation(qEnvironmentVariable("NOTE_TEST_WORKSTATION"));
     ScriptedPrompts prompts;
     try {
         if (args[0] == QLatin1String("write") && args.size() == 4)

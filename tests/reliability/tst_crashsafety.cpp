@@ -6,8 +6,11 @@
 // before each of its changes to the folder while a killed writer's journal lies beside
 // data.mdb, and backs up while a writer of another process is halfway through a transaction.
 //
-// CRASH_CYCLES (default 200) sets the number of writer kills, CRASH_SEED (default 7001) the
-// seed of the kill moments and of the writes; a failure names both.
+// On the server only the writer is killed: the child works on the same server database, and
+// the check reads the server's tables once the child's session has ended there.
+//
+// CRASH_CYCLES (default 200, 60 on the server) sets the number of writer kills, CRASH_SEED
+// (default 7001) the seed of the kill moments and of the writes; a failure names both.
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include "TestMain.h"
@@ -16,10 +19,12 @@
 #include "backup/BackupRetention.h"
 #include "data/NumberText.h"
 #include "data/Schema.h"
+#include "data/ServerSchema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <random>
 #include <sqlite3.h>
@@ -27,10 +32,20 @@
 
 namespace {
 
+// The child's workstation and the name its server session goes by.
+const char* const kWorkstation = "crash-writer";
+const char* const kSessionName = "crash_writer";
+
+bool onServer() {
+    return !TestDatabase::server().isEmpty();
+}
+
+// Every round trip to the server makes a write slower than on the file; fewer kills take as
+// long.
 int cycles() {
     bool ok = false;
     const int n = qEnvironmentVariableIntValue("CRASH_CYCLES", &ok);
-    return ok && n > 0 ? n : 200;
+    return ok && n > 0 ? n : onServer() ? 60 : 200;
 }
 
 quint64 seed() {
@@ -175,6 +190,61 @@ Snapshot readBack(const QString& file) {
     return s;
 }
 
+// The same from the server's tables; the print buffer is the child's workstation's.
+Snapshot readBack(const TestDatabase& db) {
+    if (!onServer())
+        return readBack(db.file());
+    auto read = [&db](const QStringList& columns, const QString& table,
+                      const QString& condition = QString()) {
+        QStringList quoted;
+        for (const QString& c : columns)
+            quoted.append(QLatin1Char('"') + c + QLatin1Char('"'));
+        QList<QStringList> rows = db.rows(QStringLiteral("SELECT %1 FROM \"%2\"%3 ORDER BY \"%4\"")
+                                              .arg(quoted.join(QLatin1Char(',')), table, condition,
+                                                   ServerSchema::keyColumn(table)));
+        for (QStringList& row : rows)
+            row = normalRow(columns, row);
+        return rows;
+    };
+    Snapshot s;
+    for (const char* name : {"表1", "表2", "表3"}) {
+        const QString table = QString::fromUtf8(name);
+        const auto rows = read(writtenColumns(table), table);
+        auto& keyed = s.tables[table];
+        for (const QStringList& row : rows)
+            keyed.insert(row[0], row);
+        if (keyed.size() != rows.size())
+            throw std::runtime_error(table.toStdString() + " holds a key twice");
+    }
+    s.profile = read(profileColumns(), QStringLiteral("表5"));
+    const QString mine = QStringLiteral(" WHERE \"_workstation\" = '%1'").arg(kWorkstation);
+    s.buffer = read({"单据编号", "备注", "商品名称", "数量"}, QStringLiteral("表4"), mine);
+    std::sort(s.buffer.begin(), s.buffer.end());
+    for (const QStringList& row : read({"序号"}, QStringLiteral("表4"), mine))
+        s.lineNumbers.append(row[0].toInt());
+    std::sort(s.lineNumbers.begin(), s.lineNumbers.end());
+    if (db.count(QStringLiteral("表4")) != s.buffer.size())
+        throw std::runtime_error("表4 holds rows of another workstation");
+    return s;
+}
+
+// A killed client's session on the server ends only once the server has finished the
+// statement in hand and rolled back what is left open; reading before that could miss a
+// commit still under way.
+bool childSessionEnded(const TestDatabase& db) {
+    QElapsedTimer waited;
+    waited.start();
+    const QString sql =
+        QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE application_name = '%1'")
+            .arg(kSessionName);
+    while (db.rows(sql) != QList<QStringList>{{QStringLiteral("0")}}) {
+        if (waited.elapsed() > 30000)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 // What differs between the file and the expectation, briefly.
 QString difference(const Snapshot& file, const Snapshot& expected) {
     QStringList out;
@@ -207,6 +277,13 @@ public:
     explicit Child(const QStringList& arguments) {
         process_.setProgram(QStringLiteral(CRASH_WRITER));
         process_.setArguments(arguments);
+        // On the server: the same database as the test (the run's variables pass on), a
+        // workstation of its own, and a session the test can tell by name.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("NOTE_TEST_WORKSTATION"),
+                           QString::fromLatin1(kWorkstation));
+        environment.insert(QStringLiteral("PGAPPNAME"), QString::fromLatin1(kSessionName));
+        process_.setProcessEnvironment(environment);
         process_.start();
     }
     ~Child() {
@@ -336,7 +413,7 @@ private slots:
     void killedWriterLosesNothingAndAddsNothing() {
         TestDatabase db;
         populate(db, 2000);
-        Snapshot expected = readBack(db.file());
+        Snapshot expected = readBack(db);
         const int total = cycles();
         const quint64 base = seed();
         std::mt19937_64 rng(base);
@@ -386,9 +463,12 @@ private slots:
             if (pending)
                 ++duringWrite;
 
+            QVERIFY2(!onServer() || childSessionEnded(db),
+                     qPrintable(where + "the killed writer's session stays on the server"));
+
             Snapshot found;
             try {
-                found = readBack(db.file());
+                found = readBack(db);
             } catch (const std::exception& e) {
                 QFAIL(qPrintable(where + QString::fromUtf8(e.what())));
             }
@@ -403,7 +483,7 @@ private slots:
             ++applied;
         }
         qInfo("%d kill cycles, %d writes confirmed; %d kills during a write, %d of these after it "
-              "had reached the file",
+              "had reached the database",
               total, confirmed, duringWrite, applied);
         // Kills that land between writes test nothing; timing must not let them become all.
         QVERIFY2(duringWrite * 2 >= total,
@@ -414,6 +494,8 @@ private slots:
     }
 
     void killedBackupLeavesDatabaseAndBackupWhole() {
+        if (onServer())
+            QSKIP("a backup copies data.mdb; on the server the file is not the database");
         TestDatabase db;
         populate(db, 30000);
         const QByteArray original = contentsOf(db.file());
@@ -446,6 +528,9 @@ private slots:
     // A killed automatic backup: data.mdb and the backups made before stay whole, and every
     // file under a backup name is a complete copy.
     void killedAutomaticBackupLeavesDatabaseAndBackupsWhole() {
+        if (onServer())
+            QSKIP(
+                "an automatic backup copies data.mdb; on the server the file is not the database");
         TestDatabase db;
         populate(db, 30000);
         const QByteArray original = contentsOf(db.file());
@@ -489,6 +574,8 @@ private slots:
     }
 
     void killedRestoreLeavesDatabaseAndBackupsWhole() {
+        if (onServer())
+            QSKIP("a restore replaces data.mdb; on the server the file is not the database");
         TestDatabase db;
         populate(db, 20000);
         const QByteArray original = contentsOf(db.file());
@@ -533,6 +620,8 @@ private slots:
     // restore that changes the folder, the restore leaves the old database (which its journal
     // then rolls back whole) or the restored one, never the restored one with the old journal.
     void killedRestoreNeverLeavesTheOldJournalBesideTheNewFile() {
+        if (onServer())
+            QSKIP("the journal is the file's; the server keeps no journal beside data.mdb");
         TestDatabase db;
         populate(db, 5000);
         const QByteArray original = contentsOf(db.file());
@@ -587,6 +676,8 @@ private slots:
     // pages waiting in the journal. A backup then waits for the writer to end and copies all
     // of it.
     void backupWaitsForAWriterInAnotherProcess() {
+        if (onServer())
+            QSKIP("a backup copies data.mdb; on the server the file is not the database");
         TestDatabase db;
         populate(db, 2000);
         const qint64 before = QFileInfo(db.file()).size();

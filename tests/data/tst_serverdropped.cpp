@@ -1,0 +1,235 @@
+// A session the server ends (from another session, as an administrator or a server restart
+// would): the next write fails with a message naming the server, never its password, and
+// writes nothing; the next refresh reconnects and works; a transaction the drop cuts leaves
+// none of its writes, even when the program goes on writing in it.
+#include "TestDatabase.h"
+#include "TestMain.h"
+
+#include "data/Backend.h"
+#include "data/Connection.h"
+#include "data/DatabaseConnection.h"
+#include "data/Dataset.h"
+#include "data/Errors.h"
+#include "data/ServerDatabase.h"
+
+#include <QTest>
+#include <QUrl>
+#include <QUrlQuery>
+#include <functional>
+
+namespace {
+
+QString errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+// The lists as the main window holds them: goods and customers on the main connection, the
+// profile on a connection of its own, which keeps the session open over a refresh.
+struct Lists {
+    Connection main;
+    Connection profileConnection;
+    Dataset goods{&main, "ADOQuery1"};
+    Dataset customers{&main, "ADOQuery2"};
+    Dataset profile{&profileConnection, "ADOQuery5"};
+    DatabaseConnection connections{&main, {&goods, &customers}};
+
+    Lists() {
+        main.setConnectionString(DatabaseConnection::FormConnectionString());
+        profileConnection.setConnectionString(DatabaseConnection::FormConnectionString());
+        goods.setQuery(Query::all("表1"));
+        customers.setQuery(Query::all("表2"));
+        profile.setQuery(Query::all("表5"));
+        connections.setProfileQuery(&profile);
+        connections.ReopenAll();
+    }
+
+    static QStringList column(const Dataset& list, const QString& name) {
+        QStringList out;
+        const int c = list.fieldIndex(name);
+        for (int r = 0; r < list.recordCount(); ++r)
+            out.append(list.text(r, c));
+        return out;
+    }
+};
+
+void add(Dataset& list, const QString& field, const QString& value) {
+    list.append();
+    list.setText(field, value);
+    list.post();
+}
+
+} // namespace
+
+class TestServerDropped : public QObject {
+    Q_OBJECT
+    QString uri_;
+    QString secret_;
+
+    // The server as messages name it: host:port/database.
+    QString serverName() const {
+        const QUrlQuery query(QUrl(uri_).query());
+        return query.queryItemValue("host") + ":" + query.queryItemValue("port") +
+               QUrl(uri_).path();
+    }
+    QString droppedMessage() const {
+        return QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。")
+            .arg(serverName());
+    }
+
+    // Ends the connection's session on the server from the test's own, and waits till it is
+    // gone.
+    static void drop(const TestDatabase& db, Connection& connection) {
+        const ServerResult pid =
+            connection.server()->exec(QStringLiteral("SELECT pg_backend_pid()"));
+        const QString sql = QStringLiteral("SELECT pg_terminate_backend(%1, 10000)")
+                                .arg(QString::fromLatin1(pid.value(0, 0)));
+        QCOMPARE(db.rows(sql), QList<QStringList>{{"t"}});
+    }
+
+private slots:
+    void initTestCase() {
+        if (TestDatabase::server().isEmpty())
+            QSKIP("runs on a database server only");
+        // The throwaway server trusts its local users, so a password added to the address
+        // goes unchecked; it must still never show.
+        uri_ = TestDatabase::server();
+        const QUrlQuery query(QUrl(uri_).query());
+        secret_ = query.queryItemValue("password");
+        if (secret_.isEmpty() && QUrl(uri_).password().isEmpty()) {
+            secret_ = QStringLiteral("Geheim-7731");
+            uri_ += (uri_.contains('?') ? "&password=" : "?password=") + secret_;
+        }
+        QVERIFY2(QUrl(uri_).path() == "/notetest" && query.hasQueryItem("port"),
+                 "the test reads the server's name from a URI of the test server's form");
+    }
+
+    // Each kind of write after a drop fails in words and leaves the table as it was; the
+    // refresh after it reconnects, and the same write then lands.
+    void writeAfterDropFailsAndTheRefreshReconnects() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码, 单价) VALUES ('G1', 1), ('G2', 2)");
+        Backend::setServer(uri_);
+        Lists lists;
+        const QList<std::pair<const char*, std::function<void()>>> writes = {
+            {"add", [&] { add(lists.goods, "商品编码", "G3"); }},
+            {"modify",
+             [&] {
+                 lists.goods.first();
+                 lists.goods.edit();
+                 lists.goods.setText("单价", "5");
+                 lists.goods.post();
+             }},
+            {"delete",
+             [&] {
+                 lists.goods.last();
+                 lists.goods.remove();
+             }},
+        };
+        const QList<QList<QStringList>> after = {
+            {{"G1", "1.0"}, {"G2", "2.0"}, {"G3", "<null>"}},
+            {{"G1", "5.0"}, {"G2", "2.0"}, {"G3", "<null>"}},
+            {{"G1", "5.0"}, {"G2", "2.0"}},
+        };
+        QList<QStringList> stored = db.rows("SELECT 商品编码, 单价 FROM 表1");
+        for (int i = 0; i < writes.size(); ++i) {
+            const QString what = QString::fromLatin1(writes[i].first);
+            drop(db, lists.main);
+            const QString message = errorOf(writes[i].second);
+            QVERIFY2(message == droppedMessage(), qPrintable(what + ": " + message));
+            QVERIFY(!message.contains(secret_));
+            QCOMPARE(db.rows("SELECT 商品编码, 单价 FROM 表1"), stored);
+            lists.connections.ReopenAll();
+            QCOMPARE(Lists::column(lists.goods, "商品编码").size(), stored.size());
+            QVERIFY2(errorOf(writes[i].second).isEmpty(), qPrintable(what));
+            stored = db.rows("SELECT 商品编码, 单价 FROM 表1");
+            QCOMPARE(stored, after[i]);
+        }
+    }
+
+    // A refresh is the first statement after the drop: it reconnects rather than failing.
+    void refreshRightAfterDropReconnects() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表2 (单位名称) VALUES ('甲')");
+        db.exec("INSERT INTO 表5 VALUES ('公司', '', '', '')");
+        Backend::setServer(uri_);
+        Lists lists;
+        drop(db, lists.main);
+        QCOMPARE(errorOf([&] { lists.connections.ReopenAll(); }), QString());
+        QCOMPARE(Lists::column(lists.customers, "单位名称"), QStringList{"甲"});
+        QCOMPARE(Lists::column(lists.profile, "公司名称"), QStringList{"公司"});
+        add(lists.customers, "单位名称", "乙");
+        QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), (QList<QStringList>{{"甲"}, {"乙"}}));
+    }
+
+    // The server takes no new session when the refresh comes: the refresh fails naming the
+    // server, never the password; once the server takes sessions again, the next one works.
+    void refusedReconnectIsNamedAndALaterRefreshWorks() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
+        Backend::setServer(uri_);
+        Lists lists;
+        // The database's own sessions cannot bar it; one on the server's maintenance
+        // database can.
+        const std::unique_ptr<ServerDatabase> admin = ServerDatabase::connect(
+            QString(TestDatabase::server()).replace("/notetest", "/postgres"));
+        const QString allow = QStringLiteral("ALTER DATABASE notetest ALLOW_CONNECTIONS %1");
+        struct Allow {
+            ServerDatabase& server;
+            QString statement;
+            ~Allow() {
+                try {
+                    server.exec(statement);
+                } catch (const AppError&) {
+                    // The server is gone; the next test reports it.
+                }
+            }
+        } allowAgain{*admin, allow.arg("true")};
+        admin->exec(allow.arg("false"));
+        drop(db, lists.main);
+        const QString message = errorOf([&] { lists.connections.ReopenAll(); });
+        QVERIFY2(message.startsWith("无法连接数据库服务器 " + serverName() + "："),
+                 qPrintable(message));
+        QVERIFY(!message.contains(secret_));
+        admin->exec(allow.arg("true"));
+        QCOMPARE(errorOf([&] { lists.connections.ReopenAll(); }), QString());
+        QCOMPARE(Lists::column(lists.goods, "商品编码"), QStringList{"G1"});
+    }
+
+    // Cut after its first write, a transaction leaves nothing: the writes the program goes on
+    // making in it fail too rather than landing on a new session by themselves, and so does
+    // its commit.
+    void dropMidTransactionLeavesNoneOfIt() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
+        Backend::setServer(uri_);
+        Lists lists;
+        {
+            Transaction transaction(lists.main);
+            add(lists.goods, "商品编码", "G2");
+            drop(db, lists.main);
+            QCOMPARE(errorOf([&] { add(lists.customers, "单位名称", "甲"); }), droppedMessage());
+            QCOMPARE(errorOf([&] { add(lists.goods, "商品编码", "G3"); }), droppedMessage());
+            QCOMPARE(errorOf([&] { transaction.commit(); }), droppedMessage());
+        }
+        QCOMPARE(db.rows("SELECT 商品编码 FROM 表1"), QList<QStringList>{{"G1"}});
+        QCOMPARE(db.count("表2"), 0);
+        lists.connections.ReopenAll();
+        QCOMPARE(Lists::column(lists.goods, "商品编码"), QStringList{"G1"});
+        {
+            Transaction transaction(lists.main);
+            add(lists.goods, "商品编码", "G2");
+            add(lists.customers, "单位名称", "甲");
+            transaction.commit();
+        }
+        QCOMPARE(db.rows("SELECT 商品编码 FROM 表1"), (QList<QStringList>{{"G1"}, {"G2"}}));
+        QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), QList<QStringList>{{"甲"}});
+    }
+};
+
+DN_TEST_MAIN(TestServerDropped)
+#include "tst_serverdropped.moc"
