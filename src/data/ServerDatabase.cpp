@@ -21,6 +21,9 @@ QHash<QString, std::weak_ptr<ServerDatabase>>& openSessions() {
 const char* const kSessionSetup =
     "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1";
 
+// Seconds a connection attempt waits for a server that does not answer.
+const char* const kConnectTimeoutSeconds = "10";
+
 struct ServerAddress {
     QString name;
     QString secret;
@@ -98,7 +101,12 @@ QString ServerDatabase::nameOf(const QString& uri) {
 
 std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri) {
     const ServerAddress address = addressOf(uri);
-    pg_conn* conn = PQconnectdb(uri.toUtf8().constData());
+    // A server machine that is off answers nothing, and the system would wait minutes before
+    // giving up; the URI's own connect_timeout, given after this one, overrides it.
+    const QByteArray expanded = uri.toUtf8();
+    const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char* const values[] = {kConnectTimeoutSeconds, expanded.constData(), nullptr};
+    pg_conn* conn = PQconnectdbParams(keywords, values, 1);
     std::unique_ptr<ServerDatabase> server(new ServerDatabase(conn, address.name, address.secret));
     // The server's notices (e.g. what a DROP cascades to) are not for the clerk's terminal.
     PQsetNoticeProcessor(

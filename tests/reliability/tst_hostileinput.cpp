@@ -21,7 +21,6 @@
 #include <QTabWidget>
 #include <cmath>
 
-
 using View = TMainForm::View;
 using Tables = QMap<QString, QList<QStringList>>;
 
