@@ -1,4 +1,5 @@
 // The program installed from its package keeps data.mdb in the user's data folder.
+#include "ErrorOf.h"
 #include "RecordsFixture.h"
 #include "TestMain.h"
 
@@ -13,15 +14,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 // A package's empty database, and a user's data folder not made yet.
 struct Installed {

@@ -1,3 +1,4 @@
+#include "ErrorOf.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -15,15 +16,6 @@
 #include <memory>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 std::unique_ptr<Connection> connectTo(const QString& connectionString) {
     auto c = std::make_unique<Connection>();

@@ -2,6 +2,7 @@
 // would): the next write fails with a message naming the server, never its password, and
 // writes nothing; the next refresh reconnects and works; a transaction the drop cuts leaves
 // none of its writes, even when the program goes on writing in it.
+#include "ErrorOf.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -26,15 +27,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 // The lists as the main window holds them: goods and customers on the main connection, the
 // profile on a connection of its own, which keeps the session open over a refresh.

@@ -2,6 +2,7 @@
 // the other sees after its refresh, lost races are refused in words, each has its own print
 // buffer, no two are offered the same bill number, and a data.mdb goes up to the server and comes
 // back cell for cell.
+#include "ErrorOf.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -21,15 +22,6 @@
 #include <memory>
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QString();
-}
 
 // One workstation: its connection and a list of one table.
 struct Workstation {
