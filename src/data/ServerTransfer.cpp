@@ -1,7 +1,9 @@
 #include "data/ServerTransfer.h"
 
 #include "data/Connection.h"
+#include "data/DateText.h"
 #include "data/Errors.h"
+#include "data/NumberText.h"
 #include "data/Schema.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerSchema.h"
@@ -46,9 +48,41 @@ struct Statement {
     ~Statement() { sqlite3_finalize(handle); }
 };
 
+// What a column of the server takes.
+enum class Kind { Text, Number, Date };
+
+Kind kindOf(const QString& table, const QString& column) {
+    const QString type = ServerSchema::columnType(table, column);
+    if (type == QLatin1String("double precision"))
+        return Kind::Number;
+    return type == QLatin1String("date") ? Kind::Date : Kind::Text;
+}
+
+// A text in a number or date column, which the file takes from any writer, as the server's
+// column takes it: the number or date it reads as (a short date becomes the stored form), an
+// empty text as no value. Anything else is refused by name, so that it can be put right in the
+// file before the upload.
+QByteArray typedText(const QString& text, Kind kind, const QString& table, qint64 row,
+                     const QString& column) {
+    if (text.isEmpty())
+        return QByteArrayLiteral("\\N");
+    if (kind == Kind::Date) {
+        const QDate date = DateText::parse(text);
+        if (date.isValid())
+            return DateText::toStorage(date).toUtf8();
+    } else if (const std::optional<long double> number = NumberText::parse(text)) {
+        return QByteArray::number(static_cast<double>(*number), 'g', 17);
+    }
+    throw DataError(QStringLiteral("“%1”第 %2 行的“%3”是“%4”，不是%5，数据库服务器不能保存它。")
+                        .arg(table)
+                        .arg(row)
+                        .arg(column, text,
+                             kind == Kind::Date ? QStringLiteral("日期") : QStringLiteral("数字")));
+}
+
 // One value in COPY's text format.
-void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, const QString& table,
-                     qint64 row) {
+void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, Kind kind,
+                     const QString& table, qint64 row) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_NULL:
         out += "\\N";
@@ -64,6 +98,11 @@ void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, const
     }
     const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     const int size = sqlite3_column_bytes(statement, column);
+    if (kind != Kind::Text) {
+        out += typedText(QString::fromUtf8(text, size), kind, table, row,
+                         QString::fromUtf8(sqlite3_column_name(statement, column)));
+        return;
+    }
     for (int i = 0; i < size; ++i) {
         switch (text[i]) {
         case '\0':
@@ -94,8 +133,11 @@ void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, const
 void copyRows(ServerDatabase& server, sqlite3* db) {
     for (const QString& table : Schema::tableNames()) {
         QStringList columns;
-        for (const QString& column : Schema::columns(table))
+        QList<Kind> kinds;
+        for (const QString& column : Schema::columns(table)) {
             columns.append(quoted(column));
+            kinds.append(kindOf(table, column));
+        }
         Statement statement;
         const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                    .arg(columns.join(QStringLiteral(", ")), quoted(table))
@@ -111,7 +153,7 @@ void copyRows(ServerDatabase& server, sqlite3* db) {
             for (int c = 0; c < columns.size(); ++c) {
                 if (c > 0)
                     lines += '\t';
-                appendCopyValue(lines, statement.handle, c, table, row);
+                appendCopyValue(lines, statement.handle, c, kinds[c], table, row);
             }
             lines += '\n';
         }

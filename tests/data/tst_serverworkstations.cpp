@@ -15,11 +15,14 @@
 #include "data/Schema.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerRows.h"
+#include "data/ServerSchema.h"
 #include "data/ServerTransfer.h"
 #include "ledger/BillNumbers.h"
 
 #include <QTest>
 #include <memory>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -183,6 +186,53 @@ private slots:
         a.reopen();
         QVERIFY(a.list->rowsVersion() != own);
         QCOMPARE(a.column("单据编号"), (QStringList{"改", "2", "3"}));
+    }
+
+    // Another writer may have left texts in the file's number and date columns: those that
+    // read as numbers and dates go up as such; any other is refused by table, row and column
+    // before anything is written.
+    void uploadTakesTextsInNumberAndDateColumnsOrNamesThem() {
+        TestDatabase db;
+        QTemporaryDir dir;
+        const QString source = dir.filePath("source.mdb");
+        Schema::createDatabase(source);
+        const auto fill = [&](const QString& values) {
+            Backend::setServer(QString());
+            Connection connection;
+            connection.setConnectionString("Data Source=" + source +
+                                           ";Jet OLEDB:Database Password=" + Schema::password());
+            const QString sql =
+                "DELETE FROM 表3; INSERT INTO 表3 (单据编号, 业务日期, 单价) VALUES " + values;
+            QCOMPARE(sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr,
+                                  nullptr),
+                     SQLITE_OK);
+            Backend::setServer(TestDatabase::server());
+        };
+        const std::unique_ptr<ServerDatabase> server =
+            ServerDatabase::connect(TestDatabase::server());
+        const auto fresh = [&] {
+            server->exec("DROP SCHEMA public CASCADE");
+            server->exec("CREATE SCHEMA public");
+        };
+        fill("('1', '2026/3/5', ' 12.5 '), ('2', '', ''), ('3', '2026-12-31', '1e3')");
+        fresh();
+        ServerTransfer::upload(*server, source);
+        QCOMPARE(shown("表3").size(), 3);
+        QCOMPARE(db.rows("SELECT 单据编号, 业务日期, 单价 FROM 表3 ORDER BY rowid"),
+                 (QList<QStringList>{{"1", "2026-03-05", "12.5"},
+                                     {"2", "<null>", "<null>"},
+                                     {"3", "2026-12-31", "1000.0"}}));
+
+        for (const auto& [values, message] : QList<std::pair<QString, QString>>{
+                 {"('1', '2026-01-02', 1), ('2', '下周一', 2)",
+                  "“表3”第 2 行的“业务日期”是“下周一”，不是日期，数据库服务器不能保存它。"},
+                 {"('1', '2026-01-02', '约5元')",
+                  "“表3”第 1 行的“单价”是“约5元”，不是数字，数据库服务器不能保存它。"}}) {
+            fill(values);
+            fresh();
+            QCOMPARE(errorOf([&] { ServerTransfer::upload(*server, source); }), message);
+            QVERIFY(!ServerSchema::isInitialised(*server));
+        }
     }
 
     void uploadAndBackupCarryEveryCell() {
