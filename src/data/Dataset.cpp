@@ -560,6 +560,36 @@ void Dataset::post() {
     emit rowChanged(current_);
 }
 
+QString Dataset::unchangedCondition(int firstIndex) const {
+    QStringList parts{QStringLiteral("rowid = ?%1").arg(firstIndex)};
+    for (int c = 0; c < list_.fields.size(); ++c)
+        parts.append(
+            QStringLiteral("%1 IS ?%2").arg(quoted(list_.fields[c].name)).arg(firstIndex + 1 + c));
+    return parts.join(QStringLiteral(" AND "));
+}
+
+void Dataset::bindUnchanged(sqlite3* db, sqlite3_stmt* statement, int firstIndex) const {
+    sqlite3_bind_int64(statement, firstIndex, list_.rows.rowid(current_));
+    for (int c = 0; c < list_.fields.size(); ++c) {
+        const RowStore::Cell cell = list_.rows.cell(current_, c);
+        const int index = firstIndex + 1 + c;
+        switch (cell.type) {
+        case RowStore::Cell::Null:
+            sqlite3_bind_null(statement, index);
+            break;
+        case RowStore::Cell::Integer:
+            sqlite3_bind_int64(statement, index, cell.integer);
+            break;
+        case RowStore::Cell::Real:
+            sqlite3_bind_double(statement, index, cell.real);
+            break;
+        case RowStore::Cell::Text:
+            bindText(db, statement, index, QByteArray(cell.text, cell.size));
+            break;
+        }
+    }
+}
+
 void Dataset::postToFile(const QList<int>& set) {
     sqlite3* db = connection_->handle();
     QStringList columns;
@@ -581,9 +611,9 @@ void Dataset::postToFile(const QList<int>& set) {
         QStringList assignments;
         for (int i = 0; i < set.size(); ++i)
             assignments.append(QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1));
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                  .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")))
-                  .arg(set.size() + 1);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")),
+                       unchangedCondition(set.size() + 1));
     }
     Statement statement;
     prepare(db, sql, statement);
@@ -605,12 +635,11 @@ void Dataset::postToFile(const QList<int>& set) {
         }
     }
     if (state_ == State::Edit)
-        sqlite3_bind_int64(statement.handle, set.size() + 1, list_.rows.rowid(current_));
+        bindUnchanged(db, statement.handle, set.size() + 1);
     if (sqlite3_step(statement.handle) != SQLITE_DONE)
         throwEngineError(db);
     if (state_ == State::Edit && sqlite3_changes(db) == 0)
-        throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
-                                       "have been changed since it was last read."));
+        throw DataError(conflictMessage());
     if (state_ == State::Insert)
         wrote({DatabaseFile::Change::Insert, sqlite3_last_insert_rowid(db), nullptr});
     else
@@ -633,11 +662,15 @@ void Dataset::remove() {
     } else {
         sqlite3* db = connection_->handle();
         Statement statement;
-        prepare(db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
+        prepare(db,
+                QStringLiteral("DELETE FROM %1 WHERE %2")
+                    .arg(quoted(query_.table), unchangedCondition(1)),
                 statement);
-        sqlite3_bind_int64(statement.handle, 1, rowid);
+        bindUnchanged(db, statement.handle, 1);
         if (sqlite3_step(statement.handle) != SQLITE_DONE)
             throwEngineError(db);
+        if (sqlite3_changes(db) == 0)
+            throw DataError(conflictMessage());
     }
     const int row = current_;
     emit aboutToRemoveRow(row);

@@ -14,6 +14,8 @@
 #include <optional>
 
 class Connection;
+struct sqlite3;
+struct sqlite3_stmt;
 
 // A static-cursor data set: open() loads a snapshot of the query's rows, which stays as it was
 // until the next open(). Rows of plain table queries are written back one at a time by rowid
@@ -115,6 +117,11 @@ private:
     void wrote(DatabaseFile::Change change, std::optional<RowStore::Packer> stored = {});
     // A loaded row's values as bound on the server.
     QList<ServerDatabase::Param> storedRow(int row) const;
+    // The condition that the current row is still as it was read: its rowid and every column,
+    // with the values bound from `firstIndex` on by bindUnchanged. Another copy of the program
+    // may have changed the row, or deleted it and had the engine give its rowid to a new one.
+    QString unchangedCondition(int firstIndex) const;
+    void bindUnchanged(sqlite3* db, sqlite3_stmt* statement, int firstIndex) const;
     void postToFile(const QList<int>& set);
     void postToServer(ServerDatabase& server, const QList<int>& set);
     [[noreturn]] void failPending(const QString& message);

@@ -13,3 +13,9 @@ class ConversionError : public AppError {
 public:
     using AppError::AppError;
 };
+
+// The text of a lost race: the row was changed or deleted by someone else since it was read,
+// so nothing was written.
+inline QString conflictMessage() {
+    return QStringLiteral("该记录已被其他电脑修改或删除，请刷新后再试！");
+}

@@ -115,10 +115,6 @@ QString unchanged(const QList<ListField>& fields, int firstIndex) {
 
 } // namespace
 
-QString conflictMessage() {
-    return QStringLiteral("该记录已被其他电脑修改或删除，请刷新后再试！");
-}
-
 DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
     const QString table = quoted(query.table);
     QList<Param> params;

@@ -15,9 +15,6 @@ namespace ServerRows {
 
 using Param = ServerDatabase::Param;
 
-// The text of a conflict: the row changed or went since it was read.
-QString conflictMessage();
-
 DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query);
 bool hasRows(ServerDatabase& server, const QString& table);
 

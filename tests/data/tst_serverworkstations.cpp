@@ -98,7 +98,7 @@ private slots:
         a.list->post();
         b.list->edit();
         b.list->setText("单价", "3");
-        QCOMPARE(errorOf([&] { b.list->post(); }), ServerRows::conflictMessage());
+        QCOMPARE(errorOf([&] { b.list->post(); }), conflictMessage());
         QCOMPARE(db.rows("SELECT 单价 FROM 表1"), (QList<QStringList>{{"2.0"}}));
         // After its refresh B writes over A's value as it now reads it.
         b.reopen();
@@ -115,8 +115,8 @@ private slots:
         a.list->remove();
         b.list->edit();
         b.list->setText("单位名称", "改");
-        QCOMPARE(errorOf([&] { b.list->post(); }), ServerRows::conflictMessage());
-        QCOMPARE(errorOf([&] { b.list->remove(); }), ServerRows::conflictMessage());
+        QCOMPARE(errorOf([&] { b.list->post(); }), conflictMessage());
+        QCOMPARE(errorOf([&] { b.list->remove(); }), conflictMessage());
         QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), (QList<QStringList>{{"乙"}}));
     }
 
