@@ -51,8 +51,8 @@ QString BillNumbers::next(const BillNumberPattern& pattern, const QDate& day) co
     return pattern.format(day, next);
 }
 
-std::optional<BillNumbers::Use> BillNumbers::otherCustomer(const QString& bill,
-                                                           const QString& contact) const {
+std::optional<BillNumbers::Use>
+BillNumbers::otherCustomer(const QString& bill, const QString& contact, qint64 ownRow) const {
     // A row without a contact names no customer, so it clashes with none.
     if (contact.isEmpty())
         return std::nullopt;
@@ -62,6 +62,8 @@ std::optional<BillNumbers::Use> BillNumbers::otherCustomer(const QString& bill,
     const int owner = rows.field(QStringLiteral("联系人"));
     for (int row = 0; row < rows.count(); ++row) {
         const QString stored = rows.text(row, owner);
+        if (ownRow != 0 && list.rowId(row) == ownRow)
+            continue;
         if (!stored.isEmpty() && !Ledger::sameButAsciiCase(stored, contact))
             return Use{stored, rows.date(row)};
     }

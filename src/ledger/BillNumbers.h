@@ -27,8 +27,10 @@ public:
     };
     // The first row of the bill (its number matched as the bill selection matches it) whose
     // contact is another one, ASCII case ignored; empty when every row has that contact. An
-    // empty contact, given or stored, is no customer and clashes with none.
-    std::optional<Use> otherCustomer(const QString& bill, const QString& contact) const;
+    // empty contact, given or stored, is no customer and clashes with none. The row with
+    // `ownRow` (the row being modified) is left out.
+    std::optional<Use> otherCustomer(const QString& bill, const QString& contact,
+                                     qint64 ownRow = 0) const;
 
 private:
     Connection* connection_;

@@ -255,12 +255,13 @@ void DeliveryEntryPanel::Button9Click() {
     Prompts::instance().message(window(), QStringLiteral("添加送货信息成功！"));
 }
 
-bool DeliveryEntryPanel::confirmBillOwner() {
+bool DeliveryEntryPanel::confirmBillOwner(qint64 ownRow) {
     if (!Numbering::askDuplicate())
         return true;
     const QString bill = bill_->text();
     const std::optional<BillNumbers::Use> other =
-        BillNumbers(lists_.deliveries->connection()).otherCustomer(bill, contact_->currentText());
+        BillNumbers(lists_.deliveries->connection())
+            .otherCustomer(bill, contact_->currentText(), ownRow);
     if (!other)
         return true;
     return Prompts::instance().confirm(
@@ -280,6 +281,8 @@ void DeliveryEntryPanel::Button11Click() {
         Prompts::instance().message(window(), QStringLiteral("当前修改送货信息为空！"));
         return;
     }
+    if (!confirmBillOwner(rows.rowId(rows.recNo())))
+        return;
     rows.edit();
     writeRow();
     Prompts::instance().message(window(), QStringLiteral("修改送货信息成功！"));

@@ -52,8 +52,9 @@ private:
     void fillPickLists();
     void setPickText(QComboBox* box, const QString& text);
     void writeRow();
-    // False when the bill number belongs to another customer and the user cancels.
-    bool confirmBillOwner();
+    // False when the bill number belongs to another customer and the user cancels; the row
+    // being modified (`ownRow`) does not count as another customer's.
+    bool confirmBillOwner(qint64 ownRow = 0);
 
     Lists lists_;
     QLineEdit* bill_;

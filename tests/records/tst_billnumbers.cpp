@@ -1,6 +1,7 @@
 #include "RecordsFixture.h"
 #include "TestMain.h"
 
+#include "data/Dataset.h"
 #include "settings/Settings.h"
 #include "settings/SettingsForm.h"
 #include "statements/SalesForm.h"
@@ -101,6 +102,42 @@ private slots:
         f.click("Button9");
         QCOMPARE(f.prompts.texts(), (QStringList{f.prompts.texts().first(), "添加送货信息成功！"}));
         QCOMPARE(f.db.count("表3"), 3);
+    }
+
+    void modifyIntoAnotherCustomersBillAsksToo() {
+        NumberFixture f;
+        f.open();
+        Dataset* deliveries = f.window().query(View::Deliveries);
+        f.click("SpeedButton12");
+        // The only row of bill K7 may change its own contact without a question.
+        deliveries->moveTo(1);
+        f.click("SpeedButton9");
+        f.find<QComboBox>("ComboBox4")->setEditText("李四");
+        f.setText("Edit21", "5");
+        f.setText("Edit22", "1");
+        f.click("Button11");
+        QCOMPARE(f.prompts.texts(), QStringList{"修改送货信息成功！"});
+
+        // Moved into 王经理's bill, it asks; Cancel stores nothing and leaves the panel open.
+        f.prompts.clear();
+        deliveries->moveTo(1);
+        f.click("SpeedButton9");
+        f.setText("Edit16", "20261101-001");
+        f.setText("Edit21", "5");
+        f.setText("Edit22", "1");
+        f.prompts.answerConfirm(false);
+        f.click("Button11");
+        QCOMPARE(f.prompts.texts(),
+                 QStringList{
+                     "单据编号“20261101-001”已用于客户“王经理”（2026/11/1），确定加入该单据吗？"});
+        QCOMPARE(f.db.rows("SELECT 单据编号, 联系人 FROM 表3"),
+                 (QList<QStringList>{{"20261101-001", "王经理"}, {"K7", "李四"}}));
+        QVERIFY(f.find<QWidget>("Panel6")->isVisible());
+        f.prompts.answerConfirm(true);
+        f.click("Button11");
+        QCOMPARE(f.prompts.lastText(), QString("修改送货信息成功！"));
+        QCOMPARE(f.db.rows("SELECT 单据编号, 联系人 FROM 表3"),
+                 (QList<QStringList>{{"20261101-001", "王经理"}, {"20261101-001", "李四"}}));
     }
 
     void sameCustomerOrNewNumberAsksNothing() {
