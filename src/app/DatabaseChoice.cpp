@@ -9,6 +9,7 @@
 namespace DatabaseChoice {
 
 void apply() {
+    Settings::keepServerAddressPrivate();
     Backend::setServer(Settings::value(QStringLiteral("database/server")).toString());
     QString workstation = Settings::value(QStringLiteral("database/workstation")).toString();
     if (workstation.isEmpty()) {

@@ -8,9 +8,11 @@
 #include "data/Schema.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerTransfer.h"
+#include "platform/FileCompare.h"
 #include "platform/FileCopy.h"
 #include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
@@ -51,9 +53,10 @@ void removeLeftovers(const QDir& folder) {
     }
 }
 
-void removeOld(const QDir& folder, int keep) {
-    const QStringList names = BackupRetention::toRemove(folder.entryList(QDir::Files), keep,
-                                                        QDateTime::currentDateTime().date());
+void removeOld(const QDir& folder, int keep, const QString& made) {
+    const QStringList names =
+        BackupRetention::toRemove(folder.entryList(QDir::Files), keep,
+                                  QDateTime::currentDateTime().date(), QFileInfo(made).fileName());
     for (const QString& name : names)
         QFile::remove(folder.filePath(name));
     if (!names.isEmpty())
@@ -95,9 +98,33 @@ QList<qint64> downloadServer(ServerDatabase& server, const QString& copy,
     });
 }
 
-AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Progress& progress) {
+// The newest ordinary backup before `made`; empty when there is none.
+QString previousBackup(const QDir& folder, const QString& made) {
+    for (const AutoBackup::Entry& entry : AutoBackup::entries(folder.path())) {
+        if (!entry.beforeRestore && entry.file != made)
+            return entry.file;
+    }
+    return {};
+}
+
+// A backup that holds what the newest one holds takes that one's place instead of a slot of
+// its own, so that ends without a change do not push distinct backups out. A copy of the file
+// is the same bytes; one written from the server is written afresh, so its rows are compared.
+void replaceIdentical(const QDir& folder, const QString& made, bool fromServer) {
+    const QString previous = previousBackup(folder, made);
+    if (previous.isEmpty())
+        return;
+    if (FileCompare::sameBytes(previous, made) ||
+        (fromServer && DatabaseCheck::sameRows(previous, made))) {
+        QFile::remove(previous);
+        FolderSync::sync(folder.path());
+    }
+}
+
+AutoBackup::Result backUp(const AutoBackupOptions& options, BackupRetention::Kind kind,
+                          const AutoBackup::Progress& progress) {
     const QString folderPath = options.backupFolder();
-    if (!QDir().mkpath(folderPath))
+    if (!PrivateFiles::makeFolder(folderPath))
         return failed(
             QStringLiteral("无法建立备份文件夹“%1”。").arg(QDir::toNativeSeparators(folderPath)));
     const QDir folder(folderPath);
@@ -122,8 +149,10 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
     if (free >= 0 && free < 2 * size)
         return {AutoBackup::Outcome::LowSpace, {}, {}};
 
-    const QString target = folder.filePath(BackupRetention::nameFor(QDateTime::currentDateTime()));
-    PendingFile backup(target);
+    const QDateTime time =
+        BackupRetention::nextTime(folder.entryList(QDir::Files), QDateTime::currentDateTime());
+    const QString target = folder.filePath(BackupRetention::nameFor(time, kind));
+    PendingFile backup(target, PendingFile::Readers::Owner);
     const std::optional<QList<qint64>> counts =
         server ? downloadServer(*server, backup.path(), progress)
                : copyFile(database, backup.path(), progress);
@@ -141,7 +170,9 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, const AutoBackup::Pr
     backup.commit();
     if (progress)
         progress(95, QStringLiteral("正在清理旧备份…"));
-    removeOld(folder, options.keep);
+    if (kind == BackupRetention::Kind::Ordinary)
+        replaceIdentical(folder, target, server != nullptr);
+    removeOld(folder, options.keep, target);
     if (progress)
         progress(100, QString());
     return made(target);
@@ -160,7 +191,18 @@ Result run(const AutoBackupOptions& options, const Progress& progress) {
     if (!options.enabled)
         return {Outcome::Off, {}, {}};
     try {
-        return backUp(options, progress);
+        return backUp(options, BackupRetention::Kind::Ordinary, progress);
+    } catch (const AppError& e) {
+        return failed(e.message());
+    }
+}
+
+Result beforeRestore(const AutoBackupOptions& options) {
+    try {
+        const Result result = backUp(options, BackupRetention::Kind::BeforeRestore, {});
+        if (result.outcome == Outcome::LowSpace)
+            return failed(QStringLiteral("备份文件夹所在磁盘的可用空间不足。"));
+        return result;
     } catch (const AppError& e) {
         return failed(e.message());
     }
@@ -170,7 +212,8 @@ QDateTime newest(const QString& folder) {
     QDateTime latest;
     for (const QString& name : QDir(folder).entryList(QDir::Files)) {
         const QDateTime time = BackupRetention::timeOf(name);
-        if (time.isValid() && (!latest.isValid() || time > latest))
+        if (time.isValid() && !BackupRetention::isBeforeRestore(name) &&
+            (!latest.isValid() || time > latest))
             latest = time;
     }
     return latest;
@@ -182,10 +225,12 @@ QList<Entry> entries(const QString& folder) {
     for (const QFileInfo& file : files) {
         const QDateTime time = BackupRetention::timeOf(file.fileName());
         if (time.isValid())
-            found.append({file.absoluteFilePath(), time, file.size()});
+            found.append({file.absoluteFilePath(), time, file.size(),
+                          BackupRetention::isBeforeRestore(file.fileName())});
     }
-    std::sort(found.begin(), found.end(),
-              [](const Entry& a, const Entry& b) { return a.time > b.time; });
+    std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
+        return a.time != b.time ? a.time > b.time : a.file > b.file;
+    });
     return found;
 }
 

@@ -20,7 +20,9 @@ struct AutoBackupOptions {
 // A verified copy of data.mdb in the backup folder, made the way "数据备份" makes one: a
 // temporary file holding a complete copy taken under a shared lock (on a server: the same
 // encrypted file written from one snapshot of the server's tables), checked, put on disk and
-// renamed to "data-YYYYMMDD-HHMMSS.bak". Only then are the backups past the ones kept removed.
+// renamed to "data-YYYYMMDD-HHMMSS.bak" (a second after the newest backup's time when the
+// clock is not past it). Only then are the backups past the ones kept removed; never the one
+// just made. The files and the folder the backup creates are its owner's only.
 namespace AutoBackup {
 
 enum class Outcome {
@@ -39,18 +41,26 @@ struct Result {
 // How far the backup has come, 0 to 100, and the step it is in.
 using Progress = std::function<void(int percent, const QString& step)>;
 
-// Never fails: every failure is in the result.
+// Never fails: every failure is in the result. A backup holding what the newest one holds
+// takes its place rather than a slot of its own.
 Result run(const AutoBackupOptions& options, const Progress& progress = {});
 
-// The time of the newest automatic backup in the folder; invalid when there is none.
+// The same backup of the data a restore is about to replace, named "data-…-恢复前.bak", made
+// whether or not the automatic backup is switched on; too little space is a failure. Such
+// backups are thinned only among themselves.
+Result beforeRestore(const AutoBackupOptions& options);
+
+// The time of the newest automatic backup in the folder, not counting those made before a
+// restore; invalid when there is none.
 QDateTime newest(const QString& folder);
 
 struct Entry {
     QString file;
     QDateTime time;
     qint64 size = 0;
+    bool beforeRestore = false;
 };
-// The automatic backups in the folder, newest first.
+// The automatic backups in the folder, those made before a restore too, newest first.
 QList<Entry> entries(const QString& folder);
 // The rows of 表3 in a backup; nothing when it cannot be read.
 std::optional<qint64> deliveries(const QString& file);

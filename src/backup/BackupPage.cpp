@@ -100,6 +100,11 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     }
     layout->addWidget(new QLabel(QStringLiteral("自动备份（最新的在前）："), this));
     layout->addWidget(list_, 1);
+    location_ = new QLabel(this);
+    location_->setObjectName(QStringLiteral("BackupLocation"));
+    location_->setWordWrap(true);
+    location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(location_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(restoreButton_);
@@ -144,7 +149,9 @@ void BackupPage::fillList(const QString& folder) {
     const QLocale locale;
     for (int row = 0; row < entries.size(); ++row) {
         const AutoBackup::Entry& entry = entries[row];
-        QTableWidgetItem* time = cell(timeText(entry.time));
+        QTableWidgetItem* time =
+            cell(entry.beforeRestore ? timeText(entry.time) + QStringLiteral("（恢复前）")
+                                     : timeText(entry.time));
         time->setData(Qt::UserRole, entry.file);
         list_->setItem(row, 0, time);
         list_->setItem(row, 1,
@@ -152,6 +159,9 @@ void BackupPage::fillList(const QString& folder) {
                             Qt::AlignRight));
         list_->setItem(row, 2, cell(QStringLiteral("…"), Qt::AlignRight));
     }
+    location_->setText(QStringLiteral("备份保存在“%1”。每次恢复之前，当前的数据先备份到这里，"
+                                      "列表中标有“恢复前”。")
+                           .arg(QDir::toNativeSeparators(folder)));
     list_->resizeColumnToContents(1);
     list_->setColumnWidth(2, 90);
     if (!entries.isEmpty())
@@ -181,11 +191,12 @@ void BackupPage::restoreChosen() {
     const QTableWidgetItem* time = list_->item(chosen.constFirst()->row(), 0);
     const QString question =
         Backend::server().isEmpty()
-            ? QStringLiteral("用 %1 的备份替换当前的数据吗？当前的数据将被覆盖，"
-                             "恢复成功后程序将退出。")
+            ? QStringLiteral("用 %1 的备份替换当前的数据吗？当前的数据先备份到备份文件夹"
+                             "（标有“恢复前”），恢复成功后程序将退出。")
             : QStringLiteral("用 %1 的备份替换数据库服务器上的全部数据吗？所有工作站的当前数据"
-                             "都将被覆盖，恢复成功后程序将退出。");
-    if (!Prompts::instance().confirm(this, question.arg(time->text())))
+                             "都将被替换（先备份到备份文件夹，标有“恢复前”），恢复成功后程序将"
+                             "退出。");
+    if (!Prompts::instance().confirmRisky(this, question.arg(time->text())))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }

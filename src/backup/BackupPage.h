@@ -4,6 +4,7 @@
 
 class DataRestore;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -33,6 +34,7 @@ private:
     QLineEdit* folder_;
     QSpinBox* keep_;
     QTableWidget* list_;
+    QLabel* location_;
     QPushButton* restoreButton_;
     QTimer* counting_;
     int counted_ = 0;

@@ -7,6 +7,7 @@
 namespace {
 
 const QString kFormat = QStringLiteral("yyyyMMdd-HHmmss");
+const QString kBeforeRestore = QStringLiteral("-恢复前");
 
 struct Dated {
     QDateTime time;
@@ -17,41 +18,75 @@ int monthIndex(const QDate& date) {
     return date.year() * 12 + date.month() - 1;
 }
 
+QRegularExpressionMatch matchName(const QString& name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^data-(\\d{8}-\\d{6})(%1)?\\.bak$").arg(kBeforeRestore));
+    return pattern.match(name);
+}
+
+// The backups among the names, newest first; the name breaks ties so the order never depends
+// on the listing's.
+QList<Dated> dated(const QStringList& names) {
+    QList<Dated> backups;
+    for (const QString& name : names) {
+        const QDateTime time = BackupRetention::timeOf(name);
+        if (time.isValid())
+            backups.append({time, name});
+    }
+    std::sort(backups.begin(), backups.end(), [](const Dated& a, const Dated& b) {
+        return a.time != b.time ? a.time > b.time : a.name > b.name;
+    });
+    return backups;
+}
+
 } // namespace
 
 namespace BackupRetention {
 
-QString nameFor(const QDateTime& time) {
-    return QStringLiteral("data-%1.bak").arg(time.toString(kFormat));
+QString nameFor(const QDateTime& time, Kind kind) {
+    return QStringLiteral("data-%1%2.bak")
+        .arg(time.toString(kFormat), kind == Kind::BeforeRestore ? kBeforeRestore : QString());
 }
 
 QDateTime timeOf(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^data-(\\d{8}-\\d{6})\\.bak$"));
-    const QRegularExpressionMatch match = pattern.match(name);
+    const QRegularExpressionMatch match = matchName(name);
     if (!match.hasMatch())
         return {};
     return QDateTime::fromString(match.captured(1), kFormat);
 }
 
-QStringList toRemove(const QStringList& names, int keep, const QDate& today) {
-    QList<Dated> backups;
-    for (const QString& name : names) {
-        const QDateTime time = timeOf(name);
-        if (time.isValid())
-            backups.append({time, name});
-    }
-    // Newest first; the name breaks ties so the order never depends on the listing's.
-    std::sort(backups.begin(), backups.end(), [](const Dated& a, const Dated& b) {
-        return a.time != b.time ? a.time > b.time : a.name > b.name;
-    });
-    QSet<QString> kept;
+bool isBeforeRestore(const QString& name) {
+    return !matchName(name).captured(2).isEmpty();
+}
+
+QDateTime nextTime(const QStringList& names, const QDateTime& now) {
+    const QList<Dated> backups = dated(names);
+    // Names hold whole seconds.
+    const QDateTime clock = now.addMSecs(-now.time().msec());
+    if (backups.isEmpty() || clock > backups.constFirst().time)
+        return clock;
+    return backups.constFirst().time.addSecs(1);
+}
+
+QStringList toRemove(const QStringList& names, int keep, const QDate& today, const QString& made) {
+    const QList<Dated> backups = dated(names);
+    // A clock set back does not make the months of the newest backups look like the future.
+    const QDate latest = backups.isEmpty() ? today : qMax(today, backups.constFirst().time.date());
+    const int thisMonth = monthIndex(latest);
+    QSet<QString> kept{made};
     QSet<int> monthsSeen;
-    const int thisMonth = monthIndex(today);
-    for (qsizetype i = 0; i < backups.size(); ++i) {
-        const int month = monthIndex(backups[i].time.date());
+    int ordinary = 0;
+    int beforeRestore = 0;
+    for (const Dated& backup : backups) {
+        if (isBeforeRestore(backup.name)) {
+            if (beforeRestore++ < keep)
+                kept.insert(backup.name);
+            continue;
+        }
+        const int month = monthIndex(backup.time.date());
         const bool recentMonth = month > thisMonth - 12 && month <= thisMonth;
-        if (i < keep || (recentMonth && !monthsSeen.contains(month)))
-            kept.insert(backups[i].name);
+        if (ordinary++ < keep || (recentMonth && !monthsSeen.contains(month)))
+            kept.insert(backup.name);
         monthsSeen.insert(month);
     }
     QStringList remove;

@@ -23,7 +23,7 @@ void DataBackup::SpeedButton4Click() {
     // read.)
     bool copied = false;
     try {
-        PendingFile backup(chosen + QStringLiteral(".bak"));
+        PendingFile backup(chosen + QStringLiteral(".bak"), PendingFile::Readers::Owner);
         // On a server the backup is the same encrypted file, written from one snapshot of
         // the server's tables.
         if (!Backend::server().isEmpty()) {

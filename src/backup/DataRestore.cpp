@@ -1,5 +1,7 @@
 #include "backup/DataRestore.h"
 
+#include "backup/AutoBackup.h"
+#include "backup/AutoBackupSettings.h"
 #include "backup/DatabaseCheck.h"
 #include "backup/DatabaseLock.h"
 #include "data/Backend.h"
@@ -42,6 +44,10 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
     // Refused before anything is written beside data.mdb.
     if (!DatabaseCheck::isUsable(chosen))
         return false;
+    // What is replaced stays at hand, among the automatic backups; without that copy nothing
+    // is replaced.
+    if (AutoBackup::beforeRestore(AutoBackupSettings::load()).outcome != AutoBackup::Outcome::Made)
+        return false;
     // On a server the file's rows replace the five tables' in one transaction.
     if (!Backend::server().isEmpty()) {
         try {
@@ -54,7 +60,7 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
     const QString database = ProgramFolder::databaseFile();
     const QString journal = database + QStringLiteral("-journal");
     try {
-        PendingFile copy(database);
+        PendingFile copy(database, PendingFile::Readers::Owner);
         FileCopy::copy(chosen, copy.path());
         // The copy is what goes in place, so it is the one that must be sound.
         if (!DatabaseCheck::isUsable(copy.path()))

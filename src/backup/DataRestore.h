@@ -8,7 +8,8 @@ class QWidget;
 
 // "数据恢复": puts a file the user picks in place of the program folder's data.mdb and then
 // ends the program, so that the next start opens the restored data. Only a sound database
-// of this program is taken; anything else leaves data.mdb and every connection as they were.
+// of this program is taken, and only once the data it replaces is kept as a checked backup
+// (AutoBackup::beforeRestore); anything else leaves data.mdb and every connection as they were.
 class DataRestore {
 public:
     // The connections closed before data.mdb is replaced.

@@ -3,6 +3,7 @@
 #include "data/Schema.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <memory>
@@ -44,6 +45,49 @@ Handle openKeyed(const QString& file) {
     return handle;
 }
 
+QString normalised(const QString& sql) {
+    return sql.simplified().remove(QLatin1Char(' '));
+}
+
+// The five tables exactly as the program makes them (their columns, their types, a rowid, no
+// constraint), and no other table but the engine's own. A table of the same name made another
+// way (virtual, without rowid, with a check that refuses every row) would fail the program's
+// statements or bend them.
+bool hasTheProgramsTables(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name, sql FROM sqlite_master WHERE type = 'table'", -1,
+                           &statement, nullptr) != SQLITE_OK)
+        return false;
+    QHash<QString, QString> expected;
+    const QStringList names = Schema::tableNames();
+    const QStringList statements = Schema::statements();
+    for (qsizetype i = 0; i < names.size(); ++i)
+        expected.insert(names[i], normalised(statements[i]));
+    QSet<QString> found;
+    bool sound = true;
+    int rc;
+    while (sound && (rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        const QString name =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        const QString sql =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+        if (expected.contains(name))
+            sound = normalised(sql) == expected.value(name);
+        else
+            sound = name == QLatin1String("sqlite_sequence") ||
+                    name.startsWith(QLatin1String("sqlite_stat"));
+        found.insert(name);
+    }
+    sqlite3_finalize(statement);
+    if (!sound || rc != SQLITE_DONE)
+        return false;
+    for (const QString& name : names) {
+        if (!found.contains(name))
+            return false;
+    }
+    return true;
+}
+
 bool isSound(sqlite3* db) {
     // A wrong password or a file that is no database fails at the first read, here.
     // The full check: the quick one does not compare the index with its table.
@@ -56,15 +100,12 @@ bool isSound(sqlite3* db) {
         column(db, "SELECT name FROM sqlite_master WHERE type NOT IN ('table', 'index')");
     if (!extra || !extra->isEmpty())
         return false;
-    const auto tables = column(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
-    if (!tables)
+    // Opened by the program, a file in WAL mode would keep the program in it, and a byte copy
+    // of data.mdb would then miss what its -wal holds.
+    const auto journal = column(db, "PRAGMA journal_mode");
+    if (!journal || journal->value(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
         return false;
-    const QSet<QString> present(tables->cbegin(), tables->cend());
-    for (const QString& table : Schema::tableNames()) {
-        if (!present.contains(table))
-            return false;
-    }
-    return true;
+    return hasTheProgramsTables(db);
 }
 
 } // namespace
@@ -86,6 +127,38 @@ std::optional<QList<qint64>> checkedRowCounts(const QString& file) {
     if (!handle || !isSound(handle.get()))
         return std::nullopt;
     return rowCounts(handle.get());
+}
+
+bool sameRows(const QString& a, const QString& b) {
+    const Handle handle = openKeyed(a);
+    if (!handle)
+        return false;
+    sqlite3* db = handle.get();
+    sqlite3_stmt* attach = nullptr;
+    if (sqlite3_prepare_v2(db, "ATTACH DATABASE ?1 AS other KEY ?2", -1, &attach, nullptr) !=
+        SQLITE_OK)
+        return false;
+    const QByteArray path = QFile::encodeName(b);
+    const QByteArray key = Schema::password().toUtf8();
+    sqlite3_bind_text(attach, 1, path.constData(), path.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(attach, 2, key.constData(), key.size(), SQLITE_TRANSIENT);
+    const int attached = sqlite3_step(attach);
+    sqlite3_finalize(attach);
+    if (attached != SQLITE_DONE)
+        return false;
+    for (const QString& table : Schema::tableNames()) {
+        // Equal counts and no row of one missing from the other: the same rows, rowids too.
+        const QByteArray sql =
+            QStringLiteral("SELECT (SELECT count(*) FROM main.\"%1\") = (SELECT count(*) FROM "
+                           "other.\"%1\") AND NOT EXISTS (SELECT rowid, * FROM main.\"%1\" "
+                           "EXCEPT SELECT rowid, * FROM other.\"%1\")")
+                .arg(table)
+                .toUtf8();
+        const auto same = column(db, sql.constData());
+        if (!same || same->value(0) != QLatin1String("1"))
+            return false;
+    }
+    return true;
 }
 
 std::optional<QList<qint64>> rowCounts(sqlite3* db) {

@@ -28,6 +28,19 @@ bool identify(const QString& path, quint64& device, quint64& inode) {
     return true;
 }
 
+int leaveWalMode(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &statement, nullptr);
+    bool wal = false;
+    if (rc == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        wal = sqlite3_strnicmp(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
+                               "wal", 4) == 0;
+    sqlite3_finalize(statement);
+    if (rc == SQLITE_OK && wal)
+        rc = sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    return rc;
+}
+
 } // namespace
 
 std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QString& password) {
@@ -55,6 +68,10 @@ std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QStr
         rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_busy_timeout(db, 5000);
+    // A file that an earlier restore took in WAL mode goes back to the rollback journal, so
+    // that a byte copy of data.mdb is again the whole database.
+    if (rc == SQLITE_OK)
+        rc = leaveWalMode(db);
     if (rc == SQLITE_OK && !LikeFunction::install(db))
         rc = SQLITE_ERROR;
     if (rc != SQLITE_OK) {

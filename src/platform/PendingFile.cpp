@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 #include "platform/FolderSync.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,14 +27,19 @@ QString systemReason() {
 
 } // namespace
 
-PendingFile::PendingFile(const QString& target) : target_(QFileInfo(target).absoluteFilePath()) {
+PendingFile::PendingFile(const QString& target, Readers readers)
+    : target_(QFileInfo(target).absoluteFilePath()) {
     // A short hidden name, so a target name near the length limit still gets its companion.
     const QDir folder = QFileInfo(target_).absoluteDir();
     for (;;) {
         const QString name = QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(),
                                                            8, 16, QLatin1Char('0'));
         QFile file(folder.filePath(name));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const bool created =
+            readers == Readers::Owner
+                ? file.open(QIODevice::WriteOnly | QIODevice::NewOnly, PrivateFiles::kFile)
+                : file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        if (created) {
             path_ = file.fileName();
             return;
         }

@@ -7,8 +7,12 @@
 // committed, the temporary file is removed again.
 class PendingFile {
 public:
+    enum class Readers {
+        Anyone, // as the user's file mask allows
+        Owner,  // a new file of the database or its backups (see PrivateFiles)
+    };
     // Creates the empty temporary file in the target's folder; fails with AppError.
-    explicit PendingFile(const QString& target);
+    explicit PendingFile(const QString& target, Readers readers = Readers::Anyone);
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "platform/FileCopy.h"
 #include "platform/PendingFile.h"
+#include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,12 +31,12 @@ void setPathForTesting(const QString& folder) {
 }
 
 void useDataFolder(const QString& folder, const QString& templateFile) {
-    if (!QDir().mkpath(folder))
+    if (!PrivateFiles::makeFolder(folder))
         throw AppError(
             QStringLiteral("无法建立数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder)));
     const QString database = QDir(folder).filePath(QStringLiteral("data.mdb"));
     if (!QFileInfo::exists(database)) {
-        PendingFile copy(database);
+        PendingFile copy(database, PendingFile::Readers::Owner);
         FileCopy::copy(templateFile, copy.path());
         copy.commit();
     }

@@ -61,6 +61,13 @@ void remove(const QString& key) {
     commit(settings);
 }
 
+void keepServerAddressPrivate() {
+    const QSettings settings = open();
+    if (settings.value(QStringLiteral("database/server")).toString().isEmpty())
+        return;
+    QFile::setPermissions(settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 QString filePath() {
     return open().fileName();
 }

@@ -13,6 +13,10 @@ QVariant value(const QString& key, const QVariant& fallback = {});
 void setValue(const QString& key, const QVariant& value);
 void remove(const QString& key);
 
+// Narrows a settings file that names a database server to its owner: the address may hold
+// the password, and a file written before every write narrowed it may still be readable by all.
+void keepServerAddressPrivate();
+
 // The settings file's path (for messages and tests).
 QString filePath();
 

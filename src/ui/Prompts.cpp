@@ -30,6 +30,12 @@ public:
         return showBox(owner, QMessageBox::Warning, kTitle, text,
                        QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
+    bool confirmRisky(QWidget* owner, const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        owner);
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Ok;
+    }
     void error(QWidget* owner, const QString& text) override {
         const QString title = owner && owner->window() ? owner->window()->windowTitle()
                                                        : QApplication::applicationDisplayName();
@@ -64,6 +70,10 @@ StandardPrompts& standardPrompts() {
 Prompts* active = nullptr;
 
 } // namespace
+
+bool Prompts::confirmRisky(QWidget* owner, const QString& text) {
+    return confirm(owner, text);
+}
 
 QString Prompts::saveFileNameAt(QWidget* owner, const QString&, const QString&) {
     return saveFileName(owner);

@@ -17,6 +17,10 @@ public:
     virtual void hint(QWidget* owner, const QString& text) = 0;
     // "提示" box with OK and Cancel and the warning icon; true when OK was chosen.
     virtual bool confirm(QWidget* owner, const QString& text) = 0;
+    // The same box for a question whose OK replaces or removes data: Cancel is the default
+    // button, so a stray Enter keeps the data. Replacements that do not care answer as
+    // confirm does.
+    virtual bool confirmRisky(QWidget* owner, const QString& text);
     // The standard error box: the error text, one OK button; the program goes on.
     virtual void error(QWidget* owner, const QString& text) = 0;
     // Save dialog without filter or default extension; never asks before replacing a file.

@@ -84,13 +84,25 @@ private slots:
         QCOMPARE(f.backups().size(), 1);
         f.program.reset();
 
+        const QString dayOld =
+            BackupRetention::nameFor(QDateTime::currentDateTime().addSecs(-25 * 3600));
         QFile::rename(QDir(f.folder()).filePath(f.backups().constFirst()),
-                      QDir(f.folder())
-                          .filePath(BackupRetention::nameFor(
-                              QDateTime::currentDateTime().addSecs(-25 * 3600))));
+                      QDir(f.folder()).filePath(dayOld));
+        f.db.exec("INSERT INTO 表2 VALUES ('华东公司', '张三', '0571', '杭州', '')");
         f.start();
         QCOMPARE(f.backups().size(), 2);
         QCOMPARE(f.prompts.shown().size(), 0);
+        f.program.reset();
+
+        // A day later again with nothing changed, the new backup takes the old one's place.
+        QFile::rename(QDir(f.folder()).filePath(f.backups().constLast()),
+                      QDir(f.folder())
+                          .filePath(BackupRetention::nameFor(
+                              QDateTime::currentDateTime().addSecs(-24 * 3600))));
+        f.start();
+        QCOMPARE(f.backups().size(), 2);
+        QCOMPARE(f.backups().constFirst(), dayOld);
+        QVERIFY(AutoBackup::newest(f.folder()).secsTo(QDateTime::currentDateTime()) < 60);
     }
 
     void switchedOffNothingIsBackedUp() {
@@ -170,6 +182,7 @@ private slots:
                  qPrintable(f.prompts.lastText()));
     }
 
+    // The restore keeps the data it replaces; the end after it makes no backup of its own.
     void theEndOfARestoreMakesNoBackup() {
         Fixture f;
         f.recentBackup();
@@ -179,7 +192,11 @@ private slots:
         f.click("SpeedButton5");
         QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
         f.program->end();
-        QCOMPARE(f.backups(), before);
+        const QStringList after = f.backups();
+        QCOMPARE(after.size(), 2);
+        QCOMPARE(after.constFirst(), before.constFirst());
+        QVERIFY2(BackupRetention::isBeforeRestore(after.constLast()),
+                 qPrintable(after.constLast()));
     }
 };
 

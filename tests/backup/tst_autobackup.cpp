@@ -271,6 +271,82 @@ private slots:
         QCOMPARE(filesIn(f.folder()), QStringList());
     }
 
+    // Ends without a change do not push distinct backups out: with two kept, the older one
+    // outlives any number of identical ends. On a server every backup is written afresh, so
+    // there its rows tell.
+    void identicalBackupsTakeOneSlot() {
+        Fixture f;
+        f.options.keep = 2;
+        const QDir folder(f.folder());
+        const auto runAndName = [&](int secondsAgo) {
+            const AutoBackup::Result made = AutoBackup::run(f.options);
+            const QString name = folder.filePath(
+                BackupRetention::nameFor(QDateTime::currentDateTime().addSecs(-secondsAgo)));
+            return made.outcome == AutoBackup::Outcome::Made && QFile::rename(made.file, name)
+                       ? name
+                       : QString();
+        };
+        const QString distinct = runAndName(120);
+        QVERIFY(!distinct.isEmpty());
+        f.db.exec("DELETE FROM 表3 WHERE rowid = 1");
+        QVERIFY(!runAndName(60).isEmpty());
+        for (int end = 0; end < 3; ++end)
+            QCOMPARE(AutoBackup::run(f.options).outcome, AutoBackup::Outcome::Made);
+        const QStringList left = f.backups();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(folder.filePath(left.constFirst()), distinct);
+        QCOMPARE(
+            KeyedFile(folder.filePath(left.constLast()), KeyedFile::Mode::ReadOnly).table("表3"),
+            f.db.table("表3"));
+        QVERIFY(AutoBackup::newest(f.folder()).secsTo(QDateTime::currentDateTime()) < 60);
+    }
+
+    // The clock set back a year: the backup just made comes after the newest and stays, and
+    // the months kept are counted from the newest backup, not from the clock.
+    void aClockSetBackRemovesNothingACorrectOneKeeps() {
+        Fixture f;
+        f.options.keep = 3;
+        const QDateTime ahead = QDateTime::currentDateTime().addYears(1);
+        QList<QDateTime> times;
+        for (int month = 0; month < 8; ++month)
+            times.append(ahead.addMonths(-month));
+        f.fakeBackups(times);
+        const AutoBackup::Result made = AutoBackup::run(f.options);
+        QCOMPARE(made.outcome, AutoBackup::Outcome::Made);
+        QVERIFY(QFileInfo::exists(made.file));
+        QCOMPARE(BackupRetention::timeOf(QFileInfo(made.file).fileName()),
+                 times.constFirst().addSecs(1).addMSecs(-times.constFirst().time().msec()));
+        QCOMPARE(f.backups().size(), 9);
+
+        // Names in the same second as the newest, or before it, follow it.
+        const QDateTime newest(QDate(2026, 5, 1), QTime(8, 0, 0));
+        const QStringList names{BackupRetention::nameFor(newest), "data.mdb"};
+        QCOMPARE(BackupRetention::nextTime(names, newest.addMSecs(400)), newest.addSecs(1));
+        QCOMPARE(BackupRetention::nextTime(names, newest.addYears(-3)), newest.addSecs(1));
+        QCOMPARE(BackupRetention::nextTime(names, newest.addSecs(5)), newest.addSecs(5));
+        QCOMPARE(BackupRetention::nextTime({}, newest), newest);
+    }
+
+    void backupsMadeBeforeARestoreAreThinnedOnlyAmongThemselves() {
+        QStringList names;
+        for (int day = 1; day <= 6; ++day) {
+            const QDateTime time(QDate(2026, 12, day), QTime(9, 0));
+            names.append(BackupRetention::nameFor(time));
+            names.append(
+                BackupRetention::nameFor(time.addSecs(60), BackupRetention::Kind::BeforeRestore));
+        }
+        QCOMPARE(names.at(1), QString("data-20261201-090100-恢复前.bak"));
+        QVERIFY(BackupRetention::isBeforeRestore(names.at(1)));
+        QVERIFY(!BackupRetention::isBeforeRestore(names.at(0)));
+        // Two of each kept; the newest ordinary one of December counts for the month.
+        QCOMPARE(BackupRetention::toRemove(names, 2, QDate(2026, 12, 9)),
+                 (QStringList{names[0], names[1], names[2], names[3], names[4], names[5], names[6],
+                              names[7]}));
+        // The backup just made is never removed, whatever is kept.
+        QVERIFY(
+            !BackupRetention::toRemove(names, 0, QDate(2026, 12, 9), names[0]).contains(names[0]));
+    }
+
     void newestIsTheLatestName() {
         Fixture f;
         QVERIFY(!AutoBackup::newest(f.folder()).isValid());

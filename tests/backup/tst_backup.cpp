@@ -11,6 +11,7 @@
 #include "data/Dataset.h"
 #include "data/Schema.h"
 #include "platform/ProgramFolder.h"
+#include "settings/Settings.h"
 #include "ui/Guard.h"
 
 #include <QDir>
@@ -238,7 +239,9 @@ private slots:
         QTest::addColumn<QString>("kind");
         for (const char* kind :
              {"text file", "another password", "without 表4", "cut to half", "damaged last page",
-              "missing file", "index out of step", "with a trigger", "with a view"})
+              "missing file", "index out of step", "with a trigger", "with a view",
+              "表5 lacking columns", "表1 without rowid", "表2 refusing every row",
+              "表2 a full-text table", "in WAL mode", "with a table of its own"})
             QTest::newRow(kind) << QString(kind);
     }
     void restoreRefusesWhatIsNoDatabaseOfTheProgram() {
@@ -272,6 +275,31 @@ private slots:
         else if (kind == "with a view")
             chosen = makeDatabase(f.other.path(), "CREATE VIEW 视图 AS SELECT * FROM 表1",
                                   Schema::password());
+        else if (kind == "表5 lacking columns")
+            chosen = makeDatabase(f.other.path(),
+                                  "DROP TABLE 表5; CREATE TABLE \"表5\" (\"公司名称\" TEXT)",
+                                  Schema::password());
+        else if (kind == "表1 without rowid")
+            chosen = makeDatabase(f.other.path(),
+                                  "DROP TABLE 表1; CREATE TABLE \"表1\" (\"商品编码\" TEXT PRIMARY "
+                                  "KEY, \"商品名称\" TEXT, \"规格型号\" TEXT, \"单位\" TEXT, "
+                                  "\"单价\" REAL, \"备注\" TEXT) WITHOUT ROWID",
+                                  Schema::password());
+        else if (kind == "表2 refusing every row")
+            chosen = makeDatabase(f.other.path(),
+                                  "DROP TABLE 表2; CREATE TABLE \"表2\" (\"单位名称\" TEXT, "
+                                  "\"联系人\" TEXT, \"联系电话\" TEXT, \"单位地址\" TEXT, "
+                                  "\"备注\" TEXT, CHECK (0))",
+                                  Schema::password());
+        else if (kind == "表2 a full-text table")
+            chosen = makeDatabase(f.other.path(),
+                                  "DROP TABLE 表2; CREATE VIRTUAL TABLE 表2 USING fts4(单位名称, "
+                                  "联系人, 联系电话, 单位地址, 备注)",
+                                  Schema::password());
+        else if (kind == "in WAL mode")
+            chosen = makeDatabase(f.other.path(), "PRAGMA journal_mode = WAL", Schema::password());
+        else if (kind == "with a table of its own")
+            chosen = makeDatabase(f.other.path(), "CREATE TABLE 备用 (x)", Schema::password());
 
         f.restoreFrom(chosen);
         QCOMPARE(f.prompts.texts("message"), QStringList({"数据恢复失败，请重试！"}));
@@ -279,6 +307,40 @@ private slots:
         QCOMPARE(filesIn(f.db.folder()), QStringList({"data.mdb"}));
         QVERIFY(f.everythingOpen());
         QCOMPARE(f.goods.recordCount(), 300);
+    }
+
+    // The data a restore replaces is kept first, checked, among the automatic backups; the
+    // toolbar's restore still asks nothing and says only what it always says.
+    void restoreKeepsTheDataItReplaces() {
+        Fixture f;
+        f.backUpTo("saved");
+        f.prompts.clear();
+        f.db.exec("DELETE FROM 表1 WHERE rowid > 100");
+        const QByteArray before = contentsOf(f.db.file());
+        f.restoreFrom(f.other.filePath("saved.bak"));
+        QCOMPARE(f.prompts.texts(),
+                 (QStringList{QString(), "数据恢复成功！"})); // open, then the message
+        const QDir folder(f.db.folder() + "/自动备份");
+        const QStringList kept = folder.entryList({"data-*-恢复前.bak"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(contentsOf(folder.filePath(kept.constFirst())), before);
+        QCOMPARE(f.db.count("表1"), 300);
+    }
+
+    // Without that copy nothing is replaced.
+    void noRestoreWithoutTheCopyOfTheReplacedData() {
+        Fixture f;
+        f.backUpTo("saved");
+        f.prompts.clear();
+        f.db.exec("DELETE FROM 表1");
+        const QByteArray before = contentsOf(f.db.file());
+        writeFile(f.other.filePath("占用"), "a file, not a folder");
+        Settings::setValue("backup/folder", f.other.filePath("占用/备份"));
+        f.restoreFrom(f.other.filePath("saved.bak"));
+        Settings::remove("backup/folder");
+        QCOMPARE(f.prompts.texts("message"), QStringList({"数据恢复失败，请重试！"}));
+        QCOMPARE(contentsOf(f.db.file()), before);
+        QVERIFY(f.everythingOpen());
     }
 
     void failedReplacementIsReported() {

@@ -98,7 +98,8 @@ private slots:
         // Not sure after all: nothing changes.
         list->selectRow(2);
         QTest::mouseClick(restore, Qt::LeftButton);
-        QCOMPARE(f.prompts.texts("confirm").size(), 1);
+        // Its OK replaces the data, so Cancel is the default.
+        QCOMPARE(f.prompts.texts("risky").size(), 1);
         QVERIFY(f.prompts.lastText().contains("2026/3/1 09:00:00"));
         // On a server the restore replaces every workstation's data, and the question says so.
         QCOMPARE(f.prompts.lastText().contains("数据库服务器上的全部数据"),
@@ -127,6 +128,32 @@ private slots:
         QCOMPARE(f.db.count("表3"), 3);
         QVERIFY(f.restore.succeeded());
         QVERIFY(!f.window.isVisible());
+    }
+
+    // The data the restore replaced is listed, marked, and the page says where it lies.
+    void theReplacedDataIsListedAfterARestore() {
+        Fixture f;
+        f.db.exec("INSERT INTO 表2 (联系人) VALUES ('恢复前的客户')");
+        {
+            BackupPage page(&f.restore);
+            page.load();
+            f.find<QTableWidget>(page, "BackupList")->selectRow(1);
+            f.prompts.answerConfirm(true);
+            QTest::mouseClick(f.find<QPushButton>(page, "RestoreFromBackup"), Qt::LeftButton);
+            QCOMPARE(f.prompts.lastText(), QString("数据恢复成功！"));
+        }
+        BackupPage page(&f.restore);
+        page.load();
+        auto* list = f.find<QTableWidget>(page, "BackupList");
+        QCOMPARE(list->rowCount(), 4);
+        QVERIFY2(list->item(0, 0)->text().endsWith("（恢复前）"),
+                 qPrintable(list->item(0, 0)->text()));
+        const QString kept = list->item(0, 0)->data(Qt::UserRole).toString();
+        QCOMPARE(KeyedFile(kept, KeyedFile::Mode::ReadOnly).table("表2").size(), 1);
+        QCOMPARE(KeyedFile(kept, KeyedFile::Mode::ReadOnly).table("表3").size(), 0);
+        const QString where = f.find<QLabel>(page, "BackupLocation")->text();
+        QVERIFY2(where.contains(QDir::toNativeSeparators(f.db.folder() + "/自动备份")),
+                 qPrintable(where));
     }
 
     void thePageNamesTheServerItBacksUp() {

@@ -42,6 +42,26 @@ private slots:
         QVERIFY(!wrong->isOpen());
     }
 
+    // A byte copy of data.mdb is the whole database only in the rollback journal's mode.
+    void aFileInWalModeIsOpenedInTheRollbackMode() {
+        TestDatabase db;
+        if (!TestDatabase::server().isEmpty())
+            QSKIP("the journal is the local file's");
+        db.exec("PRAGMA journal_mode = WAL");
+        QCOMPARE(db.rows("PRAGMA journal_mode"), (QList<QStringList>{{"wal"}}));
+        auto c = connectTo(DatabaseConnection::FormConnectionString());
+        Dataset goods(c.get(), "ADOQuery1");
+        goods.setQuery(Query::all("表1"));
+        goods.open();
+        goods.append();
+        goods.setText("商品编码", "A1");
+        goods.post();
+        c->close();
+        QCOMPARE(db.rows("PRAGMA journal_mode"), (QList<QStringList>{{"delete"}}));
+        QVERIFY(!QFile::exists(db.file() + "-wal"));
+        QCOMPARE(db.count("表1"), 1);
+    }
+
     void missingFileIsAnErrorAndStaysMissing() {
         QTemporaryDir empty;
         const QString previous = QDir::currentPath();

@@ -39,6 +39,11 @@ bool ScriptedPrompts::confirm(QWidget* owner, const QString& text) {
     return confirms_.isEmpty() ? false : confirms_.takeFirst();
 }
 
+bool ScriptedPrompts::confirmRisky(QWidget* owner, const QString& text) {
+    record("risky", owner, text);
+    return confirms_.isEmpty() ? false : confirms_.takeFirst();
+}
+
 void ScriptedPrompts::error(QWidget* owner, const QString& text) {
     record("error", owner, text);
 }

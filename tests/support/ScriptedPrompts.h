@@ -11,7 +11,9 @@
 class ScriptedPrompts final : public Prompts {
 public:
     struct Shown {
-        QString kind; // "message", "hint", "confirm", "error", "save", "open", "printSetup"
+        // "message", "hint", "confirm", "risky" (a confirm whose default is Cancel), "error",
+        // "save", "open", "printSetup"
+        QString kind;
         QString text;
         QString owner; // objectName of the owner window, empty without owner
     };
@@ -34,6 +36,8 @@ public:
     void message(QWidget* owner, const QString& text) override;
     void hint(QWidget* owner, const QString& text) override;
     bool confirm(QWidget* owner, const QString& text) override;
+    // Answered from the confirm answers.
+    bool confirmRisky(QWidget* owner, const QString& text) override;
     void error(QWidget* owner, const QString& text) override;
     QString saveFileName(QWidget* owner) override;
     // Recorded as "save" with the suggested path as its text.
