@@ -1,10 +1,10 @@
 #include "backup/AutoBackup.h"
 
 #include "backup/BackupRetention.h"
-#include "backup/DatabaseCheck.h"
 #include "backup/DatabaseLock.h"
 #include "base/AppError.h"
 #include "data/Backend.h"
+#include "data/DatabaseCheck.h"
 #include "data/Schema.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerTransfer.h"

@@ -2,10 +2,10 @@
 
 #include "backup/AutoBackup.h"
 #include "backup/AutoBackupSettings.h"
-#include "backup/DatabaseCheck.h"
 #include "backup/DatabaseLock.h"
 #include "data/Backend.h"
 #include "data/Connection.h"
+#include "data/DatabaseCheck.h"
 #include "data/Errors.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerTransfer.h"

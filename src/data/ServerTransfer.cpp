@@ -1,6 +1,7 @@
 #include "data/ServerTransfer.h"
 
 #include "data/Connection.h"
+#include "data/DatabaseCheck.h"
 #include "data/DateText.h"
 #include "data/Errors.h"
 #include "data/NumberText.h"
@@ -200,6 +201,11 @@ QString lockAll() {
 } // namespace
 
 void upload(ServerDatabase& server, const QString& file) {
+    // What a restore would refuse is not sent either: a trigger or a view in it, a table made
+    // another way, a damaged file.
+    if (!DatabaseCheck::isUsable(file))
+        throw DataError(QStringLiteral("“%1”不是本程序完好的数据库文件，不能上传。")
+                            .arg(QDir::toNativeSeparators(file)));
     const Handle db = openFile(file, SQLITE_OPEN_READONLY);
     inTransaction(server, [&] {
         if (!ServerSchema::isInitialised(server)) {

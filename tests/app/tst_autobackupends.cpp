@@ -5,7 +5,7 @@
 
 #include "backup/AutoBackup.h"
 #include "backup/BackupRetention.h"
-#include "backup/DatabaseCheck.h"
+#include "data/DatabaseCheck.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 

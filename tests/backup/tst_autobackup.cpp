@@ -6,7 +6,7 @@
 
 #include "backup/AutoBackup.h"
 #include "backup/BackupRetention.h"
-#include "backup/DatabaseCheck.h"
+#include "data/DatabaseCheck.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerTransfer.h"
 #include "platform/ProgramFolder.h"

@@ -19,6 +19,7 @@
 #include "data/ServerTransfer.h"
 #include "ledger/BillNumbers.h"
 
+#include <QDir>
 #include <QTest>
 #include <memory>
 
@@ -231,6 +232,27 @@ private slots:
             fill(values);
             fresh();
             QCOMPARE(errorOf([&] { ServerTransfer::upload(*server, source); }), message);
+            QVERIFY(!ServerSchema::isInitialised(*server));
+        }
+
+        // A file a restore would refuse is refused before anything is sent.
+        fill("('1', '2026-01-02', 1)");
+        for (const char* change :
+             {"CREATE TRIGGER 清空 AFTER INSERT ON 表3 BEGIN DELETE FROM 表1; END",
+              "DROP TRIGGER 清空; CREATE VIEW 视图 AS SELECT * FROM 表1"}) {
+            Backend::setServer(QString());
+            {
+                Connection connection;
+                connection.setConnectionString(
+                    "Data Source=" + source + ";Jet OLEDB:Database Password=" + Schema::password());
+                QCOMPARE(sqlite3_exec(connection.handle(), change, nullptr, nullptr, nullptr),
+                         SQLITE_OK);
+            }
+            Backend::setServer(TestDatabase::server());
+            fresh();
+            QCOMPARE(errorOf([&] { ServerTransfer::upload(*server, source); }),
+                     QString("“%1”不是本程序完好的数据库文件，不能上传。")
+                         .arg(QDir::toNativeSeparators(source)));
             QVERIFY(!ServerSchema::isInitialised(*server));
         }
     }

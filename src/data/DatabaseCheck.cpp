@@ -1,4 +1,4 @@
-#include "backup/DatabaseCheck.h"
+#include "data/DatabaseCheck.h"
 
 #include "data/Schema.h"
 
