@@ -1,6 +1,7 @@
 #include "data/ServerDatabase.h"
 
 #include "data/Errors.h"
+#include "data/ServerWait.h"
 
 #include <QHash>
 #include <QVector>
@@ -17,12 +18,23 @@ QHash<QString, std::weak_ptr<ServerDatabase>>& openSessions() {
 }
 
 // Texts and numbers as this program reads them, whatever the server's defaults: ISO dates and
-// the shortest text that reads back as the same double.
+// the shortest text that reads back as the same double. A statement the server has not
+// finished in a minute is given up there (a transfer lifts the limit for its own transaction).
 const char* const kSessionSetup =
-    "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1";
+    "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1; "
+    "SET statement_timeout = '60s'";
 
-// Seconds a connection attempt waits for a server that does not answer.
-const char* const kConnectTimeoutSeconds = "10";
+// Every wait on the server is bounded, so that a network gone silent costs the clerk seconds,
+// not minutes: the connection attempt (10 s), data sent and never acknowledged (10 s), a
+// session whose peer no longer answers the system's probes (5 s idle, then 3 probes 2 s
+// apart), and no byte of an answer for 12 s. An address may set its own values of the
+// first four; they come after these.
+const char* const kWaitKeywords[] = {"connect_timeout", "tcp_user_timeout",    "keepalives",
+                                     "keepalives_idle", "keepalives_interval", "keepalives_count"};
+const char* const kWaitValues[] = {"10", "10000", "1", "5", "2", "3"};
+constexpr int kSilenceMilliseconds = 12000;
+// Inside a transfer's transaction one statement may work on a million rows.
+constexpr int kLongSilenceMilliseconds = 600000;
 
 struct ServerAddress {
     QString name;
@@ -50,6 +62,31 @@ ServerAddress addressOf(const QString& uri) {
         values.value(QStringLiteral("dbname"), values.value(QStringLiteral("user")));
     return {host + QLatin1Char(':') + port + QLatin1Char('/') + database,
             values.value(QStringLiteral("password"))};
+}
+
+// What went wrong with a connection, in the clerk's words; libpq's own follows as detail.
+QString connectionTrouble(const QString& detail) {
+    struct Known {
+        const char* marker;
+        const char* words;
+    };
+    static const Known known[] = {
+        {"password authentication failed", "用户名或密码不对"},
+        {"no password supplied", "需要密码，但没有填写密码"},
+        {"does not exist", "服务器上没有这个数据库或用户"},
+        {"Connection refused", "服务器拒绝连接，请确认地址、端口和服务器上的数据库服务"},
+        {"timeout expired", "连接超时，服务器没有应答，请检查网络和服务器地址"},
+        {"could not translate host name", "找不到这个服务器地址"},
+        {"No such file or directory", "找不到服务器，请确认地址和端口"},
+        {"server does not support SSL",
+         "服务器不支持加密连接（SSL），程序不会用不加密的连接发送密码"},
+        {"channel binding", "服务器不支持安全的密码验证（SCRAM 通道绑定），程序不会发送密码"},
+    };
+    for (const Known& k : known) {
+        if (detail.contains(QLatin1String(k.marker), Qt::CaseInsensitive))
+            return QStringLiteral("%1。（%2）").arg(QString::fromUtf8(k.words), detail);
+    }
+    return detail;
 }
 
 QString messageOf(const PGresult* result, pg_conn* conn) {
@@ -99,18 +136,29 @@ QString ServerDatabase::nameOf(const QString& uri) {
     return addressOf(uri).name;
 }
 
-std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri) {
+std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri,
+                                                        const QString& password) {
     const ServerAddress address = addressOf(uri);
-    // A server machine that is off answers nothing, and the system would wait minutes before
-    // giving up; the URI's own connect_timeout, given after this one, overrides it.
     const QByteArray expanded = uri.toUtf8();
-    const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
-    const char* const values[] = {kConnectTimeoutSeconds, expanded.constData(), nullptr};
-    pg_conn* conn = PQconnectdbParams(keywords, values, 1);
-    std::unique_ptr<ServerDatabase> server(new ServerDatabase(conn, address.name, address.secret));
+    const QByteArray secret = password.toUtf8();
+    QVector<const char*> keywords(std::begin(kWaitKeywords), std::end(kWaitKeywords));
+    QVector<const char*> values(std::begin(kWaitValues), std::end(kWaitValues));
+    keywords.append("dbname");
+    values.append(expanded.constData());
+    if (!password.isEmpty()) {
+        keywords.append("password");
+        values.append(secret.constData());
+    }
+    keywords.append(nullptr);
+    values.append(nullptr);
+    pg_conn* conn = PQconnectdbParams(keywords.constData(), values.constData(), 1);
+    std::unique_ptr<ServerDatabase> server(
+        new ServerDatabase(conn, address.name, password.isEmpty() ? address.secret : password));
     // The server's notices (e.g. what a DROP cascades to) are not for the clerk's terminal.
     PQsetNoticeProcessor(
         conn, [](void*, const char*) {}, nullptr);
+    if (conn && PQstatus(conn) != CONNECTION_OK && PQconnectionNeedsPassword(conn))
+        throw PasswordNeeded(QStringLiteral("数据库服务器 %1 需要密码。").arg(address.name));
     if (!conn || PQstatus(conn) != CONNECTION_OK)
         server->fail(QString::fromUtf8(conn ? PQerrorMessage(conn) : "out of memory").trimmed());
     PGresult* setup = PQexec(conn, kSessionSetup);
@@ -153,7 +201,8 @@ QString ServerDatabase::scrub(QString text) const {
 }
 
 void ServerDatabase::fail(const QString& reason) const {
-    throw DataError(QStringLiteral("无法连接数据库服务器 %1：%2").arg(name_, scrub(reason)));
+    throw DataError(
+        QStringLiteral("无法连接数据库服务器 %1：%2").arg(name_, connectionTrouble(scrub(reason))));
 }
 
 QString ServerDatabase::serverVersion() const {
@@ -166,12 +215,17 @@ void ServerDatabase::dropped() const {
         QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name_));
 }
 
+bool ServerDatabase::connected() const {
+    return !silent_ && PQstatus(conn_) == CONNECTION_OK;
+}
+
 void ServerDatabase::ensureConnected() {
-    if (PQstatus(conn_) == CONNECTION_OK)
+    if (connected())
         return;
     // A transaction the server lost cannot be taken up again: the writes of it are gone.
     if (inTransaction_)
         dropped();
+    silent_ = false;
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK)
         fail(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
@@ -197,8 +251,16 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
     for (const Param& p : params)
         values.append(p ? p->constData() : nullptr);
     const QByteArray text = sql.toUtf8();
-    ServerResult result(PQexecParams(conn_, text.constData(), static_cast<int>(values.size()),
-                                     nullptr, values.constData(), nullptr, nullptr, 0));
+    if (!PQsendQueryParams(conn_, text.constData(), static_cast<int>(values.size()), nullptr,
+                           values.constData(), nullptr, nullptr, 0) &&
+        PQstatus(conn_) == CONNECTION_OK)
+        throw DataError(scrub(QString::fromUtf8(PQerrorMessage(conn_)).trimmed()));
+    ServerResult result(awaitResult());
+    if (silent_) {
+        // A network gone silent is not tried again: that would only double the wait.
+        kept_.clear();
+        dropped();
+    }
     const ExecStatusType status = PQresultStatus(result.result_);
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
         return result;
@@ -211,6 +273,26 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
         dropped();
     }
     throw DataError(scrub(messageOf(result.result_, conn_)));
+}
+
+pg_result* ServerDatabase::awaitResult() {
+    pg_result* last = nullptr;
+    for (;;) {
+        while (PQisBusy(conn_)) {
+            if (!ServerWait::readable(PQsocket(conn_), longStatements_ ? kLongSilenceMilliseconds
+                                                                       : kSilenceMilliseconds)) {
+                silent_ = true;
+                return last;
+            }
+            if (!PQconsumeInput(conn_))
+                break;
+        }
+        pg_result* next = PQgetResult(conn_);
+        if (!next)
+            return last;
+        PQclear(last);
+        last = next;
+    }
 }
 
 void ServerDatabase::copyIn(const QString& sql, const QByteArray& lines) {
@@ -303,20 +385,25 @@ void ServerDatabase::begin(const char* statement) {
     inTransaction_ = true;
 }
 
+void ServerDatabase::allowLongStatements() {
+    exec(QStringLiteral("SET LOCAL statement_timeout = 0"));
+    longStatements_ = true;
+}
+
 void ServerDatabase::commit() {
     exec(QStringLiteral("COMMIT"));
     inTransaction_ = false;
+    longStatements_ = false;
     for (const QString& table : std::as_const(touched_))
         kept_.remove(table);
     touched_.clear();
 }
 
 void ServerDatabase::rollback() {
-    if (inTransaction_ && PQstatus(conn_) == CONNECTION_OK) {
-        PGresult* result = PQexec(conn_, "ROLLBACK");
-        PQclear(result);
-    }
+    if (inTransaction_ && connected() && PQsendQuery(conn_, "ROLLBACK"))
+        PQclear(awaitResult());
     inTransaction_ = false;
+    longStatements_ = false;
     for (const QString& table : std::as_const(touched_))
         kept_.remove(table);
     touched_.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DatabaseFile.h"
+#include "data/Errors.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -12,6 +13,12 @@
 
 struct pg_conn;
 struct pg_result;
+
+// The server asks for a password and the address gives none.
+class PasswordNeeded : public DataError {
+public:
+    using DataError::DataError;
+};
 
 // The rows a statement on the server returned, as text.
 class ServerResult {
@@ -52,8 +59,11 @@ public:
     // Connects, or returns the session already open. Fails with a message naming the server;
     // the password never appears in it.
     static std::shared_ptr<ServerDatabase> open(const QString& uri, const QString& workstation);
-    // A one-off session, not shared, e.g. for a tool or a connection test.
-    static std::unique_ptr<ServerDatabase> connect(const QString& uri);
+    // A one-off session, not shared, e.g. for a tool or a connection test; `password`, when
+    // given, stands for the address's. Fails with PasswordNeeded when the server asks for a
+    // password and none is given.
+    static std::unique_ptr<ServerDatabase> connect(const QString& uri,
+                                                   const QString& password = {});
     // host:port/database of a URI, without connecting; fails as connect() does on a malformed one.
     static QString nameOf(const QString& uri);
     ~ServerDatabase();
@@ -87,6 +97,9 @@ public:
                   const DatabaseFile::Snapshot* writer, quint64 writerGeneration);
 
     void begin(const char* statement = "BEGIN");
+    // For the rest of the transaction a statement may take as long as it needs (a transfer's
+    // work on every row): no limit on the server, and a long wait for its answer.
+    void allowLongStatements();
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }
@@ -94,6 +107,10 @@ public:
 private:
     ServerDatabase(pg_conn* conn, QString name, QString secret);
     ServerResult run(const QString& sql, const QList<Param>& params, bool again);
+    // The result of the statement sent, the last of several; none when the server stays
+    // silent too long, which leaves the session marked silent until it is reset.
+    pg_result* awaitResult();
+    bool connected() const;
     void ensureConnected();
     [[noreturn]] void fail(const QString& reason) const;
     [[noreturn]] void dropped() const;
@@ -111,5 +128,7 @@ private:
     QString key_;
     QHash<QString, Kept> kept_;
     bool inTransaction_ = false;
+    bool silent_ = false;
+    bool longStatements_ = false;
     QSet<QString> touched_;
 };

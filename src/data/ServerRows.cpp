@@ -217,6 +217,10 @@ qint64 insert(ServerDatabase& server, const QString& table, const QStringList& c
                                   .arg(quoted(table), names.join(QStringLiteral(", ")),
                                        marks.join(QStringLiteral(", ")), selectList(table));
     const ServerResult result = server.exec(sql, params);
+    // A rule or trigger on the server may drop the row without an error.
+    if (result.rows() != 1)
+        throw DataError(QStringLiteral("数据库服务器没有保存这一行（可能是服务器上的触发器或规则"
+                                       "拦下了它），请与管理员联系。"));
     readBack(result, stored);
     return std::strtoll(result.value(0, 0), nullptr, 10);
 }

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -73,6 +75,8 @@ QByteArray typedText(const QString& text, Kind kind, const QString& table, qint6
             return DateText::toStorage(date).toUtf8();
     } else if (const std::optional<long double> number = NumberText::parse(text)) {
         return QByteArray::number(static_cast<double>(*number), 'g', 17);
+    } else if (text == QLatin1String("NaN")) {
+        return QByteArrayLiteral("NaN");
     }
     throw DataError(QStringLiteral("“%1”第 %2 行的“%3”是“%4”，不是%5，数据库服务器不能保存它。")
                         .arg(table)
@@ -170,6 +174,15 @@ void copyRows(ServerDatabase& server, sqlite3* db) {
                                "coalesce(max(\"ID\"), 0) + 1, false) FROM \"表4\""));
 }
 
+// A double as the server writes it. The file keeps the infinities as numbers; NaN, which it
+// cannot hold as a number, stays the server's text, which an upload reads back as NaN.
+void bindServerDouble(sqlite3_stmt* statement, int index, const char* text) {
+    if (std::strcmp(text, "NaN") == 0)
+        sqlite3_bind_text(statement, index, text, -1, SQLITE_STATIC);
+    else
+        sqlite3_bind_double(statement, index, std::strtod(text, nullptr));
+}
+
 // The backup file could not be written, in the words of every other file the program writes.
 [[noreturn]] void writeFailed(const QString& file, const QString& reason) {
     throw DataError(
@@ -183,6 +196,7 @@ void copyRows(ServerDatabase& server, sqlite3* db) {
 void inTransaction(ServerDatabase& server, const std::function<void()>& work) {
     server.begin();
     try {
+        server.allowLongStatements();
         work();
         server.commit();
     } catch (...) {
@@ -289,8 +303,7 @@ QList<qint64> download(ServerDatabase& server, const QString& file, const Progre
                         if (rows.isNull(r, c))
                             sqlite3_bind_null(insert.handle, c + 1);
                         else if (type == QLatin1String("double precision"))
-                            sqlite3_bind_double(insert.handle, c + 1,
-                                                QByteArray(rows.value(r, c)).toDouble());
+                            bindServerDouble(insert.handle, c + 1, rows.value(r, c));
                         else if (type != QLatin1String("text") && type != QLatin1String("date"))
                             sqlite3_bind_int64(insert.handle, c + 1,
                                                QByteArray(rows.value(r, c)).toLongLong());

@@ -14,6 +14,7 @@
 #include "data/ServerDatabase.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <QUrl>
 #include <QUrlQuery>
@@ -21,9 +22,15 @@
 #include <future>
 #include <thread>
 
+#include <atomic>
+#include <cstring>
+#include <vector>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -55,6 +62,98 @@ struct Lists {
             out.append(list.text(r, c));
         return out;
     }
+};
+
+// A TCP port on loopback that forwards to the test server's local socket. Told to be silent,
+// it keeps every connection open and passes nothing on for a while, as a network that went
+// silent (a cable pulled, a router down) looks from the program's side.
+class SilentProxy {
+public:
+    explicit SilentProxy(const QString& serverSocket) : target_(serverSocket) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 8);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~SilentProxy() {
+        done_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    void silenceFor(std::chrono::seconds time) {
+        silentUntil_ = std::chrono::steady_clock::now() + time;
+    }
+    void speak() { silentUntil_ = std::chrono::steady_clock::time_point(); }
+
+private:
+    void serve() {
+        std::vector<std::pair<int, int>> pairs;
+        while (!done_) {
+            std::vector<pollfd> watched{{listener_, POLLIN, 0}};
+            if (std::chrono::steady_clock::now() >= silentUntil_.load()) {
+                for (const auto& [client, server] : pairs) {
+                    watched.push_back({client, POLLIN, 0});
+                    watched.push_back({server, POLLIN, 0});
+                }
+            }
+            if (::poll(watched.data(), watched.size(), 50) <= 0)
+                continue;
+            if (watched[0].revents & POLLIN)
+                pairs.emplace_back(::accept(listener_, nullptr, nullptr), connectToServer());
+            std::vector<std::pair<int, int>> open;
+            for (size_t i = 1; i < watched.size(); i += 2) {
+                const auto [client, server] = pairs[(i - 1) / 2];
+                bool closed = false;
+                for (const pollfd& side : {watched[i], watched[i + 1]}) {
+                    if (!(side.revents & (POLLIN | POLLHUP | POLLERR)))
+                        continue;
+                    char buffer[65536];
+                    const ssize_t got = ::read(side.fd, buffer, sizeof buffer);
+                    closed = closed || got <= 0 ||
+                             ::send(side.fd == client ? server : client, buffer, got,
+                                    MSG_NOSIGNAL) != got;
+                }
+                if (closed) {
+                    ::close(client);
+                    ::close(server);
+                } else {
+                    open.emplace_back(client, server);
+                }
+            }
+            // Pairs not watched this time (all of them while silent, and one just accepted)
+            // stay as they are.
+            open.insert(open.end(), pairs.begin() + (watched.size() - 1) / 2, pairs.end());
+            pairs = open;
+        }
+        for (const auto& [client, server] : pairs) {
+            ::close(client);
+            ::close(server);
+        }
+    }
+    int connectToServer() const {
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(target_);
+        std::memcpy(address.sun_path, path.constData(),
+                    qMin<size_t>(path.size(), sizeof address.sun_path - 1));
+        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        return s;
+    }
+
+    QString target_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<std::chrono::steady_clock::time_point> silentUntil_{};
+    std::atomic<bool> done_{false};
+    std::thread thread_;
 };
 
 void add(Dataset& list, const QString& field, const QString& value) {
@@ -235,6 +334,37 @@ private slots:
         QVERIFY(!text.contains("Geheim-7731"));
         QVERIFY(clock.elapsed() >= 9000);
         ::close(listener);
+    }
+
+    // The network goes silent mid-session: the refresh gives up with the connection's message
+    // within 15 s instead of freezing the window, and once the network is back the next
+    // refresh reconnects.
+    void aServerGoneSilentIsGivenUpAndTheNextRefreshReconnects() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
+        const QUrlQuery query(QUrl(TestDatabase::server()).query());
+        SilentProxy proxy(query.queryItemValue("host") + "/.s.PGSQL." +
+                          query.queryItemValue("port"));
+        const QString name = QStringLiteral("127.0.0.1:%1/notetest").arg(proxy.port());
+        Backend::setServer(
+            QStringLiteral("postgresql://%1@%2").arg(query.queryItemValue("user"), name));
+        Lists lists;
+        QCOMPARE(Lists::column(lists.goods, "商品编码"), QStringList{"G1"});
+        db.exec("INSERT INTO 表1 (商品编码) VALUES ('G2')");
+        // Silent long enough that a wait without its own bound still gets its answer in the
+        // end, too late.
+        proxy.silenceFor(std::chrono::seconds(20));
+        QElapsedTimer clock;
+        clock.start();
+        const QString message = errorOf([&] { lists.connections.ReopenAll(); });
+        const qint64 waited = clock.elapsed();
+        QCOMPARE(
+            message,
+            QStringLiteral("与数据库服务器 %1 的连接已中断，请检查网络后点击“刷新”。").arg(name));
+        QVERIFY2(waited < 15000, qPrintable(QString::number(waited)));
+        proxy.speak();
+        QCOMPARE(errorOf([&] { lists.connections.ReopenAll(); }), QString());
+        QCOMPARE(Lists::column(lists.goods, "商品编码"), (QStringList{"G1", "G2"}));
     }
 
     void dropMidTransactionLeavesNoneOfIt() {

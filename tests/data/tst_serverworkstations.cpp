@@ -3,6 +3,7 @@
 // buffer, no two are offered the same bill number, and a data.mdb goes up to the server and comes
 // back cell for cell.
 #include "ErrorOf.h"
+#include "KeyedFile.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
 
@@ -255,6 +256,40 @@ private slots:
                          .arg(QDir::toNativeSeparators(source)));
             QVERIFY(!ServerSchema::isInitialised(*server));
         }
+    }
+
+    // The server's float columns hold infinities and NaN; a backup keeps them and a restore
+    // brings them back.
+    void backupKeepsInfinitiesAndNaN() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表1 (商品编码, 单价) VALUES ('正', 'Infinity'), ('负', '-Infinity'), "
+                "('非', 'NaN'), ('零', 0)");
+        QTemporaryDir dir;
+        const QString backup = dir.filePath("backup.mdb");
+        const std::unique_ptr<ServerDatabase> server =
+            ServerDatabase::connect(TestDatabase::server());
+        ServerTransfer::download(*server, backup);
+        QCOMPARE(KeyedFile(backup, KeyedFile::Mode::ReadOnly).rows("SELECT 单价 FROM 表1"),
+                 (QList<QStringList>{{"Inf"}, {"-Inf"}, {"NaN"}, {"0.0"}}));
+        server->exec("DELETE FROM \"表1\"");
+        ServerTransfer::replace(*server, backup);
+        QCOMPARE(db.rows("SELECT 单价::text FROM 表1"),
+                 (QList<QStringList>{{"Infinity"}, {"-Infinity"}, {"NaN"}, {"0"}}));
+    }
+
+    // A trigger on the server that drops the row: the add is refused in words.
+    void anAddTheServerDropsIsRefused() {
+        TestDatabase db;
+        db.exec("CREATE FUNCTION drop_row() RETURNS trigger AS $$ BEGIN RETURN NULL; END $$ "
+                "LANGUAGE plpgsql");
+        db.exec("CREATE TRIGGER drop_row BEFORE INSERT ON 表1 FOR EACH ROW EXECUTE FUNCTION "
+                "drop_row()");
+        Workstation a("A", "表1");
+        a.list->append();
+        a.list->setText("商品编码", "新货");
+        QVERIFY(errorOf([&] { a.list->post(); }).startsWith("数据库服务器没有保存这一行"));
+        QCOMPARE(a.list->recordCount(), 0);
+        QCOMPARE(db.count("表1"), 0);
     }
 
     void uploadAndBackupCarryEveryCell() {
