@@ -1,6 +1,7 @@
 #include "app/DatabasePage.h"
 
 #include "base/AppError.h"
+#include "data/Backend.h"
 #include "data/ServerDatabase.h"
 #include "data/ServerSchema.h"
 #include "data/ServerTransfer.h"
@@ -9,6 +10,7 @@
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
 
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,7 +28,24 @@ QLineEdit* field(QWidget* parent, const char* name) {
     edit->setObjectName(QString::fromLatin1(name));
     return edit;
 }
+
+// Which database this program works on now, for the page and the settings button's tip.
+QString inUse() {
+    const QString server = Backend::server();
+    if (server.isEmpty())
+        return QStringLiteral("本机的数据文件 %1")
+            .arg(QDir::toNativeSeparators(ProgramFolder::databaseFile()));
+    try {
+        return QStringLiteral("数据库服务器 %1").arg(ServerDatabase::nameOf(server));
+    } catch (const AppError&) {
+        return QStringLiteral("数据库服务器（地址格式不对）");
+    }
+}
 } // namespace
+
+QString DatabasePage::databaseInUse() {
+    return inUse();
+}
 
 DatabasePage::DatabasePage(QWidget* parent)
     : SettingsPage(parent), host_(field(this, "DatabaseHost")), port_(field(this, "DatabasePort")),
@@ -35,7 +54,19 @@ DatabasePage::DatabasePage(QWidget* parent)
     password_->setEchoMode(QLineEdit::Password);
     port_->setPlaceholderText(QStringLiteral("5432"));
     host_->setPlaceholderText(QStringLiteral("不填则使用本机的 data.mdb"));
+    written_ = field(this, "DatabaseAddress");
+    written_->setReadOnly(true);
+    editWritten_ = new QPushButton(QStringLiteral("按文本修改"), this);
+    editWritten_->setObjectName(QStringLiteral("EditAddressButton"));
+    connect(editWritten_, &QPushButton::clicked, this, guardedSlot(this, [this] { editAsText(); }));
+    writtenRow_ = new QWidget(this);
+    auto* writtenLayout = new QHBoxLayout(writtenRow_);
+    writtenLayout->setContentsMargins(0, 0, 0, 0);
+    writtenLayout->addWidget(written_, 1);
+    writtenLayout->addWidget(editWritten_);
+    writtenRow_->hide();
     auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("连接地址："), writtenRow_);
     form->addRow(QStringLiteral("服务器地址："), host_);
     form->addRow(QStringLiteral("端口："), port_);
     form->addRow(QStringLiteral("数据库名："), database_);
@@ -55,11 +86,16 @@ DatabasePage::DatabasePage(QWidget* parent)
     addButton("UploadDataButton", QStringLiteral("上传本机数据"), [this] { uploadLocalData(); });
 
     auto* note = new QLabel(
-        QStringLiteral(
-            "多台电脑共用一个 PostgreSQL 数据库服务器时填写。更改在下次启动程序后生效。"),
+        QStringLiteral("多台电脑共用一个 PostgreSQL 数据库服务器时填写。连接加密，密码用通道"
+                       "绑定的方式验证。更改在下次启动程序后生效。"),
         this);
     note->setWordWrap(true);
+    auto* current = new QLabel(QStringLiteral("当前使用：") + inUse(), this);
+    current->setObjectName(QStringLiteral("DatabaseInUse"));
+    current->setWordWrap(true);
+    current->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(current);
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(note);
@@ -71,7 +107,8 @@ QString DatabasePage::title() const {
 }
 
 void DatabasePage::load() {
-    const QUrl url(Settings::value(kKey).toString());
+    loaded_ = Settings::value(kKey).toString();
+    const QUrl url(loaded_);
     const QUrlQuery query(url);
     const auto either = [&](const QString& part, const char* item) {
         return part.isEmpty() ? query.queryItemValue(QString::fromLatin1(item), QUrl::FullyDecoded)
@@ -82,6 +119,37 @@ void DatabasePage::load() {
     database_->setText(either(url.path().mid(1), "dbname"));
     user_->setText(either(url.userName(), "user"));
     password_->setText(either(url.password(), "password"));
+    if (!loaded_.isEmpty() && uri() != loaded_)
+        keepAsWritten(loaded_);
+}
+
+void DatabasePage::keepAsWritten(const QString& address) {
+    written_->setText(address);
+    written_->setReadOnly(true);
+    written_->setToolTip(QStringLiteral("这个地址不是本页生成的，保存时原样保留。"));
+    writtenRow_->show();
+    editWritten_->show();
+    for (QLineEdit* box : {host_, port_, database_, user_, password_}) {
+        box->clear();
+        box->setEnabled(false);
+    }
+}
+
+void DatabasePage::editAsText() {
+    written_->setReadOnly(false);
+    editWritten_->hide();
+    written_->setFocus();
+}
+
+QString DatabasePage::address() const {
+    return writtenRow_->isHidden() ? uri() : written_->text().trimmed();
+}
+
+QString DatabasePage::serverAddress() const {
+    const QString server = address();
+    if (server.isEmpty())
+        throw AppError(QStringLiteral("请先填写服务器地址。"));
+    return server;
 }
 
 QString DatabasePage::uri() const {
@@ -116,12 +184,26 @@ QString DatabasePage::uri() const {
     url.setPath(QLatin1Char('/') + database_->text().trimmed());
     url.setUserName(user);
     url.setPassword(password_->text());
-    query.addQueryItem(QStringLiteral("sslmode"), QStringLiteral("prefer"));
+    // Over the network the password goes only through an encrypted connection, and only to a
+    // server that proves, bound to that connection, that it knows it (SCRAM).
+    query.addQueryItem(QStringLiteral("sslmode"), QStringLiteral("require"));
+    query.addQueryItem(QStringLiteral("channel_binding"), QStringLiteral("require"));
     url.setQuery(query);
     return url.toString(QUrl::FullyEncoded);
 }
 
 QString DatabasePage::check() const {
+    if (!writtenRow_->isHidden()) {
+        const QString written = written_->text().trimmed();
+        if (written.isEmpty() || written == loaded_)
+            return QString();
+        try {
+            ServerDatabase::nameOf(written);
+        } catch (const AppError&) {
+            return QStringLiteral("连接地址的格式不对。");
+        }
+        return QString();
+    }
     if (host_->text().trimmed().isEmpty())
         return QString();
     bool number = false;
@@ -134,7 +216,9 @@ QString DatabasePage::check() const {
 }
 
 void DatabasePage::store() {
-    const QString value = uri();
+    const QString value = address();
+    if (value == loaded_)
+        return;
     if (value.isEmpty())
         Settings::remove(kKey);
     else
@@ -142,7 +226,7 @@ void DatabasePage::store() {
 }
 
 void DatabasePage::testConnection() {
-    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri());
+    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(serverAddress());
     Prompts::instance().message(
         this, ServerSchema::isInitialised(*server)
                   ? QStringLiteral("连接成功。服务器版本 %1，五个数据表齐全。")
@@ -153,13 +237,18 @@ void DatabasePage::testConnection() {
 }
 
 void DatabasePage::initialiseServer() {
-    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri());
+    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(serverAddress());
+    if (ServerSchema::isInitialised(*server)) {
+        Prompts::instance().message(
+            this, QStringLiteral("服务器数据库中已经有本程序的数据表，不需要再初始化。"));
+        return;
+    }
     ServerSchema::initialise(*server);
     Prompts::instance().message(this, QStringLiteral("服务器数据库已初始化。"));
 }
 
 void DatabasePage::uploadLocalData() {
-    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri());
+    const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(serverAddress());
     ServerTransfer::upload(*server, ProgramFolder::databaseFile());
     Prompts::instance().message(this, QStringLiteral("本机数据已上传到服务器。"));
 }

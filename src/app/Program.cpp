@@ -84,10 +84,13 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
                                               QStringLiteral("tb_sales"), 871),
                      &QToolButton::clicked, window,
                      guardedSlot(window, [this] { reports_->SalesButtonClick(); }));
-    QObject::connect(
+    QToolButton* settings =
         window->addToolbarButton(QStringLiteral("SettingsButton"), QStringLiteral("系统设置"),
-                                 QStringLiteral("tb_settings"), 931),
-        &QToolButton::clicked, window, guardedSlot(window, [this] { openSettings(); }));
+                                 QStringLiteral("tb_settings"), 931);
+    // Where the data is, told outside the required layout.
+    settings->setToolTip(QStringLiteral("系统设置\n数据：") + DatabasePage::databaseInUse());
+    QObject::connect(settings, &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { openSettings(); }));
     guarded(window, [window] { AutoBackupSchedule::atStart(window); });
 }
 

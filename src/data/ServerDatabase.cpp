@@ -136,6 +136,10 @@ QString ServerDatabase::nameOf(const QString& uri) {
     return addressOf(uri).name;
 }
 
+bool ServerDatabase::namesPassword(const QString& uri) {
+    return !addressOf(uri).secret.isEmpty();
+}
+
 std::unique_ptr<ServerDatabase> ServerDatabase::connect(const QString& uri,
                                                         const QString& password) {
     const ServerAddress address = addressOf(uri);

@@ -66,6 +66,8 @@ public:
                                                    const QString& password = {});
     // host:port/database of a URI, without connecting; fails as connect() does on a malformed one.
     static QString nameOf(const QString& uri);
+    // Whether the address holds a password; fails as nameOf() does.
+    static bool namesPassword(const QString& uri);
     ~ServerDatabase();
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;

@@ -8,13 +8,241 @@
 #include "settings/Settings.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <mutex>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A server on loopback that declines an encrypted connection and asks for the password in
+// clear text, as one in between the desk and the real server could; it keeps every byte it
+// is sent.
+class ClearTextServer {
+public:
+    ClearTextServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~ClearTextServer() {
+        ::shutdown(listener_, SHUT_RDWR);
+        ::close(listener_);
+        thread_.join();
+    }
+    int port() const { return port_; }
+    QByteArray received() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+
+private:
+    void serve() {
+        for (;;) {
+            const int client = ::accept(listener_, nullptr, nullptr);
+            if (client < 0)
+                return;
+            char buffer[4096];
+            ssize_t got;
+            while ((got = ::read(client, buffer, sizeof buffer)) > 0) {
+                const QByteArray bytes(buffer, got);
+                {
+                    const std::lock_guard<std::mutex> lock(mutex_);
+                    received_ += bytes;
+                }
+                // An SSL or GSS request (8 bytes) is declined; a start-up message is answered
+                // with a request for the password in clear text.
+                if (bytes.size() == 8)
+                    ::send(client, "N", 1, MSG_NOSIGNAL);
+                else if (bytes.at(0) != 'p')
+                    ::send(client, "R\0\0\0\x08\0\0\0\x03", 9, MSG_NOSIGNAL);
+                else
+                    break;
+            }
+            ::close(client);
+        }
+    }
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::mutex mutex_;
+    QByteArray received_;
+    std::thread thread_;
+};
+
+// A port on loopback where nothing listens.
+int closedPort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(s);
+    return ntohs(address.sin_port);
+}
+
+void fill(DatabasePage& page, const QString& host, const QString& port, const QString& name,
+          const QString& user, const QString& password) {
+    page.findChild<QLineEdit*>("DatabaseHost")->setText(host);
+    page.findChild<QLineEdit*>("DatabasePort")->setText(port);
+    page.findChild<QLineEdit*>("DatabaseName")->setText(name);
+    page.findChild<QLineEdit*>("DatabaseUser")->setText(user);
+    page.findChild<QLineEdit*>("DatabasePassword")->setText(password);
+}
+
+void click(DatabasePage& page, const char* button) {
+    QTest::mouseClick(page.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+} // namespace
 
 class TestDatabasePage : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() {
+        QFile::setPermissions(Settings::filePath(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        Settings::remove("database/server");
+    }
+
+    // Options the page has no field for, a keyword address, several hosts: all come back as
+    // written, and "确定" with nothing changed writes nothing at all.
+    void anAddressThePageDidNotBuildIsKeptAsWritten() {
+        for (const QString written :
+             {"postgresql://clerk:pw@db.example:5432/notes?sslmode=verify-full&sslrootcert=/etc/"
+              "ca.pem&connect_timeout=3",
+              "host=db.example dbname=notes user=clerk", "postgresql://h1:5432,h2:5433/notes",
+              "postgresql://clerk:pw@db.example/notes?sslmode=prefer"}) {
+            Settings::setValue("database/server", written);
+            DatabasePage page;
+            page.load();
+            auto* shown = page.findChild<QLineEdit*>("DatabaseAddress");
+            QVERIFY(shown->isVisibleTo(&page));
+            QCOMPARE(shown->text(), written);
+            QVERIFY(shown->isReadOnly());
+            QVERIFY(!page.findChild<QLineEdit*>("DatabaseHost")->isEnabled());
+            QCOMPARE(page.check(), QString());
+            // A read-only settings file fails any write.
+            QVERIFY(QFile::setPermissions(Settings::filePath(), QFileDevice::ReadOwner));
+            page.store();
+            QFile::setPermissions(Settings::filePath(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QCOMPARE(Settings::value("database/server").toString(), written);
+        }
+
+        DatabasePage page;
+        page.load();
+        click(page, "EditAddressButton");
+        auto* shown = page.findChild<QLineEdit*>("DatabaseAddress");
+        QVERIFY(!shown->isReadOnly());
+        shown->setText("postgresql://clerk@db.example/notes?sslmode=verify-full");
+        QCOMPARE(page.check(), QString());
+        page.store();
+        QCOMPARE(Settings::value("database/server").toString(),
+                 QString("postgresql://clerk@db.example/notes?sslmode=verify-full"));
+        shown->setText("postgresql://[");
+        QCOMPARE(page.check(), QString("连接地址的格式不对。"));
+    }
+
+    void anUnchangedAddressOfThePageWritesNothing() {
+        DatabasePage page;
+        fill(page, "db.example", "", "notes", "clerk", "pw");
+        page.store();
+        const QString stored = Settings::value("database/server").toString();
+        QVERIFY2(stored.endsWith("?sslmode=require&channel_binding=require"), qPrintable(stored));
+        DatabasePage again;
+        again.load();
+        QVERIFY(!again.findChild<QLineEdit*>("DatabaseAddress")->isVisibleTo(&again));
+        QVERIFY(QFile::setPermissions(Settings::filePath(), QFileDevice::ReadOwner));
+        again.store();
+    }
+
+    // A server (or anyone between) that declines encryption and asks for the password in clear
+    // text never gets it from an address the page built.
+    void thePasswordNeverTravelsInClearText() {
+        ScriptedPrompts prompts;
+        ClearTextServer fake;
+        DatabasePage page;
+        fill(page, "127.0.0.1", QString::number(fake.port()), "notes", "clerk", "Geheim-4417");
+        click(page, "TestConnectionButton");
+        QCOMPARE(prompts.texts("error").size(), 1);
+        QVERIFY2(prompts.texts("error")[0].contains("加密连接"),
+                 qPrintable(prompts.texts("error")[0]));
+        QVERIFY(!fake.received().contains("Geheim-4417"));
+    }
+
+    // The troubles a clerk meets are told in Chinese, libpq's words following as detail.
+    void connectionTroublesAreToldInChinese() {
+        ScriptedPrompts prompts;
+        DatabasePage page;
+        click(page, "TestConnectionButton");
+        QCOMPARE(prompts.texts(), QStringList{"请先填写服务器地址。"});
+
+        const auto tried = [&](const QString& written) {
+            prompts.clear();
+            Settings::setValue("database/server", written);
+            page.load();
+            click(page, "TestConnectionButton");
+            return prompts.texts("error").value(0);
+        };
+        const QString refused = tried(
+            QString("postgresql://clerk@127.0.0.1:%1/notes?sslmode=disable").arg(closedPort()));
+        QVERIFY2(refused.contains("服务器拒绝连接"), qPrintable(refused));
+
+        const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(silent, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(silent, 4);
+        ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+        const QString timeout =
+            tried(QString("postgresql://clerk@127.0.0.1:%1/notes?connect_timeout=2")
+                      .arg(ntohs(address.sin_port)));
+        ::close(silent);
+        QVERIFY2(timeout.contains("连接超时"), qPrintable(timeout));
+
+        if (TestDatabase::server().isEmpty())
+            return;
+        TestDatabase db;
+        const QString missing =
+            tried(QString(TestDatabase::server()).replace("/notetest", "/no_such_database"));
+        QVERIFY2(missing.contains("服务器上没有这个数据库"), qPrintable(missing));
+        prompts.clear();
+        Settings::setValue("database/server", TestDatabase::server());
+        page.load();
+        click(page, "InitialiseServerButton");
+        QCOMPARE(prompts.texts(),
+                 QStringList{"服务器数据库中已经有本程序的数据表，不需要再初始化。"});
+    }
+
+    void thePageSaysWhichDatabaseIsInUse() {
+        TestDatabase db;
+        DatabasePage page;
+        const QString text = page.findChild<QLabel*>("DatabaseInUse")->text();
+        if (TestDatabase::server().isEmpty())
+            QVERIFY2(text.startsWith("当前使用：本机的数据文件 "), qPrintable(text));
+        else
+            QVERIFY2(text.startsWith("当前使用：数据库服务器 "), qPrintable(text));
+    }
+
     void fieldsMakeTheUriAndReadItBack() {
         DatabasePage page;
         page.findChild<QLineEdit*>("DatabaseHost")->setText("db.example");
