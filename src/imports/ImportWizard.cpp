@@ -200,6 +200,8 @@ void ImportWizard::runImport() {
             progress.setLabelText(
                 QStringLiteral("正在导入第 %1 行，共 %2 行…").arg(done).arg(total));
             progress.setValue(done);
+            // Its 取消 is answered even before the window has shown itself.
+            QCoreApplication::processEvents();
             return !progress.wasCanceled();
         });
     progress.close();

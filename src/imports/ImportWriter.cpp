@@ -11,10 +11,12 @@ namespace {
 // How often the progress is told, in rows.
 constexpr int kProgressStep = 20;
 
+// A new row takes every field; an update leaves the key as the list spells it and the fields
+// the file leaves empty as they are.
 void setValues(Dataset& list, const QList<ImportFields::Field>& fields, const QStringList& values,
-               bool skipEmpty) {
+               bool update) {
     for (qsizetype f = 0; f < fields.size(); ++f) {
-        if (skipEmpty && values[f].isEmpty())
+        if (update && (f == ImportFields::kKeyField || values[f].isEmpty()))
             continue;
         list.setText(fields[f].column, values[f]);
     }

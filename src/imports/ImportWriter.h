@@ -13,9 +13,9 @@ class Connection;
 // Stores a plan's rows in the goods or customer list, in one transaction, through a data set
 // of its own: new keys are added, rows with a problem are skipped, and a row whose key the
 // list holds (as it stands when the import runs) updates the list's first row of that key or
-// is skipped, as chosen. An update writes the row's non-empty cells only: an empty cell never
-// erases what the list holds. A new goods row without a price gets 0, as the entry panel
-// starts with.
+// is skipped, as chosen. An update writes the row's non-empty cells but the key only: an empty
+// cell never erases what the list holds, and the key stays as the list spells it. A new goods row
+// without a price gets 0, as the entry panel starts with.
 namespace ImportWriter {
 
 struct Skipped {

@@ -80,7 +80,9 @@ std::unique_ptr<ZipArchive::Part> ZipArchive::open(const QString& name, qint64 l
     if (unzOpenCurrentFile(zip_) != UNZ_OK)
         return nullptr;
     auto part = std::make_unique<Part>(zip_, limit);
-    part->open(QIODevice::ReadOnly);
+    // Unbuffered: the XML reader takes what each read gives; through the device's own buffer
+    // it stopped after the first chunk.
+    part->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     return part;
 }
 
