@@ -341,7 +341,7 @@ void DeliveryEntryPanel::Edit22KeyUp() {
 }
 
 void DeliveryEntryPanel::offerLastPrice() {
-    lastPrice_->refresh(contact_->currentText(), goodsCode_->currentText());
+    lastPrice_->refreshSoon(contact_->currentText(), goodsCode_->currentText());
 }
 
 void DeliveryEntryPanel::LastPriceClick() {

@@ -58,7 +58,7 @@ private:
     void writeRow();
     // False when the bill number belongs to another customer and the user cancels.
     bool confirmBillOwner();
-    // Offers the last price of the contact and goods code the boxes hold.
+    // Offers the last price of the contact and goods code the boxes hold, once typing pauses.
     void offerLastPrice();
 
     Lists lists_;

@@ -3,6 +3,7 @@
 #include "data/LastPrice.h"
 
 #include <QObject>
+#include <QTimer>
 #include <optional>
 
 class Connection;
@@ -15,9 +16,16 @@ class QLineEdit;
 class LastPriceOffer : public QObject {
     Q_OBJECT
 public:
+    // The pause in typing after which the price is looked up: a file made before the look-up
+    // had its index reads the whole delivery table for it, which no keystroke should wait for.
+    static constexpr int kPauseMs = 200;
+
     LastPriceOffer(Connection* connection, QLineEdit* priceBox);
 
-    // Looks up the price for this contact and code; the action hides when there is none.
+    // Withdraws the offer at once and looks up the price for this contact and code once the
+    // typing pauses.
+    void refreshSoon(const QString& contact, const QString& code);
+    // Looks up the price now; the action hides when there is none.
     void refresh(const QString& contact, const QString& code);
     QAction* action() const { return action_; }
     // The price offered, in the general format the price box takes.
@@ -25,6 +33,10 @@ public:
 
 private:
     Connection* connection_;
+    QLineEdit* priceBox_;
     QAction* action_;
+    QTimer pause_;
+    QString contact_;
+    QString code_;
     std::optional<LastPrice::Found> found_;
 };

@@ -3,6 +3,7 @@
 
 #include "data/Dataset.h"
 #include "records/DeliveryEntryPanel.h"
+#include "records/LastPriceOffer.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -274,10 +275,13 @@ private slots:
         QVERIFY(offer);
         QVERIFY(!offer->isVisible());
         f.typeInto("ComboBox4", "王经理");
+        QTest::qWait(LastPriceOffer::kPauseMs * 2);
         QVERIFY(!offer->isVisible());
         f.find("Edit22")->setText("2");
         f.typeInto("ComboBox3", "1");
-        QVERIFY(offer->isVisible());
+        // Offered once the typing pauses.
+        QVERIFY(!offer->isVisible());
+        QTRY_VERIFY(offer->isVisible());
         QCOMPARE(offer->toolTip(), QString("上次价格 ¥17.5（2026/3/4）"));
         // The goods look-up still fills the list price.
         QCOMPARE(f.find("Edit21")->text(), QString("18.5"));
@@ -288,10 +292,11 @@ private slots:
         // Another customer, or no code: nothing offered.
         f.combo("ComboBox4")->lineEdit()->clear();
         f.typeInto("ComboBox4", "明远");
+        QTest::qWait(LastPriceOffer::kPauseMs * 2);
         QVERIFY(!offer->isVisible());
         f.combo("ComboBox4")->lineEdit()->clear();
         f.typeInto("ComboBox4", "王经理");
-        QVERIFY(offer->isVisible());
+        QTRY_VERIFY(offer->isVisible());
         f.setText("Edit16", "B1");
         f.click("Button9");
         QCOMPARE(f.combo("ComboBox3")->currentText(), QString());
