@@ -52,7 +52,7 @@ ImportColumnsPage::ImportColumnsPage(ImportTarget target, QWidget* parent)
     layout->addWidget(
         new QLabel(QStringLiteral("预览（前 %1 行，按上面的对应关系）：").arg(kPreviewRows), this));
     layout->addWidget(preview_, 1);
-    layout->addWidget(new QLabel(QStringLiteral("有问题的行（导入时跳过）："), this));
+    layout->addWidget(new QLabel(QStringLiteral("有问题的行（导入时跳过）和已存在的行："), this));
     layout->addWidget(problems_);
     layout->addWidget(summary_);
 }
@@ -157,9 +157,14 @@ void ImportColumnsPage::showPlan(const ImportPlan& plan) {
     preview_->resizeColumnsToContents();
 
     problems_->clear();
+    const QString key = ImportFields::fields(target_)[ImportFields::kKeyField].heading;
     for (const ImportPlan::Row& row : rows) {
         if (!row.problem.isEmpty())
             problems_->addItem(QStringLiteral("第 %1 行：%2").arg(row.sheetRow).arg(row.problem));
+        else if (row.exists)
+            problems_->addItem(QStringLiteral("第 %1 行：%2“%3”%4")
+                                   .arg(row.sheetRow)
+                                   .arg(key, row.values[ImportFields::kKeyField], status(row)));
     }
     if (problems_->count() == 0)
         problems_->addItem(QStringLiteral("没有发现问题。"));

@@ -41,6 +41,9 @@ ImportFilePage::ImportFilePage(ImportTarget target, QWidget* parent) : QWidget(p
     header_->setObjectName(QStringLiteral("HeaderRowBox"));
     header_->setPrefix(QStringLiteral("第 "));
     header_->setSuffix(QStringLiteral(" 行"));
+    headerCells_ = new QLabel(this);
+    headerCells_->setObjectName(QStringLiteral("HeaderCellsLabel"));
+    headerCells_->setWordWrap(true);
     template_ = new QPushButton(QStringLiteral("下载导入模板"), this);
     template_->setObjectName(QStringLiteral("TemplateButton"));
     template_->setAutoDefault(false);
@@ -50,8 +53,14 @@ ImportFilePage::ImportFilePage(ImportTarget target, QWidget* parent) : QWidget(p
     fileRow->addWidget(choose_);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("文件："), fileRow);
-    form->addRow(QStringLiteral("工作表："), sheets_);
-    form->addRow(QStringLiteral("列名所在行："), header_);
+    auto* sheetRow = new QHBoxLayout;
+    sheetRow->addWidget(sheets_, 1);
+    sheetRow->addStretch(1);
+    auto* headerRow = new QHBoxLayout;
+    headerRow->addWidget(header_);
+    headerRow->addWidget(headerCells_, 1);
+    form->addRow(QStringLiteral("工作表："), sheetRow);
+    form->addRow(QStringLiteral("列名所在行："), headerRow);
 
     auto* hint = new QLabel(
         QStringLiteral("表格的一行写列名（通常是第一行），下面每行一条%1。能认出的列名：\n%2\n"
@@ -89,8 +98,18 @@ void ImportFilePage::showHeaderRow(int rowNumber, int lastRowNumber) {
     header_->setEnabled(lastRowNumber > 0);
 }
 
+void ImportFilePage::showHeaderCells(const QStringList& cells, qsizetype rowsBelow) {
+    QStringList named;
+    for (const QString& cell : cells)
+        named.append(cell.isEmpty() ? QStringLiteral("（空）") : cell);
+    headerCells_->setText(QStringLiteral("该行：%1；下面还有 %2 行")
+                              .arg(named.join(QStringLiteral(" | ")))
+                              .arg(rowsBelow));
+}
+
 void ImportFilePage::clear() {
     file_->clear();
+    headerCells_->clear();
     const QSignalBlocker quietSheets(sheets_);
     sheets_->clear();
     sheets_->setEnabled(false);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -26,6 +27,8 @@ public:
     // The sheet's row numbers that may hold the column names, the chosen one among them;
     // no signal is sent.
     void showHeaderRow(int rowNumber, int lastRowNumber);
+    // The cells of the header row chosen and how many rows stand below it.
+    void showHeaderCells(const QStringList& cells, qsizetype rowsBelow);
     void clear();
 
 private:
@@ -33,5 +36,6 @@ private:
     QPushButton* choose_;
     QComboBox* sheets_;
     QSpinBox* header_;
+    QLabel* headerCells_;
     QPushButton* template_;
 };

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -34,10 +35,28 @@ QString documents() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-// The wait cursor while a file is read; reading a large workbook takes a moment.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+// The wait cursor while a file is read, and for a file large enough to take a while a window
+// saying so: without it the screen showed nothing but what the file dialog left behind.
+class ReadingNotice {
+public:
+    ReadingNotice(QWidget* owner, const QString& path) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (QFileInfo(path).size() < kLargeFile)
+            return;
+        notice_ = std::make_unique<QProgressDialog>(
+            QStringLiteral("正在读取“%1”…").arg(QFileInfo(path).fileName()), QString(), 0, 0,
+            owner);
+        notice_->setObjectName(QStringLiteral("ReadingNotice"));
+        notice_->setWindowTitle(owner->windowTitle());
+        notice_->setWindowModality(Qt::WindowModal);
+        notice_->show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~ReadingNotice() { QApplication::restoreOverrideCursor(); }
+
+private:
+    static constexpr qint64 kLargeFile = 1 << 20;
+    std::unique_ptr<QProgressDialog> notice_;
 };
 
 } // namespace
@@ -111,8 +130,11 @@ void ImportWizard::openFile(const QString& path) {
     sheet_.reset();
     filePage_->clear();
     showStep(FileStep);
-    const BusyCursor busy;
-    reader_ = WorkbookReader::open(path);
+    {
+        const ReadingNotice reading(this, path);
+        reader_ = WorkbookReader::open(path);
+    }
+    path_ = path;
     filePage_->showFile(path, reader_->sheetNames());
     readSheet();
 }
@@ -125,14 +147,23 @@ void ImportWizard::SheetChange() {
 }
 
 void ImportWizard::readSheet() {
-    const BusyCursor busy;
+    const ReadingNotice reading(this, path_);
     SheetTable sheet = reader_->readSheet(filePage_->sheetBox()->currentIndex());
     ImportPlan::checkTexts(sheet);
     header_ = ImportFields::headerRow(target_, sheet);
     filePage_->showHeaderRow(sheet.rows.isEmpty() ? 1 : sheet.rows[header_].number,
                              sheet.rows.isEmpty() ? 0 : sheet.rows.last().number);
     sheet_ = std::move(sheet);
+    showHeaderCells();
     showStep(FileStep);
+}
+
+void ImportWizard::showHeaderCells() {
+    if (sheet_->rows.isEmpty())
+        filePage_->showHeaderCells({}, 0);
+    else
+        filePage_->showHeaderCells(ImportFields::headers(sheet_->rows[header_]),
+                                   sheet_->rows.size() - header_ - 1);
 }
 
 void ImportWizard::HeaderRowChange() {
@@ -142,6 +173,7 @@ void ImportWizard::HeaderRowChange() {
     header_ = 0;
     while (header_ + 1 < sheet_->rows.size() && sheet_->rows[header_].number < chosen)
         ++header_;
+    showHeaderCells();
 }
 
 void ImportWizard::NextClick() {
@@ -191,9 +223,11 @@ void ImportWizard::runImport() {
     progress.setObjectName(QStringLiteral("ImportProgress"));
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
     progress.setAutoReset(false);
-    progress.setValue(0);
+    // Shown, and placed over the wizard by the window manager, before the first row goes in:
+    // shown from inside the busy loop it came up undecorated in the screen's corner.
+    progress.show();
+    QCoreApplication::processEvents();
     const std::optional<ImportWriter::Outcome> outcome = ImportWriter::write(
         *connection_, *plan_, columnsPage_->updateExisting(), [&progress](int done, int total) {
             progress.setMaximum(total);

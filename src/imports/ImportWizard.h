@@ -39,6 +39,7 @@ public:
 private:
     void openFile(const QString& path);
     void readSheet();
+    void showHeaderCells();
     void planRows();
     void runImport();
     void showStep(int step);
@@ -54,6 +55,7 @@ private:
     QPushButton* close_;
 
     std::unique_ptr<WorkbookReader> reader_;
+    QString path_;
     std::optional<SheetTable> sheet_;
     qsizetype header_ = 0;
     QSet<QString> existingKeys_;

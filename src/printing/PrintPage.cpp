@@ -95,8 +95,9 @@ QWidget* PrintPage::buildWithoutPrices() {
     auto* layout = new QVBoxLayout(group);
     withoutPrices_ = PriceFreeNote::newCheckBox(group);
     layout->addWidget(withoutPrices_);
-    auto* hint = new QLabel(QStringLiteral("每张送货单都不印单价、金额、合计金额和大写金额；"
-                                           "也可以在预览的“设 置”里只为这一次打印选择。"),
+    auto* hint = new QLabel(QStringLiteral("勾选后，送货单不印单价、金额、合计金额和大写金额，"
+                                           "其余内容位置不变；也可以在预览的“设 置”里只为"
+                                           "那一次打印选择。"),
                             group);
     hint->setWordWrap(true);
     layout->addWidget(hint);

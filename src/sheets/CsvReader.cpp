@@ -37,28 +37,45 @@ QString fieldText(QString field) {
 } // namespace
 
 CsvReader::CsvReader(const QString& path)
-    : path_(path), shownName_(QDir::toNativeSeparators(path)) {}
-
-QStringList CsvReader::sheetNames() const {
-    return {QFileInfo(path_).completeBaseName()};
+    : path_(path), shownName_(QDir::toNativeSeparators(path)) {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法打开文件“%1”：%2").arg(shownName_, file.errorString()));
+    if (file.size() > kMaxFileBytes)
+        throw AppError(QStringLiteral("文件“%1”超过 %2 MB，一次导入不了，请分成几个文件导入。")
+                           .arg(shownName_)
+                           .arg(kMaxFileBytes >> 20));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(shownName_, file.errorString()));
+    decoded_ = decode(bytes, shownName_);
 }
 
-QString CsvReader::decode(const QByteArray& bytes, const QString& shownName) {
+QStringList CsvReader::sheetNames() const {
+    return {QStringLiteral("%1（%2）").arg(QFileInfo(path_).completeBaseName(), decoded_.encoding)};
+}
+
+CsvReader::Decoded CsvReader::decode(const QByteArray& bytes, const QString& shownName) {
     const QByteArrayView view(bytes);
     std::optional<QString> text;
-    if (view.startsWith("\xEF\xBB\xBF"))
+    QString encoding = QStringLiteral("UTF-8");
+    if (view.startsWith("\xEF\xBB\xBF")) {
         text = decodedAs(QStringConverter::Utf8, view.sliced(3));
-    else if (view.startsWith("\xFF\xFE"))
+    } else if (view.startsWith("\xFF\xFE")) {
         text = decodedAs(QStringConverter::Utf16LE, view.sliced(2));
-    else if (view.startsWith("\xFE\xFF"))
+        encoding = QStringLiteral("UTF-16");
+    } else if (view.startsWith("\xFE\xFF")) {
         text = decodedAs(QStringConverter::Utf16BE, view.sliced(2));
-    else if (!(text = decodedAs(QStringConverter::Utf8, view)))
+        encoding = QStringLiteral("UTF-16");
+    } else if (!(text = decodedAs(QStringConverter::Utf8, view))) {
         text = ChineseText::fromGb18030(bytes);
+        encoding = QStringLiteral("GB18030");
+    }
     if (!text)
         throw AppError(QStringLiteral("文件“%1”的文字编码无法识别：请把它另存为 UTF-8 "
                                       "或 GB18030（ANSI）编码的 CSV 文件后再导入。")
                            .arg(shownName));
-    return *text;
+    return {*text, encoding};
 }
 
 SheetTable CsvReader::parse(const QString& text) {
@@ -110,15 +127,5 @@ SheetTable CsvReader::parse(const QString& text) {
 SheetTable CsvReader::readSheet(int index) {
     if (index != 0)
         throw AppError(QStringLiteral("文件“%1”里没有这个工作表。").arg(shownName_));
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("无法打开文件“%1”：%2").arg(shownName_, file.errorString()));
-    if (file.size() > kMaxFileBytes)
-        throw AppError(QStringLiteral("文件“%1”超过 %2 MB，一次导入不了，请分成几个文件导入。")
-                           .arg(shownName_)
-                           .arg(kMaxFileBytes >> 20));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("无法读取文件“%1”：%2").arg(shownName_, file.errorString()));
-    return parse(decode(bytes, shownName_));
+    return parse(decoded_.text);
 }

@@ -238,14 +238,18 @@ private slots:
             f.clickInWizard("ChooseFileButton");
             QCOMPARE(f.inWizard<QComboBox>("SheetBox")->count(), 2);
             QCOMPARE(f.inWizard<QSpinBox>("HeaderRowBox")->value(), 2);
+            QCOMPARE(f.inWizard<QLabel>("HeaderCellsLabel")->text(),
+                     QString("该行：货号 | 品名 | 规格 | 单位 | 售价 | 备注；下面还有 6 行"));
             f.clickInWizard("NextButton");
             QCOMPARE(f.inWizard<QComboBox>("ColumnBox4")->currentText(), QString("E列：售价"));
             auto* problems = f.inWizard<QListWidget>("ProblemList");
-            QCOMPARE(problems->count(), 3);
+            QCOMPARE(problems->count(), 4);
             QCOMPARE(problems->item(0)->text(), QString("第 5 行：单价“十二”不是数字"));
+            QCOMPARE(problems->item(3)->text(), QString("第 8 行：商品编码“C-3”已存在，将跳过"));
             QCOMPARE(f.inWizard<QLabel>("SummaryLabel")->text(),
                      QString("共 6 行：新增 2 行，已存在 1 行（跳过），有问题 3 行（跳过）。"));
             f.clickInWizard("UpdateExistingButton");
+            QCOMPARE(problems->item(3)->text(), QString("第 8 行：商品编码“C-3”已存在，将更新"));
             QCOMPARE(f.inWizard<QLabel>("SummaryLabel")->text(),
                      QString("共 6 行：新增 2 行，已存在 1 行（更新），有问题 3 行（跳过）。"));
             f.clickInWizard("NextButton");
