@@ -53,7 +53,7 @@ QString ImportPlan::keyOf(const QString& value) {
 
 ImportPlan::ImportPlan(ImportTarget target, const SheetTable& sheet, qsizetype header,
                        const QList<int>& columns, const QSet<QString>& existingKeys)
-    : target_(target), columns_(columns) {
+    : target_(target) {
     const QList<ImportFields::Field>& fields = ImportFields::fields(target);
     QHash<QString, int> firstRowOf;
     for (qsizetype r = header + 1; r < sheet.rows.size(); ++r) {

@@ -28,7 +28,6 @@ public:
 
     ImportTarget target() const { return target_; }
     const QList<Row>& rows() const { return rows_; }
-    const QList<int>& columns() const { return columns_; }
     int problemCount() const { return problems_; }
     int existingCount() const { return existing_; }
 
@@ -42,7 +41,6 @@ public:
 
 private:
     ImportTarget target_;
-    QList<int> columns_;
     QList<Row> rows_;
     int problems_ = 0;
     int existing_ = 0;
