@@ -105,9 +105,42 @@ private slots:
     }
 
     // Numbers read as the cells hold them, a code of zeros kept, the title line above the
-    // header passed over, each row's problem named.
+    // header passed over, each row's problem named: the same from every kind of file.
+    void planNamesEveryRowsProblem_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("xls") << "xls";
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("csv UTF-8") << "utf8.csv";
+        QTest::newRow("csv GB18030") << "gb18030.csv";
+    }
     void planNamesEveryRowsProblem() {
-        const ImportPlan plan = planOf(ImportTarget::Goods, kGoodsXls, {"c-3"});
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString file = kGoodsXls;
+        const QString csv = "商品清单（2026年）\n货号,品名,规格,单位,售价,备注\n"
+                            "0012,水杯,500ml,个,12.5,\n12,饭盒,三层,个,3,不锈钢\n"
+                            "A-7,毛巾,,条,十二,\n0012,水杯二,,个,13,\nB-1,,,个,1,\n"
+                            "C-3,抹布,,块,0.1,\n";
+        if (kind == "xlsx") {
+            file = dir.filePath("goods.xlsx");
+            TestWorkbooks::writeXlsx(file, {{"商品清单",
+                                             {{"商品清单（2026年）"},
+                                              {"货号", "品名", "规格", "单位", "售价", "备注"},
+                                              {"0012", "水杯", "500ml", "个", 12.5},
+                                              {12, "饭盒", "三层", "个", 3, "不锈钢"},
+                                              {"A-7", "毛巾", QVariant(), "条", "十二"},
+                                              {"0012", "水杯二", QVariant(), "个", 13},
+                                              {"B-1", QVariant(), QVariant(), "个", 1},
+                                              {"C-3", "抹布", QVariant(), "块", 0.1}}}});
+        } else if (kind == "utf8.csv") {
+            file = dir.filePath("goods.csv");
+            writeFile(file, csv.toUtf8());
+        } else if (kind == "gb18030.csv") {
+            file = dir.filePath("goods.csv");
+            QStringEncoder gb18030("GB18030");
+            writeFile(file, gb18030.encode(csv));
+        }
+        const ImportPlan plan = planOf(ImportTarget::Goods, file, {"c-3"});
         QCOMPARE(shown(plan),
                  (QList<QStringList>{
                      {"3", "0012", "水杯", "500ml", "个", "12.5", "", ""},
