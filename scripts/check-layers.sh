@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source includes a layer it must not know: data/ and report/ know no widgets,
-# ui/ and platform/ know no data layer, report/ knows no data layer.
+# ui/ and platform/ know no data layer, report/ knows no data layer, sheets/ knows neither widgets
+# nor the data layer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 status=0
@@ -19,4 +20,5 @@ check report "$widgets" "the report engine includes a widget header"
 check report 'data/' "the report engine includes the data layer"
 check ui 'data/' "ui includes the data layer"
 check platform 'data/' "platform includes the data layer"
+check sheets "$widgets|data/" "the spreadsheet readers include a widget header or the data layer"
 exit $status

@@ -1,7 +1,8 @@
 // The main window on a busy database (10,000 goods, 2,000 customers, 200,000 delivery rows;
 // `--deliveries N` sets the number of delivery rows): start-up until the window is shown
 // beside the start-up on an empty database, a refresh with nothing changed, a goods search,
-// the goods look-up per keystroke, grid scrolling and a bill selection.
+// the goods look-up per keystroke, grid scrolling, a bill selection, and the last price a
+// customer paid for a code as the price box offers it, beside the same indexed query run raw.
 
 #include "BenchSupport.h"
 #include "SeedDatabase.h"
@@ -10,12 +11,15 @@
 #include "app/Program.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/LastPrice.h"
 #include "data/Schema.h"
 #include "printing/BillSelection.h"
+#include "records/LastPriceOffer.h"
 #include "settings/Settings.h"
 #include "ui/AppSetup.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -27,6 +31,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
+
+#include <sqlite3.h>
 
 using View = TMainForm::View;
 
@@ -41,6 +47,25 @@ double startUp(std::unique_ptr<Program>& program) {
     program->mainForm().show();
     QApplication::processEvents();
     return static_cast<double>(clock.elapsed());
+}
+
+// The customer and goods code of delivery row `i` as the seeded database has them.
+std::pair<QString, QString> customerAndCode(int i) {
+    return {QStringLiteral("联系人%1").arg((i / 20) % 2000),
+            QStringLiteral("G%1").arg((i * 7) % 10000, 5, 10, QLatin1Char('0'))};
+}
+
+// The same statement straight on the engine: prepared, bound, one step, finalized.
+bool rawLastPrice(sqlite3* db, const QByteArray& sql, const QByteArray& contact,
+                  const QByteArray& code) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), sql.size(), &statement, nullptr);
+    sqlite3_bind_text(statement, 1, contact.constData(), contact.size(), SQLITE_STATIC);
+    sqlite3_bind_text(statement, 2, code.constData(), code.size(), SQLITE_STATIC);
+    const bool found =
+        sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_double(statement, 0) > 0;
+    sqlite3_finalize(statement);
+    return found;
 }
 
 } // namespace
@@ -151,5 +176,48 @@ int main(int argc, char** argv) {
                   selections[selections.size() / 2], QStringLiteral("ms"));
     bench::report(QStringLiteral("bill_rows_copied"), window.printBuffer()->recordCount(),
                   QStringLiteral("rows"));
+
+    // Pairs of recent deliveries, and as many customers who never took that code.
+    QList<std::pair<QString, QString>> pairs;
+    for (int k = 0; k < 50; ++k) {
+        pairs.append(customerAndCode(rows - 1 - k * 37));
+        pairs.append({customerAndCode(k * 41).first, QStringLiteral("G%1").arg(90000 + k)});
+    }
+    QList<std::pair<QByteArray, QByteArray>> rawPairs;
+    for (const auto& [contact, code] : pairs)
+        rawPairs.append({contact.toUtf8(), code.toUtf8()});
+    QLineEdit priceBox;
+    LastPriceOffer offer(window.mainConnection(), &priceBox);
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2("data.mdb", &raw, SQLITE_OPEN_READONLY, nullptr);
+    const QByteArray key = Schema::password().toUtf8();
+    sqlite3_key(raw, key.constData(), key.size());
+    const QByteArray sql = LastPrice::fileSql().toUtf8();
+    int offered = 0;
+    int rawFound = 0;
+    const auto [lookups, rawLookups] = bench::pairedMedianMs(
+        41,
+        [&] {
+            offered = 0;
+            for (const auto& [contact, code] : pairs) {
+                offer.refresh(contact, code);
+                offered += offer.action()->isVisible();
+            }
+        },
+        [&] {
+            rawFound = 0;
+            for (const auto& [contact, code] : rawPairs)
+                rawFound += rawLastPrice(raw, sql, contact, code);
+        });
+    sqlite3_close(raw);
+    const double perLookup = lookups / pairs.size();
+    const double perRaw = rawLookups / pairs.size();
+    bench::report(QStringLiteral("raw_last_price_query_%1_rows").arg(size), perRaw,
+                  QStringLiteral("ms"));
+    bench::report(QStringLiteral("last_price_lookup"), perLookup, QStringLiteral("ms"));
+    bench::report(QStringLiteral("last_price_lookup_ratio"), perLookup / perRaw,
+                  QStringLiteral("x"));
+    bench::report(QStringLiteral("last_prices_offered"), offered, QStringLiteral("of_100"));
+    bench::report(QStringLiteral("raw_last_prices_found"), rawFound, QStringLiteral("of_100"));
     return 0;
 }

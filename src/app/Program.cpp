@@ -2,6 +2,7 @@
 
 #include "app/DatabaseChoice.h"
 #include "app/DatabasePage.h"
+#include "app/ImportCommand.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
@@ -26,6 +27,7 @@
 #include "ui/Guard.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QToolButton>
 
 using View = TMainForm::View;
@@ -91,7 +93,23 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
     settings->setToolTip(QStringLiteral("系统设置\n数据：") + DatabasePage::databaseInUse());
     QObject::connect(settings, &QToolButton::clicked, window,
                      guardedSlot(window, [this] { openSettings(); }));
+    wireImport();
     guarded(window, [window] { AutoBackupSchedule::atStart(window); });
+}
+
+// "导入" in the toolbar and "导入…" below "刷新信息" in the record menu.
+void Program::wireImport() {
+    TMainForm* window = main_.get();
+    import_ = std::make_unique<ImportCommand>(window);
+    QAction* item = window->recordMenu()->addAction(QStringLiteral("导入…"));
+    item->setObjectName(QStringLiteral("ImportItem"));
+    QObject::connect(item, &QAction::triggered, window,
+                     guardedSlot(window, [this] { import_->ImportButtonClick(); }));
+    QObject::connect(window->addToolbarButton(QStringLiteral("ImportButton"),
+                                              QStringLiteral("导入"), QStringLiteral("tb_import"),
+                                              631),
+                     &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { import_->ImportButtonClick(); }));
 }
 
 // Tabs in this order: 打印, 单号, 备份, 数据库.

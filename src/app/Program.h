@@ -7,6 +7,7 @@ class DataBackup;
 class DataExport;
 class DataRestore;
 class HelpLinks;
+class ImportCommand;
 class PrintRuns;
 class RecordCommands;
 class ReportCommands;
@@ -37,6 +38,7 @@ public:
 
 private:
     void wireDataCommands();
+    void wireImport();
 
     std::unique_ptr<TMainForm> main_;
     std::unique_ptr<TDy1Form> report_;
@@ -49,4 +51,5 @@ private:
     std::unique_ptr<DataRestore> restore_;
     std::unique_ptr<HelpLinks> help_;
     std::unique_ptr<ReportCommands> reports_;
+    std::unique_ptr<ImportCommand> import_;
 };

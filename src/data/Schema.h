@@ -15,7 +15,8 @@ QStringList tableNames();
 QStringList columns(const QString& table);
 // A column's declared type as the file's tables have it, e.g. "REAL" or "VARCHAR(50)".
 QString columnType(const QString& table, const QString& column);
-// Every statement that builds an empty database: the tables and the bill-number index.
+// Every statement that builds an empty database: the tables, the bill-number index and the
+// index of the last-price look-up.
 QStringList statements();
 
 // Writes a new, empty, encrypted database; fails with DataError when the file exists or

@@ -61,6 +61,12 @@ QStringList statements() {
     out.append(QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" "
                               "(translate(\"单据编号\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
                               "'abcdefghijklmnopqrstuvwxyz'))"));
+    // The last price a customer paid for a goods code, read from one end of the index.
+    out.append(QStringLiteral(
+        "CREATE INDEX \"表3_联系人_商品编码\" ON \"表3\" (translate(\"联系人\", "
+        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), translate(\"商品编码\", "
+        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), \"业务日期\" DESC NULLS "
+        "LAST, \"_key\" DESC)"));
     out.append(QStringLiteral("CREATE INDEX \"表4_workstation\" ON \"表4\" (\"_workstation\")"));
     // Bill numbers handed out, so that no two workstations are offered the same.
     out.append(QStringLiteral("CREATE TABLE \"_issued_numbers\" (\"number\" text PRIMARY KEY, "

@@ -7,6 +7,7 @@
 #include "data/NumberText.h"
 #include "printing/AmountToCapitals.h"
 #include "printing/NoteReport.h"
+#include "printing/PriceFreeNote.h"
 #include "printing/ReportPreview.h"
 #include "report/Item.h"
 
@@ -20,6 +21,7 @@ TDy1Form::TDy1Form(QObject* parent) : QObject(parent), report_(deliveryNoteRepor
     dataSet_ = new Dataset(connection_, QStringLiteral("ADODataSet1"), this);
     dataSet_->setQuery(Query::all(QStringLiteral("表4")));
     printerSettings_.labelledCopies = true;
+    printerSettings_.priceChoice = true;
 }
 
 TDy1Form::~TDy1Form() = default;
@@ -90,5 +92,9 @@ report::RowTable TDy1Form::masterRows() const {
 }
 
 void TDy1Form::preview(const report::RowTable& header) {
+    // Each preview starts on the choice of the settings; its set-up may change it for its own
+    // prints.
+    printerSettings_.withoutPrices = PriceFreeNote::chosen();
+    PriceFreeNote::apply(*report_, printerSettings_.withoutPrices);
     previewReport(*report_, masterRows(), {{QStringLiteral("表5"), header}}, &printerSettings_);
 }

@@ -1,6 +1,7 @@
 #include "printing/PrintPage.h"
 
 #include "printing/CalibrationPage.h"
+#include "printing/PriceFreeNote.h"
 #include "printing/PrintDocument.h"
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
@@ -39,6 +40,7 @@ PrintPage::PrintPage(QWidget* parent) : SettingsPage(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildOffsets());
     layout->addWidget(buildCopies());
+    layout->addWidget(buildWithoutPrices());
     layout->addStretch(1);
 }
 
@@ -88,6 +90,20 @@ QWidget* PrintPage::buildCopies() {
     return group;
 }
 
+QWidget* PrintPage::buildWithoutPrices() {
+    auto* group = new QGroupBox(QStringLiteral("不含价格的送货单"), this);
+    auto* layout = new QVBoxLayout(group);
+    withoutPrices_ = PriceFreeNote::newCheckBox(group);
+    layout->addWidget(withoutPrices_);
+    auto* hint = new QLabel(QStringLiteral("勾选后，送货单不印单价、金额、合计金额和大写金额，"
+                                           "其余内容位置不变；也可以在预览的“设 置”里只为"
+                                           "那一次打印选择。"),
+                            group);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+    return group;
+}
+
 QString PrintPage::title() const {
     return QStringLiteral("打印");
 }
@@ -113,6 +129,7 @@ void PrintPage::load() {
     for (int i = 0; i < labels_.size(); ++i)
         labels_.at(i)->setText(preferences_.labels.value(i));
     enableLabels();
+    withoutPrices_->setChecked(PriceFreeNote::chosen());
 }
 
 QString PrintPage::check() const {
@@ -131,6 +148,7 @@ void PrintPage::store() {
     for (int i = 0; i < labels_.size(); ++i)
         preferences_.labels[i] = labels_.at(i)->text().trimmed();
     preferences_.store();
+    PriceFreeNote::choose(withoutPrices_->isChecked());
 }
 
 void PrintPage::keepShownOffsets() {

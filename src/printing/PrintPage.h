@@ -5,13 +5,14 @@
 
 #include <QList>
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
 class QSpinBox;
 
-// The settings page "打印": each printer's offsets with its calibration page, and the number
-// of copies of a note with their labels.
+// The settings page "打印": each printer's offsets with its calibration page, the number of
+// copies of a note with their labels, and the note without prices.
 class PrintPage : public SettingsPage {
     Q_OBJECT
 public:
@@ -29,6 +30,7 @@ public:
 private:
     QWidget* buildOffsets();
     QWidget* buildCopies();
+    QWidget* buildWithoutPrices();
     // The boxes' offsets into the printer they were shown for, then the chosen printer's.
     void printerChanged();
     void keepShownOffsets();
@@ -41,4 +43,5 @@ private:
     QDoubleSpinBox* offsetY_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QList<QLineEdit*> labels_;
+    QCheckBox* withoutPrices_ = nullptr;
 };

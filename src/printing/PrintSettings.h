@@ -28,6 +28,10 @@ struct PrintSettings {
     std::optional<QPageSize> paper;
     // The report prints the labelled copies of the print settings (a delivery note does).
     bool labelledCopies = false;
+    // The set-up offers the note without prices (a delivery note does), and whether it is
+    // chosen for the prints of the preview.
+    bool priceChoice = false;
+    bool withoutPrices = false;
 
     // The paper picked, else the report's, in the chosen orientation, without device margins:
     // the report places everything in millimetres from the paper's edge, whatever the sheet.

@@ -2,6 +2,7 @@
 
 #include "printing/PageFiles.h"
 #include "printing/PreviewPageView.h"
+#include "printing/PriceFreeNote.h"
 #include "printing/PrintDocument.h"
 #include "printing/PrintPreferences.h"
 #include "printing/ThumbnailGrid.h"
@@ -9,6 +10,7 @@
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -347,8 +349,21 @@ void TQRStandardPreview::SpeedButton1Click() {
         printer.setPageLayout(settings_.layoutFor(report_->pageSetup().paper));
         const int from = generationFinished_ ? 1 : 0;
         const int to = generationFinished_ ? pageCount() : 9999;
-        const Prompts::PrintSetupAnswer answer =
-            Prompts::instance().printSetup(this, &printer, from, to);
+        // A note offers itself without prices, on a tab of its own.
+        std::unique_ptr<QWidget> noteTab;
+        QCheckBox* withoutPrices = nullptr;
+        if (settings_.priceChoice) {
+            noteTab = std::make_unique<QWidget>();
+            noteTab->setObjectName(QStringLiteral("NoteOptionsTab"));
+            noteTab->setWindowTitle(QStringLiteral("送货单"));
+            withoutPrices = PriceFreeNote::newCheckBox(noteTab.get());
+            withoutPrices->setChecked(settings_.withoutPrices);
+            auto* layout = new QVBoxLayout(noteTab.get());
+            layout->addWidget(withoutPrices);
+            layout->addStretch();
+        }
+        const Prompts::PrintSetupAnswer answer = Prompts::instance().printSetupWith(
+            this, &printer, from, to, noteTab ? QList<QWidget*>{noteTab.get()} : QList<QWidget*>{});
         if (!answer.accepted)
             return;
         settings_.readFrom(printer, answer.paperChosen);
@@ -356,7 +371,26 @@ void TQRStandardPreview::SpeedButton1Click() {
             *sharedSettings_ = settings_;
             sharedSettings_->paper.reset();
         }
+        if (withoutPrices && withoutPrices->isChecked() != settings_.withoutPrices) {
+            settings_.withoutPrices = withoutPrices->isChecked();
+            PriceFreeNote::apply(*report_, settings_.withoutPrices);
+            regenerate();
+        }
     });
+}
+
+// The pages shown again from the window's report as it now stands, all of them at once; the
+// page shown stays.
+void TQRStandardPreview::regenerate() {
+    const report::Document document = snapshot();
+    pages_ = document.pages;
+    generationFinished_ = true;
+    const int page = currentPage();
+    const QSizeF paper = report_->pageSetup().paper;
+    view_->setPages(&pages_, paper);
+    thumbs_->setPages(&pages_, paper);
+    goToPage(qBound(1, page, pageCount()));
+    progressPanel_->clear();
 }
 
 // Print: the note is generated again from the window's own copy of the report and rows,

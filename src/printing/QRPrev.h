@@ -69,6 +69,7 @@ private:
     void goToPage(int n);
     void ThumbGridSelectCell(int row);
     void refreshPagePosition();
+    void regenerate();
     // The pages as this window shows and prints them, all of them, from its own copies.
     report::Document snapshot() const;
     // Name of a saved file without folder or suffix: the report's name and its bill number.

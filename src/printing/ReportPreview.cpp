@@ -29,7 +29,8 @@ void previewReport(const report::Report& report, const report::RowTable& master,
     QTimer pump;
     pump.setInterval(0);
     QObject::connect(&pump, &QTimer::timeout, [&] {
-        if (!window || generator.atEnd()) {
+        // A window that laid out its pages anew (a set-up choice changed them) has them all.
+        if (!window || generator.atEnd() || window->generationFinished()) {
             pump.stop();
             return;
         }

@@ -5,6 +5,7 @@
 #include "data/DateText.h"
 #include "data/NumberText.h"
 #include "ledger/BillNumbers.h"
+#include "records/LastPriceOffer.h"
 #include "records/NumberKeyFilter.h"
 #include "records/Numbering.h"
 #include "records/Requery.h"
@@ -98,6 +99,7 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     unit_ = addEdit(QStringLiteral("Edit20"), 272, 120, 121);
     addLabel(QStringLiteral("单价"), 48, 146);
     price_ = addEdit(QStringLiteral("Edit21"), 80, 144, 121);
+    lastPrice_ = new LastPriceOffer(lists_.deliveries->connection(), price_);
     addLabel(QStringLiteral("数量"), 240, 146);
     quantity_ = addEdit(QStringLiteral("Edit22"), 272, 144, 121);
     addLabel(QStringLiteral("金额"), 48, 170);
@@ -137,6 +139,8 @@ DeliveryEntryPanel::DeliveryEntryPanel(const Lists& lists, QWidget* page)
     connect(modify_, &QPushButton::clicked, this, guardedSlot(this, [this] { Button11Click(); }));
     connect(newNumber_, &QAction::triggered, this,
             guardedSlot(this, [this] { NewBillNumberClick(); }));
+    connect(lastPrice_->action(), &QAction::triggered, this,
+            guardedSlot(this, [this] { LastPriceClick(); }));
     connect(cancel, &QPushButton::clicked, this, guardedSlot(this, [this] { Button10Click(); }));
     connect(goodsCode_, &QComboBox::editTextChanged, this,
             guardedSlot(this, [this] { ComboBox3Change(); }));
@@ -179,6 +183,7 @@ void DeliveryEntryPanel::startAdd() {
     for (QLineEdit* box : {telephone_, address_, remark_})
         box->clear();
     fillPickLists();
+    offerLastPrice();
 }
 
 void DeliveryEntryPanel::startModify() {
@@ -199,6 +204,7 @@ void DeliveryEntryPanel::startModify() {
     telephone_->setText(rows.text(QStringLiteral("联系电话")));
     address_->setText(rows.text(QStringLiteral("单位地址")));
     remark_->setText(rows.text(QStringLiteral("备注")));
+    offerLastPrice();
     showAt(kPlace);
     add_->hide();
     modify_->show();
@@ -252,6 +258,7 @@ void DeliveryEntryPanel::Button9Click() {
     setPickText(goodsCode_, QString());
     for (QLineEdit* box : {price_, quantity_, amount_})
         box->setText(QStringLiteral("0"));
+    offerLastPrice();
     Prompts::instance().message(window(), QStringLiteral("添加送货信息成功！"));
 }
 
@@ -295,6 +302,7 @@ void DeliveryEntryPanel::Button10Click() {
 }
 
 void DeliveryEntryPanel::ComboBox3Change() {
+    offerLastPrice();
     Dataset& goods = *lists_.goods;
     const QString code = goodsCode_->currentText();
     if (!code.isEmpty() && goods.tableHasRows()) {
@@ -311,6 +319,7 @@ void DeliveryEntryPanel::ComboBox3Change() {
 }
 
 void DeliveryEntryPanel::ComboBox4Change() {
+    offerLastPrice();
     Dataset& customers = *lists_.customers;
     const QString contact = contact_->currentText();
     if (contact.isEmpty() || !customers.tableHasRows())
@@ -332,4 +341,16 @@ void DeliveryEntryPanel::Edit21KeyUp() {
 void DeliveryEntryPanel::Edit22KeyUp() {
     if (!quantity_->text().isEmpty())
         amount_->setText(amount());
+}
+
+void DeliveryEntryPanel::offerLastPrice() {
+    lastPrice_->refreshSoon(contact_->currentText(), goodsCode_->currentText());
+}
+
+void DeliveryEntryPanel::LastPriceClick() {
+    const QString price = lastPrice_->priceText();
+    if (price.isEmpty())
+        return;
+    price_->setText(price);
+    amount_->setText(amount());
 }

@@ -9,6 +9,7 @@ class QAction;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
+class LastPriceOffer;
 
 // Panel6: enters delivery rows item by item, with the goods and customer look-ups and the
 // amount computed from price and quantity; modifies the current delivery row.
@@ -40,6 +41,9 @@ public:
     void Edit22KeyUp();
     // The trailing action of Edit16: the next free number of the numbering pattern for today.
     void NewBillNumberClick();
+    // The trailing action of Edit21: the price this customer paid last for this goods code
+    // into the box, and the amount after it.
+    void LastPriceClick();
 
     // Price times quantity in extended precision, as the general 15-digit text. Fails with the
     // conversion message when either box is not a number.
@@ -55,6 +59,8 @@ private:
     // False when the bill number belongs to another customer and the user cancels; the row
     // being modified (`ownRow`) does not count as another customer's.
     bool confirmBillOwner(qint64 ownRow = 0);
+    // Offers the last price of the contact and goods code the boxes hold, once typing pauses.
+    void offerLastPrice();
 
     Lists lists_;
     QLineEdit* bill_;
@@ -66,6 +72,7 @@ private:
     QLineEdit* modelBox_;
     QLineEdit* unit_;
     QLineEdit* price_;
+    LastPriceOffer* lastPrice_;
     QLineEdit* quantity_;
     QLineEdit* amount_;
     QComboBox* contact_;

@@ -80,6 +80,8 @@ struct Generator::Plan {
                 shapes.append(item->rect());
         }
         for (const Item* item : band->items()) {
+            if (!item->isPrinted())
+                continue;
             PlannedItem p;
             p.kind = item->kind();
             p.name = item->objectName();

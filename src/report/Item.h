@@ -39,6 +39,9 @@ public:
     // A transparent text paints no white box behind itself.
     bool isTransparent() const { return transparent_; }
     void setTransparent(bool transparent) { transparent_ = transparent; }
+    // An item left out of the print draws nothing; everything else keeps its place.
+    bool isPrinted() const { return printed_; }
+    void setPrinted(bool printed) { printed_ = printed; }
 
 private:
     ItemKind kind_;
@@ -48,6 +51,7 @@ private:
     QString field_;
     FontStyle font_;
     bool transparent_ = false;
+    bool printed_ = true;
 };
 
 } // namespace report

@@ -51,6 +51,7 @@ std::unique_ptr<Report> Report::clone() const {
                 break;
             }
             item->setTransparent(i->isTransparent());
+            item->setPrinted(i->isPrinted());
         }
     }
     return copy;

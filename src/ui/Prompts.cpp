@@ -51,13 +51,23 @@ public:
                                             QFileDialog::DontConfirmOverwrite);
     }
     QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
+    QString openFileNameIn(QWidget* owner, const QString& folder, const QString& filter) override {
+        return QFileDialog::getOpenFileName(owner, QString(), folder, filter);
+    }
     PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
                                 int toPage) override {
+        return printSetupWith(owner, printer, fromPage, toPage, {});
+    }
+    PrintSetupAnswer printSetupWith(QWidget* owner, QPrinter* printer, int fromPage, int toPage,
+                                    const QList<QWidget*>& optionTabs) override {
         QPrintDialog dialog(printer, owner);
+        dialog.setOptionTabs(optionTabs);
         dialog.setMinMax(fromPage, toPage);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         const PaperChoiceWatch paper(&dialog);
         const bool accepted = dialog.exec() == QDialog::Accepted;
+        for (QWidget* tab : optionTabs)
+            tab->setParent(nullptr);
         return {accepted, accepted && paper.paperChosen()};
     }
 };
@@ -77,6 +87,15 @@ bool Prompts::confirmRisky(QWidget* owner, const QString& text) {
 
 QString Prompts::saveFileNameAt(QWidget* owner, const QString&, const QString&) {
     return saveFileName(owner);
+}
+
+QString Prompts::openFileNameIn(QWidget* owner, const QString&, const QString&) {
+    return openFileName(owner);
+}
+
+Prompts::PrintSetupAnswer Prompts::printSetupWith(QWidget* owner, QPrinter* printer, int fromPage,
+                                                  int toPage, const QList<QWidget*>&) {
+    return printSetup(owner, printer, fromPage, toPage);
 }
 
 Prompts& Prompts::instance() {

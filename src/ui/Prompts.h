@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -32,6 +33,9 @@ public:
     virtual QString saveFileNameAt(QWidget* owner, const QString& suggested, const QString& filter);
     // Open dialog without filter; empty when cancelled.
     virtual QString openFileName(QWidget* owner) = 0;
+    // The same dialog starting in a folder and showing only the filter's files. Replacements
+    // that do not care answer as openFileName does.
+    virtual QString openFileNameIn(QWidget* owner, const QString& folder, const QString& filter);
     // What the user did in the printer set-up.
     struct PrintSetupAnswer {
         bool accepted = false; // OK: the printer holds the choices
@@ -42,6 +46,11 @@ public:
     // The printer set-up dialog on the given printer.
     virtual PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
                                         int toPage) = 0;
+    // The same with tabs of the caller's own choices, which stay the caller's: they are handed
+    // back, without a parent, when the dialog closes. Replacements that do not care answer as
+    // printSetup does.
+    virtual PrintSetupAnswer printSetupWith(QWidget* owner, QPrinter* printer, int fromPage,
+                                            int toPage, const QList<QWidget*>& optionTabs);
 
     static Prompts& instance();
     // Replaces the active implementation (tests install a scripted one); takes no ownership.

@@ -265,8 +265,20 @@ private slots:
         QStringList menu;
         for (QAction* action : w.recordMenu()->actions())
             menu.append(action->isSeparator() ? "-" : action->text());
+        // What the program adds comes below the required items.
         QCOMPARE(menu, (QStringList{"打印单据", "-", "添加信息", "修改信息", "删除信息", "-",
-                                    "查询信息", "刷新信息"}));
+                                    "查询信息", "刷新信息", "导入…"}));
+        // The added toolbar buttons stand right-aligned beside each other, clear of the seven.
+        const QList<std::pair<const char*, int>> added = {{"ImportButton", 631},
+                                                          {"StatementButton", 811},
+                                                          {"SalesButton", 871},
+                                                          {"SettingsButton", 931}};
+        for (const auto& [name, x] : added) {
+            auto* button = w.findChild<QToolButton*>(name);
+            QVERIFY2(button, name);
+            QCOMPARE(button->parentWidget()->objectName(), QString("Panel10"));
+            QCOMPARE(button->geometry(), QRect(x, 2, 60, 60));
+        }
     }
 
     void listsOpenAtStartUp() {

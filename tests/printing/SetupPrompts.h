@@ -19,6 +19,8 @@ public:
         int copies;
         std::optional<QPageSize> paper = std::nullopt; // picked by the user
         QString queue = QString();
+        // Ticks or clears "打印不含价格的送货单" on the note's own tab; untouched when empty.
+        std::optional<bool> withoutPrices = std::nullopt;
     };
     SetupPrompts() { Prompts::install(this); }
     ~SetupPrompts() override { Prompts::install(nullptr); }
@@ -26,6 +28,8 @@ public:
     QList<Answer> answers;
     QList<std::pair<int, int>> ranges;
     QStringList shown;
+    // The titles of the tabs of its own each set-up offered.
+    QList<QStringList> offeredTabs;
 
     void message(QWidget*, const QString& text) override { shown.append(text); }
     void hint(QWidget*, const QString& text) override { shown.append(text); }
@@ -37,4 +41,6 @@ public:
     QString saveFileName(QWidget*) override { return QString(); }
     QString openFileName(QWidget*) override { return QString(); }
     PrintSetupAnswer printSetup(QWidget*, QPrinter* printer, int from, int to) override;
+    PrintSetupAnswer printSetupWith(QWidget* owner, QPrinter* printer, int from, int to,
+                                    const QList<QWidget*>& optionTabs) override;
 };

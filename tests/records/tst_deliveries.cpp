@@ -3,7 +3,9 @@
 
 #include "data/Dataset.h"
 #include "records/DeliveryEntryPanel.h"
+#include "records/LastPriceOffer.h"
 
+#include <QAction>
 #include <QDateEdit>
 #include <QLineEdit>
 
@@ -260,6 +262,45 @@ private slots:
         f.click("Button9");
         QCOMPARE(deliveries->recordCount(), 3);
         QCOMPARE(deliveries->text(2, deliveries->fieldIndex("单据编号")), QString("99"));
+    }
+    // The price box offers what this customer paid last for this code; only a click puts it
+    // in, and the amount follows.
+    void priceBoxOffersTheCustomersLastPrice() {
+        DeliveryFixture f;
+        f.db.exec("INSERT INTO 表3 (联系人, 商品编码, 业务日期, 单价) VALUES "
+                  "('王经理', '1', '2026-03-04', 17.5), ('王经理', '1', '2026-02-03', 16), "
+                  "('王经理助理', '1', '2026-05-01', 99)");
+        f.open();
+        auto* offer = f.find("Edit21")->findChild<QAction*>("LastPriceAction");
+        QVERIFY(offer);
+        QVERIFY(!offer->isVisible());
+        f.typeInto("ComboBox4", "王经理");
+        QTest::qWait(LastPriceOffer::kPauseMs * 2);
+        QVERIFY(!offer->isVisible());
+        f.find("Edit22")->setText("2");
+        f.typeInto("ComboBox3", "1");
+        // Offered once the typing pauses.
+        QVERIFY(!offer->isVisible());
+        QTRY_VERIFY(offer->isVisible());
+        QCOMPARE(offer->toolTip(), QString("上次价格 ¥17.5（2026/3/4）"));
+        // The goods look-up still fills the list price.
+        QCOMPARE(f.find("Edit21")->text(), QString("18.5"));
+        offer->trigger();
+        QCOMPARE(f.find("Edit21")->text(), QString("17.5"));
+        QCOMPARE(f.find("Edit23")->text(), QString("35"));
+
+        // Another customer, or no code: nothing offered.
+        f.combo("ComboBox4")->lineEdit()->clear();
+        f.typeInto("ComboBox4", "明远");
+        QTest::qWait(LastPriceOffer::kPauseMs * 2);
+        QVERIFY(!offer->isVisible());
+        f.combo("ComboBox4")->lineEdit()->clear();
+        f.typeInto("ComboBox4", "王经理");
+        QTRY_VERIFY(offer->isVisible());
+        f.setText("Edit16", "B1");
+        f.click("Button9");
+        QCOMPARE(f.combo("ComboBox3")->currentText(), QString());
+        QVERIFY(!offer->isVisible());
     }
 };
 
