@@ -13,6 +13,7 @@
 #include "data/Dataset.h"
 #include "data/LastPrice.h"
 #include "data/Schema.h"
+#include "data/sqlcipher/DatabaseFile.h"
 #include "printing/BillSelection.h"
 #include "records/LastPriceOffer.h"
 #include "settings/Settings.h"
@@ -192,7 +193,7 @@ int main(int argc, char** argv) {
     sqlite3_open_v2("data.mdb", &raw, SQLITE_OPEN_READONLY, nullptr);
     const QByteArray key = Schema::password().toUtf8();
     sqlite3_key(raw, key.constData(), key.size());
-    const QByteArray sql = LastPrice::fileSql().toUtf8();
+    const QByteArray sql = DatabaseFile::lastPriceSql().toUtf8();
     int offered = 0;
     int rawFound = 0;
     const auto [lookups, rawLookups] = bench::pairedMedianMs(

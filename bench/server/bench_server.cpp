@@ -5,14 +5,14 @@
 #include "BenchSupport.h"
 #include "SeedDatabase.h"
 
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/EngineChoice.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
+#include "data/postgres/ServerTransfer.h"
 #include "printing/BillSelection.h"
 
 #include <QApplication>
@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
                .count()
         << " ms\n";
 
-    Backend::setServer(uri);
-    Backend::setWorkstation("bench");
+    EngineChoice::setServer(uri);
+    EngineChoice::setWorkstation("bench");
     // As in the program, the report's connection keeps the session (and what it keeps) open
     // while the main connection closes and reopens.
     Connection report;
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     };
     // A fresh connection each time, so that nothing kept is reused.
     const auto reopenCold = [&] {
-        Backend::setWorkstation(QString("bench-%1").arg(std::rand()));
+        EngineChoice::setWorkstation(QString("bench-%1").arg(std::rand()));
         Connection fresh;
         QList<Dataset*> own;
         for (int i = 1; i <= 4; ++i) {

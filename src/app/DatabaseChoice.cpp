@@ -1,7 +1,7 @@
 #include "app/DatabaseChoice.h"
 
 #include "base/AppError.h"
-#include "data/Backend.h"
+#include "data/EngineChoice.h"
 #include "settings/Settings.h"
 
 #include <QUuid>
@@ -10,7 +10,7 @@ namespace DatabaseChoice {
 
 void apply() {
     Settings::keepServerAddressPrivate();
-    Backend::setServer(Settings::value(QStringLiteral("database/server")).toString());
+    EngineChoice::setServer(Settings::value(QStringLiteral("database/server")).toString());
     QString workstation = Settings::value(QStringLiteral("database/workstation")).toString();
     if (workstation.isEmpty()) {
         workstation = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -20,7 +20,7 @@ void apply() {
             // An unwritable settings file only costs a new id at the next start.
         }
     }
-    Backend::setWorkstation(workstation);
+    EngineChoice::setWorkstation(workstation);
 }
 
 } // namespace DatabaseChoice

@@ -1,10 +1,11 @@
 #include "app/DatabasePage.h"
 
 #include "base/AppError.h"
-#include "data/Backend.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
-#include "data/ServerTransfer.h"
+#include "data/EngineChoice.h"
+#include "data/Maintenance.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
+#include "data/postgres/ServerTransfer.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "ui/Guard.h"
@@ -29,22 +30,10 @@ QLineEdit* field(QWidget* parent, const char* name) {
     return edit;
 }
 
-// Which database this program works on now, for the page and the settings button's tip.
-QString inUse() {
-    const QString server = Backend::server();
-    if (server.isEmpty())
-        return QStringLiteral("本机的数据文件 %1")
-            .arg(QDir::toNativeSeparators(ProgramFolder::databaseFile()));
-    try {
-        return QStringLiteral("数据库服务器 %1").arg(ServerDatabase::nameOf(server));
-    } catch (const AppError&) {
-        return QStringLiteral("数据库服务器（地址格式不对）");
-    }
-}
 } // namespace
 
 QString DatabasePage::databaseInUse() {
-    return inUse();
+    return EngineChoice::maintenance(ProgramFolder::databaseFile())->description();
 }
 
 DatabasePage::DatabasePage(QWidget* parent)
@@ -90,7 +79,7 @@ DatabasePage::DatabasePage(QWidget* parent)
                        "绑定的方式验证。更改在下次启动程序后生效。"),
         this);
     note->setWordWrap(true);
-    auto* current = new QLabel(QStringLiteral("当前使用：") + inUse(), this);
+    auto* current = new QLabel(QStringLiteral("当前使用：") + databaseInUse(), this);
     current->setObjectName(QStringLiteral("DatabaseInUse"));
     current->setWordWrap(true);
     current->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,15 +1,11 @@
 #include "backup/AutoBackup.h"
 
 #include "backup/BackupRetention.h"
-#include "backup/DatabaseLock.h"
 #include "base/AppError.h"
-#include "data/Backend.h"
 #include "data/DatabaseCheck.h"
+#include "data/EngineChoice.h"
+#include "data/Maintenance.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerTransfer.h"
-#include "platform/FileCompare.h"
-#include "platform/FileCopy.h"
 #include "platform/FolderSync.h"
 #include "platform/PendingFile.h"
 #include "platform/PrivateFiles.h"
@@ -71,33 +67,6 @@ AutoBackup::Result failed(const QString& reason) {
     return {AutoBackup::Outcome::Failed, {}, reason};
 }
 
-// Copies data.mdb under a shared lock; the rows of each table, counted inside the lock's
-// transaction so that the rows counted are the rows copied; nothing when the file cannot be read.
-std::optional<QList<qint64>> copyFile(const QString& database, const QString& copy,
-                                      const AutoBackup::Progress& progress) {
-    const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
-    const std::optional<QList<qint64>> counts = DatabaseCheck::rowCounts(noWriter.handle());
-    if (!counts)
-        return std::nullopt;
-    FileCopy::copy(database, copy, [&](qint64 copied, qint64 total) {
-        if (progress && total > 0)
-            progress(static_cast<int>(copied * 70 / total), QStringLiteral("正在复制数据…"));
-    });
-    return counts;
-}
-
-// Writes the server's tables into the copy from one snapshot, which they are counted in.
-QList<qint64> downloadServer(ServerDatabase& server, const QString& copy,
-                             const AutoBackup::Progress& progress) {
-    const QString step = QStringLiteral("正在从数据库服务器读取数据…");
-    if (progress)
-        progress(0, step);
-    return ServerTransfer::download(server, copy, [&](qint64 done, qint64 total) {
-        if (progress && total > 0)
-            progress(static_cast<int>(done * 70 / total), step);
-    });
-}
-
 // The newest ordinary backup before `made`; empty when there is none.
 QString previousBackup(const QDir& folder, const QString& made) {
     for (const AutoBackup::Entry& entry : AutoBackup::entries(folder.path())) {
@@ -108,14 +77,12 @@ QString previousBackup(const QDir& folder, const QString& made) {
 }
 
 // A backup that holds what the newest one holds takes that one's place instead of a slot of
-// its own, so that ends without a change do not push distinct backups out. A copy of the file
-// is the same bytes; one written from the server is written afresh, so its rows are compared.
-void replaceIdentical(const QDir& folder, const QString& made, bool fromServer) {
+// its own, so that ends without a change do not push distinct backups out.
+void replaceIdentical(Maintenance& data, const QDir& folder, const QString& made) {
     const QString previous = previousBackup(folder, made);
     if (previous.isEmpty())
         return;
-    if (FileCompare::sameBytes(previous, made) ||
-        (fromServer && DatabaseCheck::sameRows(previous, made))) {
+    if (data.sameBackup(previous, made)) {
         QFile::remove(previous);
         FolderSync::sync(folder.path());
     }
@@ -129,22 +96,9 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, BackupRetention::Kin
             QStringLiteral("无法建立备份文件夹“%1”。").arg(QDir::toNativeSeparators(folderPath)));
     const QDir folder(folderPath);
     removeLeftovers(folder);
-    const QString database = ProgramFolder::databaseFile();
-    std::unique_ptr<ServerDatabase> server;
-    qint64 size = 0;
-    if (!Backend::server().isEmpty()) {
-        server = ServerDatabase::connect(Backend::server());
-        // Read from the catalogue, without a pass over the rows. The server keeps each row
-        // with a longer header than the file and with its hidden columns, and the indexes are
-        // counted too, so this is no less than the file that the same rows make.
-        size = ServerTransfer::size(*server);
-    } else {
-        const QFileInfo source(database);
-        if (!source.exists())
-            return failed(
-                QStringLiteral("找不到数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
-        size = source.size();
-    }
+    const std::unique_ptr<Maintenance> data =
+        EngineChoice::maintenance(ProgramFolder::databaseFile());
+    const qint64 size = data->size();
     const qint64 free = freeBytes(folderPath);
     if (free >= 0 && free < 2 * size)
         return {AutoBackup::Outcome::LowSpace, {}, {}};
@@ -153,12 +107,16 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, BackupRetention::Kin
         BackupRetention::nextTime(folder.entryList(QDir::Files), QDateTime::currentDateTime());
     const QString target = folder.filePath(BackupRetention::nameFor(time, kind));
     PendingFile backup(target, PendingFile::Readers::Owner);
+    const QString step = QStringLiteral("正在备份数据…");
+    if (progress)
+        progress(0, step);
     const std::optional<QList<qint64>> counts =
-        server ? downloadServer(*server, backup.path(), progress)
-               : copyFile(database, backup.path(), progress);
+        data->backUp(backup.path(), [&](qint64 done, qint64 total) {
+            if (progress && total > 0)
+                progress(static_cast<int>(done * 70 / total), step);
+        });
     if (!counts)
-        return failed(
-            QStringLiteral("无法读取数据库文件“%1”。").arg(QDir::toNativeSeparators(database)));
+        return failed(QStringLiteral("无法读取%1中的数据。").arg(data->description()));
     if (progress)
         progress(70, QStringLiteral("正在检查备份…"));
     if (beforeCheck())
@@ -171,7 +129,7 @@ AutoBackup::Result backUp(const AutoBackupOptions& options, BackupRetention::Kin
     if (progress)
         progress(95, QStringLiteral("正在清理旧备份…"));
     if (kind == BackupRetention::Kind::Ordinary)
-        replaceIdentical(folder, target, server != nullptr);
+        replaceIdentical(*data, folder, target);
     removeOld(folder, options.keep, target);
     if (progress)
         progress(100, QString());

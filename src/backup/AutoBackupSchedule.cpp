@@ -3,7 +3,9 @@
 #include "backup/AutoBackup.h"
 #include "backup/AutoBackupSettings.h"
 #include "backup/BackupProgress.h"
-#include "data/Backend.h"
+#include "data/EngineChoice.h"
+#include "data/Maintenance.h"
+#include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "ui/Prompts.h"
 
@@ -34,8 +36,7 @@ QString trouble(const AutoBackup::Result& result) {
         Settings::setValue(kSpaceTold, true);
         return QStringLiteral("自动备份已跳过：备份文件夹所在磁盘的可用空间不足%1的两倍。"
                               "请清理磁盘或在“系统设置”的“备份”页另选文件夹。")
-            .arg(Backend::server().isEmpty() ? QStringLiteral("数据库文件大小")
-                                             : QStringLiteral("服务器上数据所占空间"));
+            .arg(EngineChoice::maintenance(ProgramFolder::databaseFile())->sizeName());
     case AutoBackup::Outcome::Failed:
         break;
     }

@@ -4,8 +4,9 @@
 #include "backup/AutoBackupSettings.h"
 #include "backup/DataRestore.h"
 #include "base/AppError.h"
-#include "data/Backend.h"
-#include "data/ServerDatabase.h"
+#include "data/EngineChoice.h"
+#include "data/Maintenance.h"
+#include "platform/ProgramFolder.h"
 #include "ui/Guard.h"
 
 #include <QCheckBox>
@@ -32,22 +33,6 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignL
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
     return item;
-}
-
-// Where the automatic backup reads the data from, when that is a server; empty on the file.
-QString serverNote() {
-    const QString uri = Backend::server();
-    if (uri.isEmpty())
-        return {};
-    QString name;
-    try {
-        name = QLatin1Char(' ') + ServerDatabase::nameOf(uri) + QLatin1Char(' ');
-    } catch (const AppError&) {
-        // The 数据库 page tells of a malformed address; here the server goes unnamed.
-    }
-    return QStringLiteral("数据保存在数据库服务器%1上：自动备份从服务器读出全部数据，"
-                          "存为本机的备份文件；从备份恢复将替换服务器上各工作站共用的全部数据。")
-        .arg(name);
 }
 
 } // namespace
@@ -91,7 +76,7 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     form->addRow(new QLabel(QStringLiteral("另外每月保留最新的一份，共保留 12 个月。"), this));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    const QString note = serverNote();
+    const QString note = EngineChoice::maintenance(ProgramFolder::databaseFile())->backupNote();
     if (!note.isEmpty()) {
         auto* source = new QLabel(note, this);
         source->setObjectName(QStringLiteral("BackupSource"));
@@ -190,13 +175,8 @@ void BackupPage::restoreChosen() {
     }
     const QTableWidgetItem* time = list_->item(chosen.constFirst()->row(), 0);
     const QString question =
-        Backend::server().isEmpty()
-            ? QStringLiteral("用 %1 的备份替换当前的数据吗？当前的数据先备份到备份文件夹"
-                             "（标有“恢复前”），恢复成功后程序将退出。")
-            : QStringLiteral("用 %1 的备份替换数据库服务器上的全部数据吗？所有工作站的当前数据"
-                             "都将被替换（先备份到备份文件夹，标有“恢复前”），恢复成功后程序将"
-                             "退出。");
-    if (!Prompts::instance().confirmRisky(this, question.arg(time->text())))
+        EngineChoice::maintenance(ProgramFolder::databaseFile())->restoreQuestion(time->text());
+    if (!Prompts::instance().confirmRisky(this, question))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }

@@ -1,11 +1,8 @@
 #include "backup/DataBackup.h"
 
-#include "backup/DatabaseLock.h"
 #include "base/AppError.h"
-#include "data/Backend.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerTransfer.h"
-#include "platform/FileCopy.h"
+#include "data/EngineChoice.h"
+#include "data/Maintenance.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"
 #include "ui/Prompts.h"
@@ -16,23 +13,12 @@ void DataBackup::SpeedButton4Click() {
     const QString chosen = Prompts::instance().saveFileName(owner_);
     if (chosen.isEmpty())
         return;
-    // The rollback journal keeps a transaction's old pages while its new ones go into the
-    // file, so a copy made during another process's write would hold half of it. Under the
-    // shared lock no one writes: the bytes of the file are the whole database. (Closing the
-    // copy's handle on the file drops this process's locks on it, but only once every byte is
-    // read.)
+    // The engine writes the backup from one consistent state of the data: a copy of data.mdb
+    // no one writes meanwhile, or the file written from one snapshot of a server's tables.
     bool copied = false;
     try {
         PendingFile backup(chosen + QStringLiteral(".bak"), PendingFile::Readers::Owner);
-        // On a server the backup is the same encrypted file, written from one snapshot of
-        // the server's tables.
-        if (!Backend::server().isEmpty()) {
-            ServerTransfer::download(*ServerDatabase::connect(Backend::server()), backup.path());
-        } else {
-            const QString database = ProgramFolder::databaseFile();
-            const DatabaseLock noWriter(database, DatabaseLock::Kind::Shared);
-            FileCopy::copy(database, backup.path());
-        }
+        EngineChoice::maintenance(ProgramFolder::databaseFile())->backUp(backup.path(), {});
         backup.commit();
         copied = true;
     } catch (const AppError&) {

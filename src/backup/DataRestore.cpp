@@ -2,21 +2,14 @@
 
 #include "backup/AutoBackup.h"
 #include "backup/AutoBackupSettings.h"
-#include "backup/DatabaseLock.h"
-#include "data/Backend.h"
-#include "data/Connection.h"
 #include "data/DatabaseCheck.h"
+#include "data/EngineChoice.h"
 #include "data/Errors.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerTransfer.h"
-#include "platform/FileCopy.h"
-#include "platform/FolderSync.h"
-#include "platform/PendingFile.h"
+#include "data/Maintenance.h"
 #include "platform/ProgramFolder.h"
 #include "ui/Prompts.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QWidget>
 
 DataRestore::DataRestore(QWidget* owner, QList<Connection*> connections)
@@ -48,36 +41,10 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
     // is replaced.
     if (AutoBackup::beforeRestore(AutoBackupSettings::load()).outcome != AutoBackup::Outcome::Made)
         return false;
-    // On a server the file's rows replace the five tables' in one transaction.
-    if (!Backend::server().isEmpty()) {
-        try {
-            ServerTransfer::replace(*ServerDatabase::connect(Backend::server()), chosen);
-        } catch (const AppError&) {
-            return false;
-        }
-        return true;
-    }
-    const QString database = ProgramFolder::databaseFile();
-    const QString journal = database + QStringLiteral("-journal");
+    // On a server the file's rows replace the tables' in one transaction; the file is renamed
+    // into place under the engine's exclusive lock.
     try {
-        PendingFile copy(database, PendingFile::Readers::Owner);
-        FileCopy::copy(chosen, copy.path());
-        // The copy is what goes in place, so it is the one that must be sound.
-        if (!DatabaseCheck::isUsable(copy.path()))
-            return false;
-        // Should the rename still fail, the lists stay closed until the refresh command opens
-        // them again.
-        for (Connection* connection : connections_)
-            connection->close();
-        // No one may write the old file while it is replaced, and a transaction left half done
-        // in it is rolled back first. Its journal must be gone, on disk too, before the new
-        // file comes: left beside the new one, the next opening would play the old file's
-        // pages into it.
-        const DatabaseLock alone(database, DatabaseLock::Kind::Exclusive);
-        if (QFile::exists(journal) && !QFile::remove(journal))
-            return false;
-        FolderSync::sync(ProgramFolder::path());
-        copy.commit();
+        EngineChoice::maintenance(ProgramFolder::databaseFile())->restore(chosen, connections_);
     } catch (const AppError&) {
         return false;
     }

@@ -1,13 +1,9 @@
 #include "data/Connection.h"
 
-#include "data/Backend.h"
-#include "data/DatabaseFile.h"
+#include "data/Engine.h"
 #include "data/Errors.h"
-#include "data/ServerDatabase.h"
 
 #include <QList>
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -50,12 +46,7 @@ QList<QPair<QString, QString>> pairsOf(const QString& text) {
 
 } // namespace
 
-void throwEngineError(sqlite3* db) {
-    throw DataError(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
-}
-
-Connection::Connection(QObject* parent)
-    : QObject(parent), serverUri_(Backend::server()), workstation_(Backend::workstation()) {}
+Connection::Connection(QObject* parent) : QObject(parent), choice_(EngineChoice::current()) {}
 
 Connection::~Connection() = default;
 
@@ -74,66 +65,34 @@ void Connection::setConnectionString(const QString& text) {
 }
 
 void Connection::open() {
-    if (isOpen())
-        return;
-    if (!serverUri_.isEmpty()) {
-        server_ = ServerDatabase::open(serverUri_, workstation_);
-        return;
-    }
-    file_ = DatabaseFile::open(
-        valueOf(connectionString_, QStringLiteral("Data Source")),
-        valueOf(connectionString_, QStringLiteral("Jet OLEDB:Database Password")));
+    if (!isOpen())
+        engine_ = EngineChoice::open(choice_, connectionString_);
 }
 
 void Connection::close() {
     if (!isOpen())
         return;
     emit aboutToClose();
-    file_.reset();
-    server_.reset();
+    engine_.reset();
 }
 
-ServerDatabase* Connection::server() {
-    if (serverUri_.isEmpty())
-        return nullptr;
+Engine& Connection::engine() {
     open();
-    return server_.get();
-}
-
-sqlite3* Connection::handle() {
-    return file().handle();
-}
-
-DatabaseFile& Connection::file() {
-    open();
-    if (!file_)
-        throw DataError(QStringLiteral("This connection works on a database server"));
-    return *file_;
+    return *engine_;
 }
 
 Transaction::Transaction(Connection& connection) {
     connection.open();
-    file_ = connection.file_;
-    server_ = connection.server_;
-    if (server_)
-        server_->begin();
-    else
-        file_->begin();
+    engine_ = connection.engine_;
+    engine_->begin();
 }
 
 Transaction::~Transaction() {
-    if (done_)
-        return;
-    if (server_)
-        server_->rollback();
-    else
-        file_->rollback();
+    if (!done_)
+        engine_->rollback();
 }
 
 void Transaction::commit() {
-    if (server_)
-        server_->commit();
-    else
-        file_->commit();
+    engine_->commit();
     done_ = true;
 }

@@ -1,20 +1,19 @@
 #pragma once
 
+#include "data/EngineChoice.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
 
-class DatabaseFile;
-class ServerDatabase;
-struct sqlite3;
+class Engine;
 
-// One connection to the database file. The connection string names the file ("Data Source",
-// relative names against the current directory at the moment of opening) and the password;
-// other keys are accepted and ignored. The file is opened read-write and never created: a
-// missing data.mdb is an open error. Connections of the process that name the same file share
-// one engine handle (see DatabaseFile); each still opens and closes on its own.
-// When the process works on a database server (see Backend), the connection opens a session
-// with it instead, and the connection string is not used.
+// One connection to the database. On the local file the connection string names the file
+// ("Data Source", relative names against the current directory at the moment of opening) and
+// the password; other keys are accepted and ignored. The file is opened read-write and never
+// created: a missing data.mdb is an open error. On a server (see EngineChoice) the connection
+// string is not used. Connections of the process that name the same database share one engine;
+// each still opens and closes on its own.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -27,18 +26,10 @@ public:
     void open();
     // Closing also closes every data set on the connection.
     void close();
-    bool isOpen() const { return file_ != nullptr || server_ != nullptr; }
+    bool isOpen() const { return engine_ != nullptr; }
 
-    // The server this connection works on; empty for the local file.
-    const QString& serverUri() const { return serverUri_; }
-    // The open server session, or none when the connection works on the file; opens the
-    // connection first when it is closed.
-    ServerDatabase* server();
-
-    // The open handle; opens the connection first when it is closed.
-    sqlite3* handle();
-    // The open file; opens the connection first when it is closed.
-    DatabaseFile& file();
+    // The open engine; opens the connection first when it is closed.
+    Engine& engine();
 
     // Key/value pairs of a connection string; values lose their surrounding double quotes.
     static QString valueOf(const QString& connectionString, const QString& key);
@@ -49,10 +40,8 @@ signals:
 private:
     friend class Transaction;
     QString connectionString_;
-    QString serverUri_;
-    QString workstation_;
-    std::shared_ptr<DatabaseFile> file_;
-    std::shared_ptr<ServerDatabase> server_;
+    EngineChoice::Choice choice_;
+    std::shared_ptr<Engine> engine_;
 };
 
 // Groups writes into one transaction; rolls back unless committed, even when the connection
@@ -66,10 +55,6 @@ public:
     void commit();
 
 private:
-    std::shared_ptr<DatabaseFile> file_;
-    std::shared_ptr<ServerDatabase> server_;
+    std::shared_ptr<Engine> engine_;
     bool done_ = false;
 };
-
-// The engine's current message as a DataError.
-[[noreturn]] void throwEngineError(sqlite3* db);

@@ -4,9 +4,8 @@
 #include <QString>
 #include <optional>
 
-struct sqlite3;
-
-// Whether a file may take the place of data.mdb.
+// Whether a file may take the place of data.mdb: backups are always the program's encrypted
+// database file, whichever engine holds the data in use.
 namespace DatabaseCheck {
 
 // True when the file, opened read-only with the program's password, passes the engine's
@@ -21,8 +20,6 @@ bool sameRows(const QString& a, const QString& b);
 // The number of rows of each of the five tables, in the order of Schema::tableNames(), read
 // with the program's password; nothing when the file cannot be read.
 std::optional<QList<qint64>> rowCounts(const QString& file);
-// The same on an open, keyed connection; nothing for none.
-std::optional<QList<qint64>> rowCounts(sqlite3* db);
 // The row counts of a file that is usable; nothing for any other. One opening for both, as
 // keying the file costs the cipher's key derivation.
 std::optional<QList<qint64>> checkedRowCounts(const QString& file);

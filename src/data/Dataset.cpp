@@ -3,72 +3,9 @@
 #include "data/Connection.h"
 #include "data/DateText.h"
 #include "data/Errors.h"
-#include "data/LoadProgress.h"
 #include "data/NumberText.h"
-#include "data/ServerRows.h"
-
-#include <cstring>
-#include <sqlite3.h>
-#include <string>
 
 namespace {
-
-// The file's engine takes LIKE patterns of at most this many bytes by default.
-constexpr int kServerLikePatternLength = 50000;
-
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    ~Statement() { sqlite3_finalize(handle); }
-};
-
-void prepare(sqlite3* db, const QString& sql, Statement& statement) {
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), text.size(), &statement.handle, nullptr) !=
-        SQLITE_OK)
-        throwEngineError(db);
-}
-
-void bindText(sqlite3* db, sqlite3_stmt* statement, int index, const QByteArray& text) {
-    if (sqlite3_bind_text(statement, index, text.constData(), text.size(), SQLITE_TRANSIENT) !=
-        SQLITE_OK)
-        throwEngineError(db);
-}
-
-QString quoted(const QString& name) {
-    QString escaped = name;
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
-Dataset::Kind kindOf(const char* declared) {
-    const QByteArray type = QByteArray(declared ? declared : "").toUpper();
-    if (type.contains("INT"))
-        return Dataset::Kind::Integer;
-    if (type.contains("REAL") || type.contains("DOUB") || type.contains("FLOA") ||
-        type.contains("NUMERIC"))
-        return Dataset::Kind::Number;
-    if (type.contains("DATE"))
-        return Dataset::Kind::Date;
-    return Dataset::Kind::Text;
-}
-
-void packColumn(RowStore::Packer& out, sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-        out.addNull();
-        break;
-    case SQLITE_INTEGER:
-        out.addInteger(sqlite3_column_int64(statement, column));
-        break;
-    case SQLITE_FLOAT:
-        out.addReal(sqlite3_column_double(statement, column));
-        break;
-    default:
-        out.addText(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                    sqlite3_column_bytes(statement, column));
-        break;
-    }
-}
 
 // Where a text holds half a surrogate pair on its own (as a clipboard may deliver it), as a
 // count of the characters before it; -1 when it holds none. Such a code unit has no UTF-8
@@ -107,31 +44,17 @@ bool Dataset::wholeTable() const {
 void Dataset::open() {
     if (isOpen())
         return;
-    ServerDatabase* server = connection_->server();
-    DatabaseFile* file = server ? nullptr : &connection_->file();
-    // The engine refuses longer LIKE patterns with "LIKE or GLOB pattern too complex"; the
-    // server takes the same searches as the file.
-    if (query_.match == Query::Match::Like &&
-        query_.value.toUtf8().size() + 2 >
-            (file ? sqlite3_limit(file->handle(), SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)
-                  : kServerLikePatternLength))
-        throw DataError(QStringLiteral("查询的文字太长，请缩短后再查询。"));
-
+    Engine& engine = connection_->engine();
     // The generation is taken before reading, so that a write seen only by the read makes the
     // kept table stale rather than passing unnoticed.
     const QString& table = query_.table;
-    const quint64 generation = !wholeTable() ? 0
-                               : server      ? server->generation(table)
-                                             : file->generation(table);
-    const DatabaseFile::Snapshot* kept =
-        server ? server->snapshot(table, generation) : file->snapshot(table, generation);
-    DatabaseFile::Snapshot loaded;
+    const quint64 generation = wholeTable() ? engine.generation(table) : 0;
+    const Snapshot* kept = engine.snapshot(table, generation);
+    Snapshot loaded;
     if (!kept) {
-        loaded = server ? ServerRows::load(*server, query_) : load(*file);
-        if (wholeTable() && server)
-            server->keep(table, generation, loaded);
-        else if (wholeTable())
-            file->keep(table, generation, loaded);
+        loaded = engine.load(query_);
+        if (wholeTable())
+            engine.keep(table, generation, loaded);
     }
 
     emit aboutToReset();
@@ -143,45 +66,6 @@ void Dataset::open() {
     pending_.clear();
     emit didReset();
     emit currentRowChanged(current_);
-}
-
-DatabaseFile::Snapshot Dataset::load(DatabaseFile& file) const {
-    sqlite3* db = file.handle();
-    Statement statement;
-    prepare(db, query_.sql(), statement);
-    // No stored text holds half a surrogate pair (setText refuses it), so a condition on such
-    // a text matches no row; bound as UTF-8 it would look for "?" in its place.
-    if (sqlite3_bind_parameter_count(statement.handle) > 0 && unpairedSurrogate(query_.value) < 0)
-        bindText(db, statement.handle, 1, query_.value.toUtf8());
-
-    const int first = query_.isDistinct() ? 0 : 1;
-    const int count = sqlite3_column_count(statement.handle);
-    DatabaseFile::Snapshot list;
-    for (int c = first; c < count; ++c)
-        list.fields.append({QString::fromUtf8(sqlite3_column_name(statement.handle, c)),
-                            kindOf(sqlite3_column_decltype(statement.handle, c))});
-
-    // A whole table's last rowid tells about how many rows a long load has ahead of it.
-    qint64 expected = 0;
-    if (LoadProgress::observed() && wholeTable()) {
-        Statement last;
-        prepare(db, QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(query_.table)), last);
-        if (sqlite3_step(last.handle) == SQLITE_ROW)
-            expected = sqlite3_column_int64(last.handle, 0);
-    }
-    RowStore::Packer packed;
-    int rc;
-    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
-        packed.clear();
-        for (int c = first; c < count; ++c)
-            packColumn(packed, statement.handle, c);
-        list.rows.append(first ? sqlite3_column_int64(statement.handle, 0) : 0, packed);
-        if ((list.rows.size() & 0xffff) == 0)
-            LoadProgress::report(query_.table, list.rows.size(), expected);
-    }
-    if (rc != SQLITE_DONE)
-        throwEngineError(db);
-    return list;
 }
 
 void Dataset::close() {
@@ -323,15 +207,7 @@ qint64 Dataset::rowId(int row) const {
 }
 
 bool Dataset::tableHasRows() const {
-    if (ServerDatabase* server = connection_->server())
-        return ServerRows::hasRows(*server, query_.table);
-    sqlite3* db = connection_->handle();
-    Statement statement;
-    prepare(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quoted(query_.table)), statement);
-    const int rc = sqlite3_step(statement.handle);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        throwEngineError(db);
-    return rc == SQLITE_ROW;
+    return connection_->engine().hasRows(query_.table);
 }
 
 void Dataset::append() {
@@ -371,8 +247,8 @@ void Dataset::setText(const QString& field, const QString& text) {
     if (broken >= 0)
         failPending(QStringLiteral("字段“%1”的第 %2 个字符无效，无法保存。请删去这个字符再试。")
                         .arg(list_.fields[column].name, QString::number(broken + 1)));
-    // The server's texts cannot hold a NUL character at all.
-    const qsizetype nul = connection_->serverUri().isEmpty() ? -1 : text.indexOf(QChar(0));
+    // A server's texts cannot hold a NUL character at all.
+    const qsizetype nul = connection_->engine().storesNul() ? -1 : text.indexOf(QChar(0));
     if (nul >= 0)
         failPending(
             QStringLiteral(
@@ -445,91 +321,13 @@ void Dataset::cancel() {
     discardPending();
 }
 
-RowStore::Packer Dataset::readRow(qint64 rowid) const {
-    sqlite3* db = connection_->handle();
-    Statement statement;
-    prepare(db,
-            QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?1").arg(quoted(query_.table)),
-            statement);
-    sqlite3_bind_int64(statement.handle, 1, rowid);
-    const int rc = sqlite3_step(statement.handle);
-    if (rc != SQLITE_ROW) {
-        if (rc == SQLITE_DONE)
-            throw DataError(QStringLiteral("Row cannot be located for updating. Some values may "
-                                           "have been changed since it was last read."));
-        throwEngineError(db);
-    }
-    RowStore::Packer packed;
-    const int count = sqlite3_column_count(statement.handle);
-    for (int c = 1; c < count; ++c)
-        packColumn(packed, statement.handle, c);
-    return packed;
-}
-
-void Dataset::wrote(DatabaseFile::Change change, std::optional<RowStore::Packer> stored) {
-    if (ServerDatabase* server = connection_->server()) {
-        if (stored) {
-            list_.rows.replace(current_, change.rowid, *stored);
-            change.row = &*stored;
-        }
-        generation_ =
-            server->wrote(query_.table, change, generation_ ? &list_ : nullptr, generation_);
-        return;
-    }
-    // Without the row read back the list cannot follow the table; the table still counts as
-    // written.
-    if (change.kind != DatabaseFile::Change::Remove) {
-        try {
-            stored = readRow(change.rowid);
-        } catch (...) {
-            generation_ = connection_->file().wrote(query_.table, change, nullptr, 0);
-            throw;
-        }
+void Dataset::wrote(RowChange change, const RowStore::Packer* stored) {
+    if (stored) {
         list_.rows.replace(current_, change.rowid, *stored);
-        change.row = &*stored;
+        change.row = stored;
     }
-    generation_ = connection_->file().wrote(query_.table, change, generation_ ? &list_ : nullptr,
-                                            generation_);
-}
-
-QList<ServerRows::Param> Dataset::storedRow(int row) const {
-    QList<ServerRows::Param> values;
-    for (int c = 0; c < list_.fields.size(); ++c)
-        values.append(ServerRows::cellParam(list_.rows.cell(row, c)));
-    return values;
-}
-
-void Dataset::postToServer(ServerDatabase& server, const QList<int>& set) {
-    QStringList names;
-    QList<ServerRows::Param> values;
-    for (int c : set) {
-        names.append(list_.fields[c].name);
-        const Value& v = *pending_[c];
-        switch (v.type) {
-        case Value::Null:
-            values.append(std::nullopt);
-            break;
-        case Value::Text:
-            values.append(v.text);
-            break;
-        case Value::Real:
-            values.append(QByteArray::number(v.real, 'g', 17));
-            break;
-        case Value::Integer:
-            values.append(QByteArray::number(v.integer));
-            break;
-        }
-    }
-    RowStore::Packer stored;
-    if (state_ == State::Insert) {
-        const qint64 key = ServerRows::insert(server, query_.table, names, values, stored);
-        wrote({DatabaseFile::Change::Insert, key, nullptr}, std::move(stored));
-    } else {
-        const qint64 key = list_.rows.rowid(current_);
-        ServerRows::update(server, query_.table, key, names, values, list_.fields,
-                           storedRow(current_), stored);
-        wrote({DatabaseFile::Change::Update, key, nullptr}, std::move(stored));
-    }
+    generation_ = connection_->engine().wrote(query_.table, change, generation_ ? &list_ : nullptr,
+                                              generation_);
 }
 
 void Dataset::post() {
@@ -547,10 +345,18 @@ void Dataset::post() {
             pending_.clear();
             return;
         }
-        if (ServerDatabase* server = connection_->server())
-            postToServer(*server, set);
-        else
-            postToFile(set);
+        QList<Value> values;
+        for (int c : set)
+            values.append(*pending_[c]);
+        Engine& engine = connection_->engine();
+        RowStore::Packer stored;
+        if (state_ == State::Insert) {
+            const qint64 key = engine.insert(query_.table, list_.fields, set, values, stored);
+            wrote({RowChange::Insert, key, nullptr}, &stored);
+        } else {
+            engine.update(query_.table, list_, current_, set, values, stored);
+            wrote({RowChange::Update, list_.rows.rowid(current_), nullptr}, &stored);
+        }
     } catch (...) {
         discardPending();
         throw;
@@ -558,92 +364,6 @@ void Dataset::post() {
     state_ = State::Browse;
     pending_.clear();
     emit rowChanged(current_);
-}
-
-QString Dataset::unchangedCondition(int firstIndex) const {
-    QStringList parts{QStringLiteral("rowid = ?%1").arg(firstIndex)};
-    for (int c = 0; c < list_.fields.size(); ++c)
-        parts.append(
-            QStringLiteral("%1 IS ?%2").arg(quoted(list_.fields[c].name)).arg(firstIndex + 1 + c));
-    return parts.join(QStringLiteral(" AND "));
-}
-
-void Dataset::bindUnchanged(sqlite3* db, sqlite3_stmt* statement, int firstIndex) const {
-    sqlite3_bind_int64(statement, firstIndex, list_.rows.rowid(current_));
-    for (int c = 0; c < list_.fields.size(); ++c) {
-        const RowStore::Cell cell = list_.rows.cell(current_, c);
-        const int index = firstIndex + 1 + c;
-        switch (cell.type) {
-        case RowStore::Cell::Null:
-            sqlite3_bind_null(statement, index);
-            break;
-        case RowStore::Cell::Integer:
-            sqlite3_bind_int64(statement, index, cell.integer);
-            break;
-        case RowStore::Cell::Real:
-            sqlite3_bind_double(statement, index, cell.real);
-            break;
-        case RowStore::Cell::Text:
-            bindText(db, statement, index, QByteArray(cell.text, cell.size));
-            break;
-        }
-    }
-}
-
-void Dataset::postToFile(const QList<int>& set) {
-    sqlite3* db = connection_->handle();
-    QStringList columns;
-    for (int c : set)
-        columns.append(quoted(list_.fields[c].name));
-    QString sql;
-    if (state_ == State::Insert) {
-        if (set.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(query_.table));
-        } else {
-            QStringList marks;
-            for (int i = 1; i <= set.size(); ++i)
-                marks.append(QStringLiteral("?%1").arg(i));
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoted(query_.table), columns.join(QStringLiteral(", ")),
-                           marks.join(QStringLiteral(", ")));
-        }
-    } else {
-        QStringList assignments;
-        for (int i = 0; i < set.size(); ++i)
-            assignments.append(QStringLiteral("%1 = ?%2").arg(columns[i]).arg(i + 1));
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                  .arg(quoted(query_.table), assignments.join(QStringLiteral(", ")),
-                       unchangedCondition(set.size() + 1));
-    }
-    Statement statement;
-    prepare(db, sql, statement);
-    for (int i = 0; i < set.size(); ++i) {
-        const Value& v = *pending_[set[i]];
-        switch (v.type) {
-        case Value::Null:
-            sqlite3_bind_null(statement.handle, i + 1);
-            break;
-        case Value::Text:
-            bindText(db, statement.handle, i + 1, v.text);
-            break;
-        case Value::Real:
-            sqlite3_bind_double(statement.handle, i + 1, v.real);
-            break;
-        case Value::Integer:
-            sqlite3_bind_int64(statement.handle, i + 1, v.integer);
-            break;
-        }
-    }
-    if (state_ == State::Edit)
-        bindUnchanged(db, statement.handle, set.size() + 1);
-    if (sqlite3_step(statement.handle) != SQLITE_DONE)
-        throwEngineError(db);
-    if (state_ == State::Edit && sqlite3_changes(db) == 0)
-        throw DataError(conflictMessage());
-    if (state_ == State::Insert)
-        wrote({DatabaseFile::Change::Insert, sqlite3_last_insert_rowid(db), nullptr});
-    else
-        wrote({DatabaseFile::Change::Update, list_.rows.rowid(current_), nullptr});
 }
 
 void Dataset::remove() {
@@ -657,25 +377,11 @@ void Dataset::remove() {
     state_ = State::Browse;
     pending_.clear();
     const qint64 rowid = list_.rows.rowid(current_);
-    if (ServerDatabase* server = connection_->server()) {
-        ServerRows::remove(*server, query_.table, rowid, list_.fields, storedRow(current_));
-    } else {
-        sqlite3* db = connection_->handle();
-        Statement statement;
-        prepare(db,
-                QStringLiteral("DELETE FROM %1 WHERE %2")
-                    .arg(quoted(query_.table), unchangedCondition(1)),
-                statement);
-        bindUnchanged(db, statement.handle, 1);
-        if (sqlite3_step(statement.handle) != SQLITE_DONE)
-            throwEngineError(db);
-        if (sqlite3_changes(db) == 0)
-            throw DataError(conflictMessage());
-    }
+    connection_->engine().remove(query_.table, list_, current_);
     const int row = current_;
     emit aboutToRemoveRow(row);
     list_.rows.remove(row);
-    wrote({DatabaseFile::Change::Remove, rowid, nullptr});
+    wrote({RowChange::Remove, rowid, nullptr}, nullptr);
     emit rowRemoved(row);
     current_ = qMin(row, list_.rows.size() - 1);
     emit currentRowChanged(current_);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/DatabaseFile.h"
+#include "data/Engine.h"
 #include "data/ListField.h"
 #include "data/Query.h"
-#include "data/ServerDatabase.h"
+#include "data/Snapshot.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -14,14 +14,12 @@
 #include <optional>
 
 class Connection;
-struct sqlite3;
-struct sqlite3_stmt;
 
 // A static-cursor data set: open() loads a snapshot of the query's rows, which stays as it was
-// until the next open(). Rows of plain table queries are written back one at a time by rowid
-// (on a server: by the hidden key, and only while the row is as it was read) with bound
-// values; distinct-value lists are read-only. A whole table whose rows are certain
-// not to have changed since the process last loaded it is not read again (see DatabaseFile).
+// until the next open(). Rows of plain table queries are written back one at a time by their
+// key, and only while the row is as it was read, with bound values; distinct-value lists are
+// read-only. A whole table whose rows are certain not to have changed since the process last
+// loaded it is not read again (see SnapshotCache). The statements are the engine's.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -97,12 +95,7 @@ signals:
     void currentRowChanged(int row);
 
 private:
-    struct Value {
-        enum Type : char { Null, Text, Real, Integer } type = Null;
-        QByteArray text;
-        double real = 0;
-        qint64 integer = 0;
-    };
+    using Value = Engine::Value;
 
     bool wholeTable() const;
     void requireOpen() const;
@@ -110,27 +103,15 @@ private:
     int requireField(const QString& name) const;
     void setCurrent(int row);
     void set(int column, Value value);
-    DatabaseFile::Snapshot load(DatabaseFile& file) const;
-    RowStore::Packer readRow(qint64 rowid) const;
-    // Counts a write of this list's table and puts the list's row in step with it; the row as
-    // stored when the write returned it, else it is read back.
-    void wrote(DatabaseFile::Change change, std::optional<RowStore::Packer> stored = {});
-    // A loaded row's values as bound on the server.
-    QList<ServerDatabase::Param> storedRow(int row) const;
-    // The condition that the current row is still as it was read: its rowid and every column,
-    // with the values bound from `firstIndex` on by bindUnchanged. Another copy of the program
-    // may have changed the row, or deleted it and had the engine give its rowid to a new one.
-    QString unchangedCondition(int firstIndex) const;
-    void bindUnchanged(sqlite3* db, sqlite3_stmt* statement, int firstIndex) const;
-    void postToFile(const QList<int>& set);
-    void postToServer(ServerDatabase& server, const QList<int>& set);
+    // Counts a write of this list's table and puts the list's row in step with it.
+    void wrote(RowChange change, const RowStore::Packer* stored);
     [[noreturn]] void failPending(const QString& message);
     void discardPending();
 
     Connection* connection_;
     Query query_;
     State state_ = State::Inactive;
-    DatabaseFile::Snapshot list_;
+    Snapshot list_;
     // The table's generation the list equals while it shows the whole table; 0 otherwise.
     quint64 generation_ = 0;
     int current_ = -1;

@@ -23,8 +23,6 @@ struct Query {
     static Query equal(const QString& table, const QString& column, const QString& text);
 
     bool isDistinct() const { return !distinctColumn.isEmpty(); }
-    // The statement run, with ?1 standing for the bound value.
-    QString sql() const;
     // Readable form for diagnostics, e.g. select * from 表1 where 商品编码 like %12%.
     QString describe() const;
 

@@ -1,13 +1,5 @@
 #include "data/Schema.h"
 
-#include "data/Connection.h"
-#include "data/Errors.h"
-
-#include <QFile>
-#include <QFileInfo>
-
-#include <sqlite3.h>
-
 namespace Schema {
 namespace {
 
@@ -131,43 +123,6 @@ QStringList statements() {
     out.append(QStringLiteral("CREATE INDEX \"表3_联系人_商品编码\" ON \"表3\" (\"联系人\" COLLATE "
                               "NOCASE, \"商品编码\" COLLATE NOCASE, \"业务日期\")"));
     return out;
-}
-
-void createDatabase(const QString& path) {
-    if (QFileInfo::exists(path))
-        throw DataError(QStringLiteral("%1 already exists").arg(path));
-    // Only its owner may read it: the key is in the program. The engine opens the empty file
-    // as a new database.
-    QFile created(path);
-    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                      QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        throw DataError(created.errorString());
-    created.close();
-    sqlite3* db = nullptr;
-    const QByteArray file = path.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        QFile::remove(path);
-        throw DataError(text);
-    }
-    const QByteArray key = password().toUtf8();
-    QStringList script = {QStringLiteral("BEGIN")};
-    script += statements();
-    script.append(QStringLiteral("COMMIT"));
-    int rc = sqlite3_key(db, key.constData(), key.size());
-    for (const QString& sql : script) {
-        if (rc != SQLITE_OK)
-            break;
-        rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    }
-    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) {
-        QFile::remove(path);
-        throw DataError(text);
-    }
 }
 
 } // namespace Schema

@@ -1,8 +1,9 @@
 #include "ledger/BillNumbers.h"
 
+#include "data/Connection.h"
 #include "data/Dataset.h"
+#include "data/Engine.h"
 #include "data/Errors.h"
-#include "data/IssuedNumbers.h"
 #include "ledger/DeliveryRows.h"
 
 namespace {
@@ -27,15 +28,13 @@ QString BillNumbers::next(const BillNumberPattern& pattern, const QDate& day) co
         if (const std::optional<qint64> n = pattern.numberOf(rows.text(row, bill), day))
             highest = std::max(highest, *n);
     }
-    const IssuedNumbers issued(connection_);
-    if (!issued.kept())
-        return pattern.format(day, highest + 1);
-    // On a server a number is offered only once it is taken for this workstation. One it took
-    // before and has not stored yet is offered to it again, as the file offers the same number
-    // until a row holds it.
+    // A number is offered only once it is taken for this workstation (where several share the
+    // data). One it took before and has not stored yet is offered to it again, as the table
+    // offers the same number until a row holds it.
+    Engine& engine = connection_->engine();
     std::optional<qint64> own;
     qint64 taken = highest;
-    for (const IssuedNumbers::Issued& number : issued.startingWith(prefix)) {
+    for (const Engine::IssuedNumber& number : engine.issuedNumbers(prefix)) {
         const std::optional<qint64> n = pattern.numberOf(number.number, day);
         if (!n)
             continue;
@@ -46,7 +45,7 @@ QString BillNumbers::next(const BillNumberPattern& pattern, const QDate& day) co
     if (own)
         return pattern.format(day, *own);
     qint64 next = taken + 1;
-    while (!issued.take(pattern.format(day, next)))
+    while (!engine.takeNumber(pattern.format(day, next)))
         ++next;
     return pattern.format(day, next);
 }

@@ -2,14 +2,9 @@
 
 #include "data/Connection.h"
 #include "data/Dataset.h"
+#include "data/Engine.h"
 
 #include <QLineEdit>
-
-namespace {
-const char* const kCopied[13] = {"单据编号", "业务日期", "经手人", "商品名称", "规格型号",
-                                 "单位",     "单价",     "数量",   "应收金额", "联系人",
-                                 "联系电话", "单位地址", "备注"};
-}
 
 BillSelection::BillSelection(Connection* main, Dataset* deliveries, Dataset* printBuffer,
                              QLineEdit* billBox)
@@ -45,25 +40,16 @@ void BillSelection::emptyBuffer() {
 }
 
 void BillSelection::refill() {
-    emptyBuffer();
-
     billBox_->setText(deliveries_->text(QStringLiteral("单据编号")));
     const QString bill = billBox_->text();
+    // One statement of the engine copies the bill, however many rows it has.
+    main_->engine().refillPrintBuffer(bill);
+    buffer_->close();
+    buffer_->setQuery(Query::all(QStringLiteral("表4")));
+    buffer_->open();
+    buffer_->last();
     deliveries_->close();
     deliveries_->setQuery(Query::equal(QStringLiteral("表3"), QStringLiteral("单据编号"), bill));
     deliveries_->open();
-
-    int number = 1;
-    deliveries_->first();
-    while (!deliveries_->eof()) {
-        buffer_->append();
-        buffer_->setText(QStringLiteral("序号"), QString::number(number));
-        for (const char* column : kCopied) {
-            const QString name = QString::fromUtf8(column);
-            buffer_->setText(name, deliveries_->text(name));
-        }
-        buffer_->post();
-        ++number;
-        deliveries_->next();
-    }
+    deliveries_->last();
 }

@@ -7,8 +7,8 @@
 #include "backup/AutoBackup.h"
 #include "backup/BackupRetention.h"
 #include "data/DatabaseCheck.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerTransfer.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "backup/BackupPage.h"
 #include "backup/BackupRetention.h"
 #include "backup/DataRestore.h"
-#include "data/ServerDatabase.h"
+#include "data/postgres/ServerDatabase.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
 

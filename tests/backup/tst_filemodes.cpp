@@ -8,7 +8,7 @@
 #include "backup/AutoBackup.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
-#include "data/Backend.h"
+#include "data/EngineChoice.h"
 #include "data/Schema.h"
 #include "platform/ProgramFolder.h"
 #include "settings/Settings.h"
@@ -112,7 +112,7 @@ private slots:
         DatabaseChoice::apply();
         QCOMPARE(modeOf(file), QString("600"));
         Settings::remove("database/server");
-        Backend::setServer(QString());
+        EngineChoice::setServer(QString());
     }
 };
 

@@ -6,10 +6,10 @@
 //   row_peer FOLDER add CODE          adds goods with this code
 #include "TestDatabase.h"
 
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/EngineChoice.h"
 #include "data/Errors.h"
 
 #include <QCoreApplication>
@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir::setCurrent(arguments[1]);
-    Backend::setServer(TestDatabase::server());
-    Backend::setWorkstation(QStringLiteral("peer"));
+    EngineChoice::setServer(TestDatabase::server());
+    EngineChoice::setWorkstation(QStringLiteral("peer"));
     Connection connection;
     connection.setConnectionString(DatabaseConnection::BuildConnectionString());
     const QString op = arguments[2];

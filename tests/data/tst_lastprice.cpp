@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/LastPrice.h"
+#include "data/sqlcipher/DatabaseFile.h"
 
 #include <QObject>
 #include <QTest>
@@ -62,8 +63,9 @@ private slots:
         if (!TestDatabase::server().isEmpty())
             QSKIP("the plan is the local file's");
         TestDatabase db;
-        const QList<QStringList> plan = db.rows(
-            "EXPLAIN QUERY PLAN " + LastPrice::fileSql().replace("?1", "'a'").replace("?2", "'b'"));
+        const QList<QStringList> plan =
+            db.rows("EXPLAIN QUERY PLAN " +
+                    DatabaseFile::lastPriceSql().replace("?1", "'a'").replace("?2", "'b'"));
         QVERIFY(!plan.isEmpty());
         QVERIFY2(plan.first().last().contains("USING INDEX 表3_联系人_商品编码"),
                  qPrintable(plan.first().join(' ')));

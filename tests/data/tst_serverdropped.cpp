@@ -6,12 +6,12 @@
 #include "TestDatabase.h"
 #include "TestMain.h"
 
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/EngineChoice.h"
 #include "data/Errors.h"
-#include "data/ServerDatabase.h"
+#include "data/postgres/ServerDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -183,8 +183,8 @@ class TestServerDropped : public QObject {
     // Ends the connection's session on the server from the test's own, and waits till it is
     // gone.
     static void drop(const TestDatabase& db, Connection& connection) {
-        const ServerResult pid =
-            connection.server()->exec(QStringLiteral("SELECT pg_backend_pid()"));
+        const ServerResult pid = dynamic_cast<ServerDatabase&>(connection.engine())
+                                     .exec(QStringLiteral("SELECT pg_backend_pid()"));
         const QString sql = QStringLiteral("SELECT pg_terminate_backend(%1, 10000)")
                                 .arg(QString::fromLatin1(pid.value(0, 0)));
         QCOMPARE(db.rows(sql), QList<QStringList>{{"t"}});
@@ -212,7 +212,7 @@ private slots:
     void writeAfterDropFailsAndTheRefreshReconnects() {
         TestDatabase db;
         db.exec("INSERT INTO 表1 (商品编码, 单价) VALUES ('G1', 1), ('G2', 2)");
-        Backend::setServer(uri_);
+        EngineChoice::setServer(uri_);
         Lists lists;
         const QList<std::pair<const char*, std::function<void()>>> writes = {
             {"add", [&] { add(lists.goods, "商品编码", "G3"); }},
@@ -255,7 +255,7 @@ private slots:
         TestDatabase db;
         db.exec("INSERT INTO 表2 (单位名称) VALUES ('甲')");
         db.exec("INSERT INTO 表5 VALUES ('公司', '', '', '')");
-        Backend::setServer(uri_);
+        EngineChoice::setServer(uri_);
         Lists lists;
         drop(db, lists.main);
         QCOMPARE(errorOf([&] { lists.connections.ReopenAll(); }), QString());
@@ -270,7 +270,7 @@ private slots:
     void refusedReconnectIsNamedAndALaterRefreshWorks() {
         TestDatabase db;
         db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
-        Backend::setServer(uri_);
+        EngineChoice::setServer(uri_);
         Lists lists;
         // The database's own sessions cannot bar it; one on the server's maintenance
         // database can.
@@ -346,7 +346,7 @@ private slots:
         SilentProxy proxy(query.queryItemValue("host") + "/.s.PGSQL." +
                           query.queryItemValue("port"));
         const QString name = QStringLiteral("127.0.0.1:%1/notetest").arg(proxy.port());
-        Backend::setServer(
+        EngineChoice::setServer(
             QStringLiteral("postgresql://%1@%2").arg(query.queryItemValue("user"), name));
         Lists lists;
         QCOMPARE(Lists::column(lists.goods, "商品编码"), QStringList{"G1"});
@@ -370,7 +370,7 @@ private slots:
     void dropMidTransactionLeavesNoneOfIt() {
         TestDatabase db;
         db.exec("INSERT INTO 表1 (商品编码) VALUES ('G1')");
-        Backend::setServer(uri_);
+        EngineChoice::setServer(uri_);
         Lists lists;
         {
             Transaction transaction(lists.main);

@@ -3,8 +3,8 @@
 #include "TestDatabase.h"
 #include "TestMain.h"
 
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
 
 #include <QProcess>
 #include <QTest>

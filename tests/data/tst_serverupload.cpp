@@ -8,8 +8,8 @@
 #include "TestMain.h"
 
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerTransfer.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -7,17 +7,18 @@
 #include "TestDatabase.h"
 #include "TestMain.h"
 
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/Engine.h"
+#include "data/EngineChoice.h"
 #include "data/Errors.h"
-#include "data/IssuedNumbers.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerRows.h"
-#include "data/ServerSchema.h"
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerRows.h"
+#include "data/postgres/ServerSchema.h"
+#include "data/postgres/ServerTransfer.h"
+#include "data/sqlcipher/DatabaseFile.h"
 #include "ledger/BillNumbers.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ struct Workstation {
     std::unique_ptr<Dataset> list;
 
     Workstation(const QString& id, const QString& table) {
-        Backend::setWorkstation(id);
+        EngineChoice::setWorkstation(id);
         connection = std::make_unique<Connection>();
         list = std::make_unique<Dataset>(connection.get(), table);
         list->setQuery(Query::all(table));
@@ -162,8 +163,8 @@ private slots:
         QCOMPARE(next(b, day), QString("20261209-006"));
         QCOMPARE(next(b, day.addDays(1)), QString("20261210-001"));
         // The hidden table's key is what keeps two takers apart.
-        QVERIFY(!IssuedNumbers(b.connection.get()).take("20261209-007"));
-        QVERIFY(IssuedNumbers(b.connection.get()).take("20261209-100"));
+        QVERIFY(!b.connection->engine().takeNumber("20261209-007"));
+        QVERIFY(b.connection->engine().takeNumber("20261209-100"));
         QCOMPARE(next(a, day), QString("20261209-007"));
         QCOMPARE(next(b, day), QString("20261209-006"));
     }
@@ -199,16 +200,16 @@ private slots:
         const QString source = dir.filePath("source.mdb");
         Schema::createDatabase(source);
         const auto fill = [&](const QString& values) {
-            Backend::setServer(QString());
+            EngineChoice::setServer(QString());
             Connection connection;
             connection.setConnectionString("Data Source=" + source +
                                            ";Jet OLEDB:Database Password=" + Schema::password());
             const QString sql =
                 "DELETE FROM 表3; INSERT INTO 表3 (单据编号, 业务日期, 单价) VALUES " + values;
-            QCOMPARE(sqlite3_exec(connection.handle(), sql.toUtf8().constData(), nullptr, nullptr,
-                                  nullptr),
+            QCOMPARE(sqlite3_exec(dynamic_cast<DatabaseFile&>(connection.engine()).handle(),
+                                  sql.toUtf8().constData(), nullptr, nullptr, nullptr),
                      SQLITE_OK);
-            Backend::setServer(TestDatabase::server());
+            EngineChoice::setServer(TestDatabase::server());
         };
         const std::unique_ptr<ServerDatabase> server =
             ServerDatabase::connect(TestDatabase::server());
@@ -241,15 +242,16 @@ private slots:
         for (const char* change :
              {"CREATE TRIGGER 清空 AFTER INSERT ON 表3 BEGIN DELETE FROM 表1; END",
               "DROP TRIGGER 清空; CREATE VIEW 视图 AS SELECT * FROM 表1"}) {
-            Backend::setServer(QString());
+            EngineChoice::setServer(QString());
             {
                 Connection connection;
                 connection.setConnectionString(
                     "Data Source=" + source + ";Jet OLEDB:Database Password=" + Schema::password());
-                QCOMPARE(sqlite3_exec(connection.handle(), change, nullptr, nullptr, nullptr),
+                QCOMPARE(sqlite3_exec(dynamic_cast<DatabaseFile&>(connection.engine()).handle(),
+                                      change, nullptr, nullptr, nullptr),
                          SQLITE_OK);
             }
-            Backend::setServer(TestDatabase::server());
+            EngineChoice::setServer(TestDatabase::server());
             fresh();
             QCOMPARE(errorOf([&] { ServerTransfer::upload(*server, source); }),
                      QString("“%1”不是本程序完好的数据库文件，不能上传。")
@@ -298,7 +300,7 @@ private slots:
         const QString source = dir.filePath("source.mdb");
         Schema::createDatabase(source);
         const QString uri = TestDatabase::server();
-        Backend::setServer(QString());
+        EngineChoice::setServer(QString());
         const QString onFile =
             "Data Source=" + source + ";Jet OLEDB:Database Password=" + Schema::password();
         const QList<QStringList> rows = {
@@ -318,7 +320,7 @@ private slots:
                 list.post();
             }
         }
-        Backend::setServer(uri);
+        EngineChoice::setServer(uri);
         const std::unique_ptr<ServerDatabase> server = ServerDatabase::connect(uri);
         server->exec("DROP SCHEMA public CASCADE");
         server->exec("CREATE SCHEMA public");

@@ -19,10 +19,10 @@
 #include "backup/AutoBackup.h"
 #include "backup/DataBackup.h"
 #include "backup/DataRestore.h"
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/EngineChoice.h"
 #include "data/Errors.h"
 #include "data/NumberText.h"
 #include "platform/ProgramFolder.h"
@@ -305,8 +305,8 @@ int main(int argc, char** argv) {
             "usage: crash_writer write|backup|autobackup|restore|restore-stop FOLDER ..."));
     QDir::setCurrent(args[1]);
     ProgramFolder::setPathForTesting(args[1]);
-    Backend::setServer(TestDatabase::server());
-    Backend::setWorkstation(qEnvironmentVariable("NOTE_TEST_WORKSTATION"));
+    EngineChoice::setServer(TestDatabase::server());
+    EngineChoice::setWorkstation(qEnvironmentVariable("NOTE_TEST_WORKSTATION"));
     ScriptedPrompts prompts;
     try {
         if (args[0] == QLatin1String("write") && args.size() == 4)

@@ -19,7 +19,7 @@
 #include "backup/BackupRetention.h"
 #include "data/NumberText.h"
 #include "data/Schema.h"
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerSchema.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "ListCompare.h"
 
-#include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/Dataset.h"
+#include "data/EngineChoice.h"
 #include "data/Query.h"
 #include "data/Schema.h"
 
@@ -12,10 +12,10 @@ namespace {
 
 // A connection takes the backend in force when it is made.
 std::unique_ptr<Connection> connectionTo(const ListSource& source) {
-    const QString previous = Backend::server();
-    Backend::setServer(source.server);
+    const QString previous = EngineChoice::current().server;
+    EngineChoice::setServer(source.server);
     auto connection = std::make_unique<Connection>();
-    Backend::setServer(previous);
+    EngineChoice::setServer(previous);
     connection->setConnectionString(
         QStringLiteral("Jet OLEDB:Database Password=\"%1\";Data Source=%2")
             .arg(Schema::password(), source.file));

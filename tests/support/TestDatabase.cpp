@@ -3,10 +3,10 @@
 #include "KeyedFile.h"
 
 #include "base/AppError.h"
-#include "data/Backend.h"
+#include "data/EngineChoice.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -58,13 +58,13 @@ TestDatabase::TestDatabase() : previous_(QDir::currentPath()) {
     server_->exec(QStringLiteral("CREATE SCHEMA public"));
     ServerSchema::initialise(*server_);
     Settings::setValue(QStringLiteral("database/server"), uri);
-    Backend::setServer(uri);
+    EngineChoice::setServer(uri);
 }
 
 TestDatabase::~TestDatabase() {
     if (server_) {
         Settings::remove(QStringLiteral("database/server"));
-        Backend::setServer(QString());
+        EngineChoice::setServer(QString());
     }
     QDir::setCurrent(previous_);
 }

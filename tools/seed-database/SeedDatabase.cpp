@@ -1,7 +1,7 @@
 #include "SeedDatabase.h"
 
-#include "data/Connection.h"
 #include "data/Schema.h"
+#include "data/sqlcipher/DatabaseFile.h"
 
 #include <QFile>
 #include <functional>

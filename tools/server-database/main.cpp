@@ -5,9 +5,9 @@
 // list: libpq takes it from PGPASSWORD or ~/.pgpass, or the tool asks for it on the terminal.
 
 #include "data/Errors.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
+#include "data/postgres/ServerTransfer.h"
 #include "platform/ConsolePassword.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "backup/DatabaseLock.h"
+#include "data/sqlcipher/DatabaseLock.h"
 
 #include "base/AppError.h"
 #include "data/Schema.h"

@@ -1,4 +1,5 @@
 #include "data/DatabaseCheck.h"
+#include "data/sqlcipher/HandleCounts.h"
 
 #include "data/Schema.h"
 

@@ -1,7 +1,7 @@
-#include "data/ServerDatabase.h"
+#include "data/postgres/ServerDatabase.h"
 
 #include "data/Errors.h"
-#include "data/ServerWait.h"
+#include "data/postgres/ServerWait.h"
 
 #include <QHash>
 #include <QVector>
@@ -262,7 +262,7 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
     ServerResult result(awaitResult());
     if (silent_) {
         // A network gone silent is not tried again: that would only double the wait.
-        kept_.clear();
+        cache_.clear();
         dropped();
     }
     const ExecStatusType status = PQresultStatus(result.result_);
@@ -271,7 +271,7 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
     if (PQstatus(conn_) != CONNECTION_OK) {
         // The transaction stays marked until its rollback, so that no later statement of it
         // runs on a new session by itself.
-        kept_.clear();
+        cache_.clear();
         if (again && !inTransaction_)
             return run(sql, params, false);
         dropped();
@@ -337,55 +337,22 @@ quint64 ServerDatabase::generation(const QString& table) {
     return QByteArray(counter.value(0, 0)).toULongLong() + 1;
 }
 
-const DatabaseFile::Snapshot* ServerDatabase::snapshot(const QString& table,
-                                                       quint64 generation) const {
-    const auto kept = kept_.constFind(table);
-    if (generation == 0 || kept == kept_.cend() || kept->generation != generation)
-        return nullptr;
-    return &kept->snapshot;
-}
-
-void ServerDatabase::keep(const QString& table, quint64 generation,
-                          const DatabaseFile::Snapshot& snapshot) {
-    if (generation != 0)
-        kept_.insert(table, {generation, snapshot});
-}
-
-quint64 ServerDatabase::wrote(const QString& table, const DatabaseFile::Change& change,
-                              const DatabaseFile::Snapshot* writer, quint64 writerGeneration) {
+quint64 ServerDatabase::wrote(const QString& table, const RowChange& change, const Snapshot* writer,
+                              quint64 writerGeneration) {
     if (inTransaction_) {
         touched_.insert(table);
         return 0;
     }
-    auto kept = kept_.find(table);
-    if (!writer && kept == kept_.end())
+    if (!writer && !cache_.holds(table))
         return 0;
     // Each statement on a table counts one; a count one above the list's means no other
     // write came between.
     const quint64 after = generation(table);
-    const quint64 before = after - 1;
-    bool writerCurrent = writer && after != 0 && writerGeneration == before;
-    if (writerCurrent && change.kind == DatabaseFile::Change::Insert) {
-        const RowStore& rows = writer->rows;
-        writerCurrent = rows.size() < 2 || rows.rowid(rows.size() - 2) < change.rowid;
-    }
-    if (writerCurrent) {
-        kept_.insert(table, {after, *writer});
-        return after;
-    }
-    kept = kept_.find(table);
-    if (kept != kept_.end()) {
-        if (after != 0 && kept->generation == before &&
-            DatabaseFile::apply(kept->snapshot.rows, change))
-            kept->generation = after;
-        else
-            kept_.erase(kept);
-    }
-    return 0;
+    return cache_.wrote(table, after - 1, after, change, writer, writerGeneration);
 }
 
-void ServerDatabase::begin(const char* statement) {
-    exec(QString::fromLatin1(statement));
+void ServerDatabase::begin() {
+    exec(QStringLiteral("BEGIN"));
     inTransaction_ = true;
 }
 
@@ -399,7 +366,7 @@ void ServerDatabase::commit() {
     inTransaction_ = false;
     longStatements_ = false;
     for (const QString& table : std::as_const(touched_))
-        kept_.remove(table);
+        cache_.forget(table);
     touched_.clear();
 }
 
@@ -409,6 +376,6 @@ void ServerDatabase::rollback() {
     inTransaction_ = false;
     longStatements_ = false;
     for (const QString& table : std::as_const(touched_))
-        kept_.remove(table);
+        cache_.forget(table);
     touched_.clear();
 }

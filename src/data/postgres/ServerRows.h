@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/DatabaseFile.h"
 #include "data/ListField.h"
 #include "data/Query.h"
-#include "data/ServerDatabase.h"
+#include "data/Snapshot.h"
+#include "data/postgres/ServerDatabase.h"
 
 #include <QStringList>
 
@@ -15,7 +15,7 @@ namespace ServerRows {
 
 using Param = ServerDatabase::Param;
 
-DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query);
+Snapshot load(ServerDatabase& server, const Query& query);
 bool hasRows(ServerDatabase& server, const QString& table);
 
 // Inserts a row with the given columns set; returns its key and the row as stored.
@@ -28,6 +28,9 @@ void update(ServerDatabase& server, const QString& table, qint64 key, const QStr
 // Deletes the row with `key` if every column still holds `old`.
 void remove(ServerDatabase& server, const QString& table, qint64 key,
             const QList<ListField>& fields, const QList<Param>& old);
+
+// A condition's text as bound: none (matching no row) for a text no stored text can equal.
+Param conditionValue(const QString& text);
 
 // A stored cell as the value bound for it.
 Param cellParam(const RowStore::Cell& cell);

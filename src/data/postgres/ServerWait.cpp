@@ -1,4 +1,4 @@
-#include "data/ServerWait.h"
+#include "data/postgres/ServerWait.h"
 
 #include <QDeadlineTimer>
 

@@ -1,13 +1,13 @@
-#include "data/ServerTransfer.h"
+#include "data/postgres/ServerTransfer.h"
 
-#include "data/Connection.h"
 #include "data/DatabaseCheck.h"
 #include "data/DateText.h"
 #include "data/Errors.h"
 #include "data/NumberText.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
+#include "data/sqlcipher/FileTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +16,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-
-#include <sqlite3.h>
 
 namespace ServerTransfer {
 namespace {
@@ -29,27 +27,6 @@ QString quoted(const QString& name) {
     escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
-
-using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
-
-Handle openFile(const QString& file, int flags) {
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
-    Handle handle(db, sqlite3_close_v2);
-    const QByteArray key = Schema::password().toUtf8();
-    if (rc == SQLITE_OK)
-        rc = sqlite3_key(db, key.constData(), key.size());
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throwEngineError(db);
-    return handle;
-}
-
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    ~Statement() { sqlite3_finalize(handle); }
-};
 
 // What a column of the server takes.
 enum class Kind { Text, Number, Date };
@@ -86,35 +63,34 @@ QByteArray typedText(const QString& text, Kind kind, const QString& table, qint6
 }
 
 // One value in COPY's text format.
-void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, Kind kind,
-                     const QString& table, qint64 row) {
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
+void appendCopyValue(QByteArray& out, const RowStore::Cell& cell, Kind kind, const QString& table,
+                     qint64 row, const QString& column) {
+    switch (cell.type) {
+    case RowStore::Cell::Null:
         out += "\\N";
         return;
-    case SQLITE_INTEGER:
-        out += QByteArray::number(sqlite3_column_int64(statement, column));
+    case RowStore::Cell::Integer:
+        out += QByteArray::number(cell.integer);
         return;
-    case SQLITE_FLOAT:
-        out += QByteArray::number(sqlite3_column_double(statement, column), 'g', 17);
+    case RowStore::Cell::Real:
+        out += QByteArray::number(cell.real, 'g', 17);
         return;
-    default:
+    case RowStore::Cell::Text:
         break;
     }
-    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    const int size = sqlite3_column_bytes(statement, column);
+    const char* text = cell.text;
+    const qsizetype size = cell.size;
     if (kind != Kind::Text) {
-        out += typedText(QString::fromUtf8(text, size), kind, table, row,
-                         QString::fromUtf8(sqlite3_column_name(statement, column)));
+        out += typedText(QString::fromUtf8(text, size), kind, table, row, column);
         return;
     }
-    for (int i = 0; i < size; ++i) {
+    for (qsizetype i = 0; i < size; ++i) {
         switch (text[i]) {
         case '\0':
             throw DataError(QStringLiteral("“%1”第 %2 行的“%3”含有空字符，数据库服务器不能保存它。")
                                 .arg(table)
                                 .arg(row)
-                                .arg(QString::fromUtf8(sqlite3_column_name(statement, column))));
+                                .arg(column));
         case '\\':
             out += "\\\\";
             break;
@@ -135,35 +111,24 @@ void appendCopyValue(QByteArray& out, sqlite3_stmt* statement, int column, Kind 
 }
 
 // Copies every row of the file's tables into the server's (empty) tables.
-void copyRows(ServerDatabase& server, sqlite3* db) {
+void copyRows(ServerDatabase& server, const FileTables& file) {
     for (const QString& table : Schema::tableNames()) {
+        const QStringList names = Schema::columns(table);
         QStringList columns;
         QList<Kind> kinds;
-        for (const QString& column : Schema::columns(table)) {
+        for (const QString& column : names) {
             columns.append(quoted(column));
             kinds.append(kindOf(table, column));
         }
-        Statement statement;
-        const QByteArray sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                   .arg(columns.join(QStringLiteral(", ")), quoted(table))
-                                   .toUtf8();
-        if (sqlite3_prepare_v2(db, sql.constData(), sql.size(), &statement.handle, nullptr) !=
-            SQLITE_OK)
-            throwEngineError(db);
         QByteArray lines;
-        qint64 row = 0;
-        int rc;
-        while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
-            ++row;
-            for (int c = 0; c < columns.size(); ++c) {
+        file.eachRow(table, names, [&](const QList<RowStore::Cell>& cells, qint64 row) {
+            for (int c = 0; c < cells.size(); ++c) {
                 if (c > 0)
                     lines += '\t';
-                appendCopyValue(lines, statement.handle, c, kinds[c], table, row);
+                appendCopyValue(lines, cells[c], kinds[c], table, row, names[c]);
             }
             lines += '\n';
-        }
-        if (rc != SQLITE_DONE)
-            throwEngineError(db);
+        });
         if (!lines.isEmpty())
             server.copyIn(QStringLiteral("COPY %1 (%2) FROM STDIN")
                               .arg(quoted(table), columns.join(QStringLiteral(", "))),
@@ -176,11 +141,16 @@ void copyRows(ServerDatabase& server, sqlite3* db) {
 
 // A double as the server writes it. The file keeps the infinities as numbers; NaN, which it
 // cannot hold as a number, stays the server's text, which an upload reads back as NaN.
-void bindServerDouble(sqlite3_stmt* statement, int index, const char* text) {
-    if (std::strcmp(text, "NaN") == 0)
-        sqlite3_bind_text(statement, index, text, -1, SQLITE_STATIC);
-    else
-        sqlite3_bind_double(statement, index, std::strtod(text, nullptr));
+Engine::Value serverDouble(const char* text) {
+    Engine::Value value;
+    if (std::strcmp(text, "NaN") == 0) {
+        value.type = Engine::Value::Text;
+        value.text = QByteArray(text);
+    } else {
+        value.type = Engine::Value::Real;
+        value.real = std::strtod(text, nullptr);
+    }
+    return value;
 }
 
 // The backup file could not be written, in the words of every other file the program writes.
@@ -189,8 +159,13 @@ void bindServerDouble(sqlite3_stmt* statement, int index, const char* text) {
         QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(file), reason));
 }
 
-[[noreturn]] void writeFailed(const QString& file, sqlite3* db) {
-    writeFailed(file, QString::fromUtf8(sqlite3_errmsg(db)));
+// Runs a step on the backup file; its failure is told as the file's.
+template <class Step> auto onFile(const QString& file, Step step) {
+    try {
+        return step();
+    } catch (const DataError& e) {
+        writeFailed(file, e.message());
+    }
 }
 
 void inTransaction(ServerDatabase& server, const std::function<void()>& work) {
@@ -220,7 +195,7 @@ void upload(ServerDatabase& server, const QString& file) {
     if (!DatabaseCheck::isUsable(file))
         throw DataError(QStringLiteral("“%1”不是本程序完好的数据库文件，不能上传。")
                             .arg(QDir::toNativeSeparators(file)));
-    const Handle db = openFile(file, SQLITE_OPEN_READONLY);
+    const FileTables tables = FileTables::read(file);
     inTransaction(server, [&] {
         if (!ServerSchema::isInitialised(server)) {
             for (const QString& statement : ServerSchema::statements())
@@ -230,17 +205,17 @@ void upload(ServerDatabase& server, const QString& file) {
         if (ServerSchema::rowCount(server) > 0)
             throw DataError(
                 QStringLiteral("服务器数据库中已经有数据，不能上传。请换一个新建的空数据库。"));
-        copyRows(server, db.get());
+        copyRows(server, tables);
     });
 }
 
 void replace(ServerDatabase& server, const QString& file) {
-    const Handle db = openFile(file, SQLITE_OPEN_READONLY);
+    const FileTables tables = FileTables::read(file);
     inTransaction(server, [&] {
         server.exec(lockAll());
         for (const QString& table : Schema::tableNames())
             server.exec(QStringLiteral("DELETE FROM %1").arg(quoted(table)));
-        copyRows(server, db.get());
+        copyRows(server, tables);
     });
 }
 
@@ -248,22 +223,9 @@ QList<qint64> download(ServerDatabase& server, const QString& file, const Progre
     // An empty file, as a temporary file made ready for the backup, is taken as no file.
     if (QFileInfo(file).exists() && QFileInfo(file).size() == 0)
         QFile::remove(file);
-    try {
-        Schema::createDatabase(file);
-    } catch (const DataError& e) {
-        writeFailed(file, e.message());
-    }
     QList<qint64> counts;
     try {
-        const Handle db = [&] {
-            try {
-                return openFile(file, SQLITE_OPEN_READWRITE);
-            } catch (const DataError& e) {
-                writeFailed(file, e.message());
-            }
-        }();
-        if (sqlite3_exec(db.get(), "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-            writeFailed(file, db.get());
+        FileTables tables = onFile(file, [&] { return FileTables::create(file); });
         // One snapshot of all five tables, whatever other workstations write meanwhile.
         inTransaction(server, [&] {
             server.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
@@ -279,48 +241,39 @@ QList<qint64> download(ServerDatabase& server, const QString& file, const Progre
             qint64 done = 0;
             for (const QString& table : Schema::tableNames()) {
                 const QStringList names = Schema::columns(table);
-                QStringList columns, marks;
-                for (int i = 0; i < names.size(); ++i) {
-                    columns.append(quoted(names[i]));
-                    marks.append(QStringLiteral("?%1").arg(i + 1));
-                }
+                QStringList columns;
+                for (const QString& name : names)
+                    columns.append(quoted(name));
                 const ServerResult rows =
                     server.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                                     .arg(columns.join(QStringLiteral(", ")), quoted(table),
                                          quoted(ServerSchema::keyColumn(table))));
-                Statement insert;
-                const QByteArray sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                           .arg(quoted(table), columns.join(QStringLiteral(", ")),
-                                                marks.join(QStringLiteral(", ")))
-                                           .toUtf8();
-                if (sqlite3_prepare_v2(db.get(), sql.constData(), sql.size(), &insert.handle,
-                                       nullptr) != SQLITE_OK)
-                    writeFailed(file, db.get());
+                QList<Engine::Value> values(names.size());
                 for (int r = 0; r < rows.rows(); ++r) {
-                    sqlite3_reset(insert.handle);
                     for (int c = 0; c < names.size(); ++c) {
                         const QString type = ServerSchema::columnType(table, names[c]);
+                        Engine::Value& value = values[c];
+                        value = {};
                         if (rows.isNull(r, c))
-                            sqlite3_bind_null(insert.handle, c + 1);
-                        else if (type == QLatin1String("double precision"))
-                            bindServerDouble(insert.handle, c + 1, rows.value(r, c));
-                        else if (type != QLatin1String("text") && type != QLatin1String("date"))
-                            sqlite3_bind_int64(insert.handle, c + 1,
-                                               QByteArray(rows.value(r, c)).toLongLong());
-                        else
-                            sqlite3_bind_text(insert.handle, c + 1, rows.value(r, c),
-                                              rows.length(r, c), SQLITE_STATIC);
+                            continue;
+                        if (type == QLatin1String("double precision")) {
+                            value = serverDouble(rows.value(r, c));
+                        } else if (type != QLatin1String("text") && type != QLatin1String("date")) {
+                            value.type = Engine::Value::Integer;
+                            value.integer = QByteArray(rows.value(r, c)).toLongLong();
+                        } else {
+                            value.type = Engine::Value::Text;
+                            value.text = QByteArray(rows.value(r, c), rows.length(r, c));
+                        }
                     }
-                    if (sqlite3_step(insert.handle) != SQLITE_DONE)
-                        writeFailed(file, db.get());
+                    onFile(file, [&] { tables.insert(table, names, values); });
                     ++done;
                     if (progress && done % 4096 == 0)
                         progress(done, total);
                 }
             }
         });
-        if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-            writeFailed(file, db.get());
+        onFile(file, [&] { tables.commit(); });
     } catch (...) {
         QFile::remove(file);
         throw;

@@ -1,4 +1,4 @@
-#include "data/LikeFunction.h"
+#include "data/sqlcipher/LikeFunction.h"
 
 #include <cstring>
 #include <sqlite3.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DatabaseFile.h"
+#include "data/Engine.h"
 #include "data/Errors.h"
 
 #include <QByteArray>
@@ -47,12 +47,13 @@ private:
     pg_result* result_;
 };
 
-// One session with the PostgreSQL server that a libpq URI names, shared by the connections of
-// this process that name the same server for the same workstation. It keeps, like DatabaseFile
-// does for the local file, the whole tables lists last loaded, and tells by the server's
-// per-table change counters (kept by triggers in the writing transaction) whether a kept table
-// still equals the table on the server.
-class ServerDatabase {
+// The engine of a PostgreSQL server that a libpq URI names: one session, shared by the
+// connections of this process that name the same server for the same workstation. It keeps the
+// whole tables lists last loaded, and tells by the server's per-table change counters (kept by
+// triggers in the writing transaction) whether a kept table still equals the table on the
+// server. Rows are addressed by a hidden identity key; the print buffer 表4 keeps each
+// workstation's rows apart.
+class ServerDatabase final : public Engine {
 public:
     using Param = std::optional<QByteArray>;
 
@@ -68,7 +69,7 @@ public:
     static QString nameOf(const QString& uri);
     // Whether the address holds a password; fails as nameOf() does.
     static bool namesPassword(const QString& uri);
-    ~ServerDatabase();
+    ~ServerDatabase() override;
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;
 
@@ -90,20 +91,31 @@ public:
     // Streams rows into `COPY ... FROM STDIN`: `lines` is the data in COPY's text format.
     void copyIn(const QString& sql, const QByteArray& lines);
 
-    // As DatabaseFile's: the table's generation (0 inside a transaction), a kept list still
-    // equal to the table, keeping a list just loaded, and a write made through a data set.
-    quint64 generation(const QString& table);
-    const DatabaseFile::Snapshot* snapshot(const QString& table, quint64 generation) const;
-    void keep(const QString& table, quint64 generation, const DatabaseFile::Snapshot& snapshot);
-    quint64 wrote(const QString& table, const DatabaseFile::Change& change,
-                  const DatabaseFile::Snapshot* writer, quint64 writerGeneration);
+    Snapshot load(const Query& query) override;
+    bool hasRows(const QString& table) override;
+    qint64 insert(const QString& table, const QList<ListField>& fields, const QList<int>& set,
+                  const QList<Value>& values, RowStore::Packer& stored) override;
+    void update(const QString& table, const Snapshot& list, int row, const QList<int>& set,
+                const QList<Value>& values, RowStore::Packer& stored) override;
+    void remove(const QString& table, const Snapshot& list, int row) override;
+    // The server's texts cannot hold a NUL character.
+    bool storesNul() const override { return false; }
 
-    void begin(const char* statement = "BEGIN");
+    quint64 generation(const QString& table) override;
+    quint64 wrote(const QString& table, const RowChange& change, const Snapshot* writer,
+                  quint64 writerGeneration) override;
+
+    QList<IssuedNumber> issuedNumbers(const QString& prefix) override;
+    bool takeNumber(const QString& number) override;
+    void refillPrintBuffer(const QString& bill) override;
+    std::optional<Price> lastPrice(const QString& contact, const QString& code) override;
+
+    void begin() override;
     // For the rest of the transaction a statement may take as long as it needs (a transfer's
     // work on every row): no limit on the server, and a long wait for its answer.
     void allowLongStatements();
-    void commit();
-    void rollback();
+    void commit() override;
+    void rollback() override;
     bool inTransaction() const { return inTransaction_; }
 
 private:
@@ -118,17 +130,11 @@ private:
     [[noreturn]] void dropped() const;
     QString scrub(QString text) const;
 
-    struct Kept {
-        quint64 generation;
-        DatabaseFile::Snapshot snapshot;
-    };
-
     pg_conn* conn_;
     QString name_;
     QString secret_;
     QString workstation_;
     QString key_;
-    QHash<QString, Kept> kept_;
     bool inTransaction_ = false;
     bool silent_ = false;
     bool longStatements_ = false;

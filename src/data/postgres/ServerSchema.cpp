@@ -1,8 +1,8 @@
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerSchema.h"
 
 #include "data/Errors.h"
 #include "data/Schema.h"
-#include "data/ServerDatabase.h"
+#include "data/postgres/ServerDatabase.h"
 
 namespace ServerSchema {
 namespace {

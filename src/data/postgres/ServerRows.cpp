@@ -1,9 +1,9 @@
-#include "data/ServerRows.h"
+#include "data/postgres/ServerRows.h"
 
 #include "data/Errors.h"
 #include "data/LoadProgress.h"
 #include "data/Schema.h"
-#include "data/ServerSchema.h"
+#include "data/postgres/ServerSchema.h"
 
 #include <cstdlib>
 
@@ -45,21 +45,6 @@ ListField::Kind kindOf(unsigned int type) {
     default:
         return ListField::Kind::Text;
     }
-}
-
-// A text no stored text can equal: half a surrogate pair or a NUL has no place in the
-// server's texts, so such a condition matches no row (bound as NULL).
-Param conditionValue(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isNull())
-            return std::nullopt;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return std::nullopt;
-    }
-    return text.toUtf8();
 }
 
 QString selectList(const QString& table) {
@@ -115,7 +100,22 @@ QString unchanged(const QList<ListField>& fields, int firstIndex) {
 
 } // namespace
 
-DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
+// A text no stored text can equal: half a surrogate pair or a NUL has no place in the
+// server's texts, so such a condition matches no row (bound as NULL).
+Param conditionValue(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isNull())
+            return std::nullopt;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return std::nullopt;
+    }
+    return text.toUtf8();
+}
+
+Snapshot load(ServerDatabase& server, const Query& query) {
     const QString table = quoted(query.table);
     QList<Param> params;
     QStringList conditions;
@@ -165,7 +165,7 @@ DatabaseFile::Snapshot load(ServerDatabase& server, const Query& query) {
     const ServerResult result = server.read(sql, params);
 
     const int first = query.isDistinct() ? 0 : 1;
-    DatabaseFile::Snapshot list;
+    Snapshot list;
     QList<ListField::Kind> kinds;
     for (int c = first; c < result.columns(); ++c) {
         list.fields.append({result.name(c), kindOf(result.type(c))});
