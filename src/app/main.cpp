@@ -1,12 +1,14 @@
+#include "app/DatabaseChoice.h"
 #include "app/MainUnit.h"
 #include "app/Program.h"
+#include "backup/DatabaseUpgrade.h"
 #include "ui/AppSetup.h"
+#include "ui/Guard.h"
 
 #include <QApplication>
 
 #ifdef DN_TEMPLATE_DATABASE
 #include "platform/ProgramFolder.h"
-#include "ui/Guard.h"
 
 #include <QStandardPaths>
 #endif
@@ -24,6 +26,15 @@ int main(int argc, char** argv) {
             QStringLiteral(DN_TEMPLATE_DATABASE));
     });
 #endif
+    // An older database is brought up to this program's version before anything opens it; a
+    // newer one is refused.
+    bool goOn = true;
+    guarded(nullptr, [&goOn] {
+        DatabaseChoice::apply();
+        goOn = DatabaseUpgrade::atStart(nullptr);
+    });
+    if (!goOn)
+        return 1;
     Program program;
     program.mainForm().show();
     const int code = QApplication::exec();

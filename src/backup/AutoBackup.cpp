@@ -70,7 +70,7 @@ AutoBackup::Result failed(const QString& reason) {
 // The newest ordinary backup before `made`; empty when there is none.
 QString previousBackup(const QDir& folder, const QString& made) {
     for (const AutoBackup::Entry& entry : AutoBackup::entries(folder.path())) {
-        if (!entry.beforeRestore && entry.file != made)
+        if (entry.kind == BackupRetention::Kind::Ordinary && entry.file != made)
             return entry.file;
     }
     return {};
@@ -155,9 +155,11 @@ Result run(const AutoBackupOptions& options, const Progress& progress) {
     }
 }
 
-Result beforeRestore(const AutoBackupOptions& options) {
+namespace {
+
+Result special(const AutoBackupOptions& options, BackupRetention::Kind kind) {
     try {
-        const Result result = backUp(options, BackupRetention::Kind::BeforeRestore, {});
+        const Result result = backUp(options, kind, {});
         if (result.outcome == Outcome::LowSpace)
             return failed(QStringLiteral("备份文件夹所在磁盘的可用空间不足。"));
         return result;
@@ -166,11 +168,21 @@ Result beforeRestore(const AutoBackupOptions& options) {
     }
 }
 
+} // namespace
+
+Result beforeRestore(const AutoBackupOptions& options) {
+    return special(options, BackupRetention::Kind::BeforeRestore);
+}
+
+Result beforeUpgrade(const AutoBackupOptions& options) {
+    return special(options, BackupRetention::Kind::BeforeUpgrade);
+}
+
 QDateTime newest(const QString& folder) {
     QDateTime latest;
     for (const QString& name : QDir(folder).entryList(QDir::Files)) {
         const QDateTime time = BackupRetention::timeOf(name);
-        if (time.isValid() && !BackupRetention::isBeforeRestore(name) &&
+        if (time.isValid() && BackupRetention::kindOf(name) == BackupRetention::Kind::Ordinary &&
             (!latest.isValid() || time > latest))
             latest = time;
     }
@@ -184,7 +196,7 @@ QList<Entry> entries(const QString& folder) {
         const QDateTime time = BackupRetention::timeOf(file.fileName());
         if (time.isValid())
             found.append({file.absoluteFilePath(), time, file.size(),
-                          BackupRetention::isBeforeRestore(file.fileName())});
+                          BackupRetention::kindOf(file.fileName())});
     }
     std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
         return a.time != b.time ? a.time > b.time : a.file > b.file;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/BackupRetention.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -45,10 +47,12 @@ using Progress = std::function<void(int percent, const QString& step)>;
 // takes its place rather than a slot of its own.
 Result run(const AutoBackupOptions& options, const Progress& progress = {});
 
-// The same backup of the data a restore is about to replace, named "data-…-恢复前.bak", made
-// whether or not the automatic backup is switched on; too little space is a failure. Such
-// backups are thinned only among themselves.
+// The same backup of the data a restore is about to replace, named "data-…-恢复前.bak" (or of
+// the data a schema migration is about to change, "data-…-升级前.bak"), made whether or not the
+// automatic backup is switched on; too little space is a failure. Such backups are thinned
+// only among their kind.
 Result beforeRestore(const AutoBackupOptions& options);
+Result beforeUpgrade(const AutoBackupOptions& options);
 
 // The time of the newest automatic backup in the folder, not counting those made before a
 // restore; invalid when there is none.
@@ -58,7 +62,7 @@ struct Entry {
     QString file;
     QDateTime time;
     qint64 size = 0;
-    bool beforeRestore = false;
+    BackupRetention::Kind kind = BackupRetention::Kind::Ordinary;
 };
 // The automatic backups in the folder, those made before a restore too, newest first.
 QList<Entry> entries(const QString& folder);

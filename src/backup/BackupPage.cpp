@@ -29,6 +29,19 @@ QString timeText(const QDateTime& time) {
     return time.toString(QStringLiteral("yyyy/M/d HH:mm:ss"));
 }
 
+// How the list marks the backups made before a restore or an upgrade.
+QString kindMark(BackupRetention::Kind kind) {
+    switch (kind) {
+    case BackupRetention::Kind::BeforeRestore:
+        return QStringLiteral("（恢复前）");
+    case BackupRetention::Kind::BeforeUpgrade:
+        return QStringLiteral("（升级前）");
+    case BackupRetention::Kind::Ordinary:
+        break;
+    }
+    return {};
+}
+
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment | Qt::AlignVCenter);
@@ -134,9 +147,7 @@ void BackupPage::fillList(const QString& folder) {
     const QLocale locale;
     for (int row = 0; row < entries.size(); ++row) {
         const AutoBackup::Entry& entry = entries[row];
-        QTableWidgetItem* time =
-            cell(entry.beforeRestore ? timeText(entry.time) + QStringLiteral("（恢复前）")
-                                     : timeText(entry.time));
+        QTableWidgetItem* time = cell(timeText(entry.time) + kindMark(entry.kind));
         time->setData(Qt::UserRole, entry.file);
         list_->setItem(row, 0, time);
         list_->setItem(row, 1,

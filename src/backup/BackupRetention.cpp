@@ -1,5 +1,6 @@
 #include "backup/BackupRetention.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -8,6 +9,7 @@ namespace {
 
 const QString kFormat = QStringLiteral("yyyyMMdd-HHmmss");
 const QString kBeforeRestore = QStringLiteral("-恢复前");
+const QString kBeforeUpgrade = QStringLiteral("-升级前");
 
 struct Dated {
     QDateTime time;
@@ -20,7 +22,7 @@ int monthIndex(const QDate& date) {
 
 QRegularExpressionMatch matchName(const QString& name) {
     static const QRegularExpression pattern(
-        QStringLiteral("^data-(\\d{8}-\\d{6})(%1)?\\.bak$").arg(kBeforeRestore));
+        QStringLiteral("^data-(\\d{8}-\\d{6})(%1|%2)?\\.bak$").arg(kBeforeRestore, kBeforeUpgrade));
     return pattern.match(name);
 }
 
@@ -44,8 +46,10 @@ QList<Dated> dated(const QStringList& names) {
 namespace BackupRetention {
 
 QString nameFor(const QDateTime& time, Kind kind) {
-    return QStringLiteral("data-%1%2.bak")
-        .arg(time.toString(kFormat), kind == Kind::BeforeRestore ? kBeforeRestore : QString());
+    const QString suffix = kind == Kind::BeforeRestore   ? kBeforeRestore
+                           : kind == Kind::BeforeUpgrade ? kBeforeUpgrade
+                                                         : QString();
+    return QStringLiteral("data-%1%2.bak").arg(time.toString(kFormat), suffix);
 }
 
 QDateTime timeOf(const QString& name) {
@@ -55,8 +59,11 @@ QDateTime timeOf(const QString& name) {
     return QDateTime::fromString(match.captured(1), kFormat);
 }
 
-bool isBeforeRestore(const QString& name) {
-    return !matchName(name).captured(2).isEmpty();
+Kind kindOf(const QString& name) {
+    const QString suffix = matchName(name).captured(2);
+    if (suffix == kBeforeRestore)
+        return Kind::BeforeRestore;
+    return suffix == kBeforeUpgrade ? Kind::BeforeUpgrade : Kind::Ordinary;
 }
 
 QDateTime nextTime(const QStringList& names, const QDateTime& now) {
@@ -76,10 +83,11 @@ QStringList toRemove(const QStringList& names, int keep, const QDate& today, con
     QSet<QString> kept{made};
     QSet<int> monthsSeen;
     int ordinary = 0;
-    int beforeRestore = 0;
+    QHash<int, int> special;
     for (const Dated& backup : backups) {
-        if (isBeforeRestore(backup.name)) {
-            if (beforeRestore++ < keep)
+        const Kind kind = kindOf(backup.name);
+        if (kind != Kind::Ordinary) {
+            if (special[static_cast<int>(kind)]++ < keep)
                 kept.insert(backup.name);
             continue;
         }

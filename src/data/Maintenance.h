@@ -36,6 +36,12 @@ public:
     // Whether two backups made this way hold the same data.
     virtual bool sameBackup(const QString& a, const QString& b) = 0;
 
+    // The schema version of the data (see Schema::version); fails when it cannot be read.
+    virtual int schemaVersion() = 0;
+    // Runs every migration step above the data's version in one transaction, nothing of it
+    // left when a step fails, which fails with a message naming the step.
+    virtual void migrate() = 0;
+
     // Puts the data of a checked backup file in place of the data in use. `connections` are
     // closed first where the engine must replace what they hold open. Fails with AppError;
     // a failure leaves the data as it was.

@@ -119,10 +119,18 @@ QStringList statements() {
     // NOCASE, so that the bill selection's equality, which ignores ASCII letter case, uses it.
     out.append(
         QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" (\"单据编号\" COLLATE NOCASE)"));
-    // The last price a customer paid for a goods code: one entry read from the index's end.
-    out.append(QStringLiteral("CREATE INDEX \"表3_联系人_商品编码\" ON \"表3\" (\"联系人\" COLLATE "
-                              "NOCASE, \"商品编码\" COLLATE NOCASE, \"业务日期\")"));
     return out;
+}
+
+int version() {
+    return 1;
+}
+
+QStringList addedTables(int version) {
+    QStringList tables;
+    if (version >= 1)
+        tables.append(QStringLiteral("_meta"));
+    return tables;
 }
 
 } // namespace Schema

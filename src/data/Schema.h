@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// The five tables of data.mdb. The program itself never creates a table; only make-empty-db
-// and the tests build a database from this.
+// The five tables of data.mdb and the versions of what grows beside them. The program itself
+// creates no database; make-empty-db, a backup of a server and the tests build one from this.
 namespace Schema {
 
 // The database password every connection keys the file with.
@@ -15,12 +15,19 @@ QStringList tableNames();
 QStringList columns(const QString& table);
 // A column's declared type as the file's tables have it, e.g. "REAL" or "VARCHAR(50)".
 QString columnType(const QString& table, const QString& column);
-// Every statement that builds an empty database: the tables, the bill-number index and the
-// index of the last-price look-up.
+// The statements of the database every later version grows from (version 0): the five tables
+// and the bill-number index.
 QStringList statements();
 
-// Writes a new, empty, encrypted database; fails with DataError when the file exists or
-// cannot be written.
+// The schema version of the databases this program writes. The five tables never change; each
+// later version adds what a feature needs, in tables of its own, by a numbered migration step
+// of each engine (see Maintenance::migrate).
+int version();
+// The tables a database of `version` holds besides the five.
+QStringList addedTables(int version);
+
+// Writes a new, empty, encrypted database of the current version; fails with DataError when the
+// file exists or cannot be written.
 void createDatabase(const QString& path);
 
 } // namespace Schema

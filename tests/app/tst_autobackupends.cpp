@@ -195,7 +195,7 @@ private slots:
         const QStringList after = f.backups();
         QCOMPARE(after.size(), 2);
         QCOMPARE(after.constFirst(), before.constFirst());
-        QVERIFY2(BackupRetention::isBeforeRestore(after.constLast()),
+        QVERIFY2(BackupRetention::kindOf(after.constLast()) == BackupRetention::Kind::BeforeRestore,
                  qPrintable(after.constLast()));
     }
 };

@@ -336,8 +336,8 @@ private slots:
                 BackupRetention::nameFor(time.addSecs(60), BackupRetention::Kind::BeforeRestore));
         }
         QCOMPARE(names.at(1), QString("data-20261201-090100-恢复前.bak"));
-        QVERIFY(BackupRetention::isBeforeRestore(names.at(1)));
-        QVERIFY(!BackupRetention::isBeforeRestore(names.at(0)));
+        QVERIFY(BackupRetention::kindOf(names.at(1)) == BackupRetention::Kind::BeforeRestore);
+        QVERIFY(BackupRetention::kindOf(names.at(0)) == BackupRetention::Kind::Ordinary);
         // Two of each kept; the newest ordinary one of December counts for the month.
         QCOMPARE(BackupRetention::toRemove(names, 2, QDate(2026, 12, 9)),
                  (QStringList{names[0], names[1], names[2], names[3], names[4], names[5], names[6],

@@ -3,6 +3,7 @@
 #include "data/DatabaseCheck.h"
 #include "data/Errors.h"
 #include "data/postgres/ServerDatabase.h"
+#include "data/postgres/ServerSchema.h"
 #include "data/postgres/ServerTransfer.h"
 
 QString ServerMaintenance::name() const {
@@ -49,6 +50,14 @@ std::optional<QList<qint64>> ServerMaintenance::backUp(const QString& file,
 bool ServerMaintenance::sameBackup(const QString& a, const QString& b) {
     // Each backup is written afresh, so its bytes differ even when its rows do not.
     return DatabaseCheck::sameRows(a, b);
+}
+
+int ServerMaintenance::schemaVersion() {
+    return ServerSchema::version(*ServerDatabase::connect(uri_));
+}
+
+void ServerMaintenance::migrate() {
+    ServerSchema::migrate(*ServerDatabase::connect(uri_));
 }
 
 void ServerMaintenance::restore(const QString& file, const QList<Connection*>&) {

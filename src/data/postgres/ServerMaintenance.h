@@ -16,6 +16,8 @@ public:
     qint64 size() override;
     std::optional<QList<qint64>> backUp(const QString& file, const Progress& progress) override;
     bool sameBackup(const QString& a, const QString& b) override;
+    int schemaVersion() override;
+    void migrate() override;
     void restore(const QString& file, const QList<Connection*>& connections) override;
 
 private:

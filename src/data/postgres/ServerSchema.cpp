@@ -61,12 +61,6 @@ QStringList statements() {
     out.append(QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" "
                               "(translate(\"单据编号\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
                               "'abcdefghijklmnopqrstuvwxyz'))"));
-    // The last price a customer paid for a goods code, read from one end of the index.
-    out.append(QStringLiteral(
-        "CREATE INDEX \"表3_联系人_商品编码\" ON \"表3\" (translate(\"联系人\", "
-        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), translate(\"商品编码\", "
-        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), \"业务日期\" DESC NULLS "
-        "LAST, \"_key\" DESC)"));
     out.append(QStringLiteral("CREATE INDEX \"表4_workstation\" ON \"表4\" (\"_workstation\")"));
     // Bill numbers handed out, so that no two workstations are offered the same.
     out.append(QStringLiteral("CREATE TABLE \"_issued_numbers\" (\"number\" text PRIMARY KEY, "
@@ -105,16 +99,81 @@ bool isInitialised(ServerDatabase& server) {
     return true;
 }
 
-void initialise(ServerDatabase& server) {
+namespace {
+
+// Step N takes a database of version N - 1 to version N.
+QStringList step(int number) {
+    switch (number) {
+    case 1:
+        // The version's own record, and the last price a customer paid for a goods code, read
+        // from one end of the index.
+        return {
+            QStringLiteral("CREATE TABLE \"_meta\" (\"name\" text PRIMARY KEY, \"value\" text)"),
+            QStringLiteral(
+                "CREATE INDEX IF NOT EXISTS \"表3_联系人_商品编码\" ON \"表3\" "
+                "(translate(\"联系人\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
+                "'abcdefghijklmnopqrstuvwxyz'), translate(\"商品编码\", "
+                "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), \"业务日期\" DESC "
+                "NULLS LAST, \"_key\" DESC)")};
+    default:
+        return {};
+    }
+}
+
+template <class Work> void inTransaction(ServerDatabase& server, Work work) {
     server.begin();
     try {
-        for (const QString& statement : statements())
-            server.exec(statement);
+        work();
         server.commit();
     } catch (...) {
         server.rollback();
         throw;
     }
+}
+
+} // namespace
+
+int version(ServerDatabase& server) {
+    const ServerResult table =
+        server.exec(QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = "
+                                   "current_schema() AND table_name = '_meta'"));
+    if (table.rows() == 0)
+        return 0;
+    const ServerResult found =
+        server.exec(QStringLiteral("SELECT \"value\" FROM \"_meta\" WHERE \"name\" = 'version'"));
+    return found.rows() == 0 || found.isNull(0, 0) ? 0 : QByteArray(found.value(0, 0)).toInt();
+}
+
+void migrateInTransaction(ServerDatabase& server) {
+    int number = version(server) + 1;
+    try {
+        for (; number <= Schema::version(); ++number) {
+            for (const QString& sql : step(number))
+                server.exec(sql);
+        }
+        server.exec(QStringLiteral("INSERT INTO \"_meta\" VALUES ('version', $1), ('migrated', "
+                                   "to_char(now() AT TIME ZONE 'UTC', "
+                                   "'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"')) ON CONFLICT (\"name\") DO "
+                                   "UPDATE SET \"value\" = excluded.\"value\""),
+                    {QByteArray::number(Schema::version())});
+    } catch (const DataError& e) {
+        throw DataError(QStringLiteral("数据库升级的第 %1 步（版本 %2 到 %1）失败：%3")
+                            .arg(qMin(number, Schema::version()))
+                            .arg(qMin(number, Schema::version()) - 1)
+                            .arg(e.message()));
+    }
+}
+
+void migrate(ServerDatabase& server) {
+    inTransaction(server, [&] { migrateInTransaction(server); });
+}
+
+void initialise(ServerDatabase& server) {
+    inTransaction(server, [&] {
+        for (const QString& statement : statements())
+            server.exec(statement);
+        migrateInTransaction(server);
+    });
 }
 
 qint64 rowCount(ServerDatabase& server) {

@@ -20,13 +20,20 @@ QString workstationColumn();
 QString columnType(const QString& table, const QString& column);
 // Whether the table's values are texts that compare by code point ("C") on the server.
 bool isText(const QString& table, const QString& column);
-// Every statement that builds the tables in an empty database.
+// Every statement that builds the tables of version 0 in an empty database.
 QStringList statements();
 
 // Whether the database holds the five tables (each with every column).
 bool isInitialised(ServerDatabase& server);
-// Builds the tables; fails when any of them exists. One transaction.
+// Builds the tables of the current version; fails when any of them exists. One transaction.
 void initialise(ServerDatabase& server);
+// The schema version of the server's database: its "_meta" table's, 0 without one.
+int version(ServerDatabase& server);
+// Runs every migration step above the database's version in the caller's transaction; a step
+// that fails fails with a message naming the step.
+void migrateInTransaction(ServerDatabase& server);
+// The same in a transaction of its own.
+void migrate(ServerDatabase& server);
 // The number of rows in the five tables together.
 qint64 rowCount(ServerDatabase& server);
 

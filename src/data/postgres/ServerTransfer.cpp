@@ -200,6 +200,7 @@ void upload(ServerDatabase& server, const QString& file) {
         if (!ServerSchema::isInitialised(server)) {
             for (const QString& statement : ServerSchema::statements())
                 server.exec(statement);
+            ServerSchema::migrateInTransaction(server);
         }
         server.exec(lockAll());
         if (ServerSchema::rowCount(server) > 0)

@@ -1,7 +1,9 @@
 #include "data/DatabaseCheck.h"
 #include "data/sqlcipher/HandleCounts.h"
 
+#include "data/Errors.h"
 #include "data/Schema.h"
+#include "data/sqlcipher/FileMigrations.h"
 
 #include <QFile>
 #include <QHash>
@@ -51,19 +53,35 @@ QString normalised(const QString& sql) {
 }
 
 // The five tables exactly as the program makes them (their columns, their types, a rowid, no
-// constraint), and no other table but the engine's own. A table of the same name made another
-// way (virtual, without rowid, with a check that refuses every row) would fail the program's
-// statements or bend them.
+// constraint), the tables its version added, and no other table but the engine's own. A table
+// of the same name made another way (virtual, without rowid, with a check that refuses every
+// row) would fail the program's statements or bend them.
 bool hasTheProgramsTables(sqlite3* db) {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT name, sql FROM sqlite_master WHERE type = 'table'", -1,
                            &statement, nullptr) != SQLITE_OK)
         return false;
+    // A file of a later version than the program's is refused: its tables are not known here.
+    int version = 0;
+    try {
+        version = FileMigrations::version(db);
+    } catch (const DataError&) {
+        sqlite3_finalize(statement);
+        return false;
+    }
+    if (version > Schema::version()) {
+        sqlite3_finalize(statement);
+        return false;
+    }
     QHash<QString, QString> expected;
-    const QStringList names = Schema::tableNames();
+    QStringList names = Schema::tableNames();
     const QStringList statements = Schema::statements();
     for (qsizetype i = 0; i < names.size(); ++i)
         expected.insert(names[i], normalised(statements[i]));
+    for (const QString& added : Schema::addedTables(version)) {
+        expected.insert(added, normalised(FileMigrations::tableStatement(added)));
+        names.append(added);
+    }
     QSet<QString> found;
     bool sound = true;
     int rc;

@@ -3,7 +3,10 @@
 #include "base/AppError.h"
 #include "data/Connection.h"
 #include "data/DatabaseCheck.h"
+#include "data/Schema.h"
+#include "data/sqlcipher/DatabaseFile.h"
 #include "data/sqlcipher/DatabaseLock.h"
+#include "data/sqlcipher/FileMigrations.h"
 #include "data/sqlcipher/HandleCounts.h"
 #include "platform/FileCompare.h"
 #include "platform/FileCopy.h"
@@ -13,6 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <memory>
+
+#include <sqlite3.h>
 
 QString FileMaintenance::description() const {
     return QStringLiteral("本机的数据文件 %1").arg(QDir::toNativeSeparators(database_));
@@ -50,6 +56,34 @@ std::optional<QList<qint64>> FileMaintenance::backUp(const QString& file,
 
 bool FileMaintenance::sameBackup(const QString& a, const QString& b) {
     return FileCompare::sameBytes(a, b);
+}
+
+namespace {
+
+using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+
+Handle openKeyed(const QString& file, int flags) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
+    Handle handle(db, sqlite3_close_v2);
+    const QByteArray key = Schema::password().toUtf8();
+    if (rc == SQLITE_OK)
+        rc = sqlite3_key(db, key.constData(), key.size());
+    if (rc == SQLITE_OK)
+        rc = sqlite3_busy_timeout(db, 5000);
+    if (rc != SQLITE_OK)
+        throwEngineError(db);
+    return handle;
+}
+
+} // namespace
+
+int FileMaintenance::schemaVersion() {
+    return FileMigrations::version(openKeyed(database_, SQLITE_OPEN_READONLY).get());
+}
+
+void FileMaintenance::migrate() {
+    FileMigrations::run(openKeyed(database_, SQLITE_OPEN_READWRITE).get());
 }
 
 void FileMaintenance::restore(const QString& file, const QList<Connection*>& connections) {

@@ -1,6 +1,7 @@
 // Schema::createDatabase: the program's empty database file, written by the file's engine.
 #include "data/Errors.h"
 #include "data/Schema.h"
+#include "data/sqlcipher/FileMigrations.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +39,17 @@ void createDatabase(const QString& path) {
             break;
         rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
     }
-    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    // The database every version grows from, brought up to the current one by the same steps
+    // an older file takes.
+    if (rc == SQLITE_OK) {
+        try {
+            FileMigrations::run(db);
+        } catch (const DataError& e) {
+            rc = SQLITE_ERROR;
+            text = e.message();
+        }
+    }
     sqlite3_close(db);
     if (rc != SQLITE_OK) {
         QFile::remove(path);
