@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QWidget>
+#include <optional>
 
 DataRestore::DataRestore(QWidget* owner, QList<Connection*> connections)
     : owner_(owner), connections_(std::move(connections)) {}
@@ -67,11 +68,12 @@ bool DataRestore::replaceDatabase(const QString& chosen) {
         // in it is rolled back first. Its journal must be gone, on disk too, before the new
         // file comes: left beside the new one, the next opening would play the old file's
         // pages into it.
-        const DatabaseLock alone(database, DatabaseLock::Kind::Exclusive);
+        std::optional<DatabaseLock> alone(std::in_place, database, DatabaseLock::Kind::Exclusive);
         if (QFile::exists(journal) && !QFile::remove(journal))
             return false;
         FolderSync::sync(ProgramFolder::path());
-        copy.commit();
+        // Windows replaces no file that is open, the lock's own connection's included.
+        copy.commit([&] { alone.reset(); });
     } catch (const AppError&) {
         return false;
     }

@@ -34,7 +34,7 @@ using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 Handle openKeyed(const QString& file) {
     sqlite3* db = nullptr;
     const int opened =
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     Handle handle(db, sqlite3_close_v2);
     if (opened != SQLITE_OK)
         return Handle(nullptr, sqlite3_close_v2);

@@ -31,7 +31,7 @@ using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 
 Handle openFile(const QString& file, int flags) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr);
     Handle handle(db, sqlite3_close_v2);
     const QByteArray key = Schema::password().toUtf8();
     if (rc == SQLITE_OK)
