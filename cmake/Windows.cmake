@@ -4,10 +4,8 @@
 # empty database that scripts/windows/make-installer.sh adds before makensis packs it.
 
 set_target_properties(delivery-note PROPERTIES WIN32_EXECUTABLE ON)
-target_sources(delivery-note PRIVATE ${CMAKE_SOURCE_DIR}/resources/windows/app.rc)
-string(REPLACE "." "," dn_version_commas "${PROJECT_VERSION},0")
-set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/windows/app.rc PROPERTIES
-    COMPILE_DEFINITIONS "DN_VERSION_COMMAS=${dn_version_commas};DN_VERSION_TEXT=\"${PROJECT_VERSION}\"")
+configure_file(${CMAKE_SOURCE_DIR}/resources/windows/app.rc.in ${CMAKE_BINARY_DIR}/app.rc @ONLY)
+target_sources(delivery-note PRIVATE ${CMAKE_BINARY_DIR}/app.rc)
 
 set(DN_WINDOWS_STAGE ${CMAKE_BINARY_DIR}/stage)
 get_filename_component(dn_qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)

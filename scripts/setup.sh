@@ -85,6 +85,15 @@ if [ "$mode" = windows ]; then
         rm -rf build-windows/sysroot
         mkdir -p build-windows
         tar xJf "$archive" -C build-windows
+        # libxlsxwriter carries an MD5 of its own under OpenSSL's names (MD5_Init, MD5_Update,
+        # MD5_Final), with another context layout: statically linked beside SQLCipher's
+        # libcrypto the names clash, so its copy takes names of its own.
+        x86_64-w64-mingw32-objcopy --redefine-sym MD5_Init=lxw_md5_init \
+            --redefine-sym MD5_Update=lxw_md5_update --redefine-sym MD5_Final=lxw_md5_final \
+            build-windows/sysroot/lib/libxlsxwriter.a
+        # Qt's Chinese texts where the tests' Qt looks for them (the installer ships them too).
+        mkdir -p build-windows/sysroot/translations
+        cp /usr/share/qt6/translations/qtbase_zh_CN.qm build-windows/sysroot/translations/
         echo "$stamp" >build-windows/sysroot.stamp
     fi
     cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

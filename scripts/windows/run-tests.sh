@@ -13,12 +13,14 @@ setup=$(realpath "${2:?usage: run-tests.sh BUILD_DIR SETUP_EXE}")
 work=$(mktemp -d)
 xvfb=
 prefix=
+host_tools=
 cleanup() {
     if [ -n "$prefix" ]; then
         WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
         rm -rf "$prefix"
     fi
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    [ -z "$host_tools" ] || kill "$host_tools" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,6 +37,18 @@ export DISPLAY=:$(cat "$work/display")
 
 prefix=$(bash "$here/make-prefix.sh")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+sysroot=$(sed -n 's/^WINDOWS_SYSROOT:[A-Z]*=//p' "$build/CMakeCache.txt")
+
+# The tests read what the program wrote with Linux tools (poppler-utils, python3 with openpyxl),
+# which a Windows program under Wine cannot start: host-tools.py runs them for it.
+mkdir "$work/spool"
+python3 "$here/host-tools.py" "$work/spool" &
+host_tools=$!
+export DN_HOST_TOOLS="Z:${work//\//\\}\\spool"
+
+# The empty database beside the programs, as the Linux build has it (the program never makes one).
+[ -s "$build/bin/data.mdb" ] ||
+    "$here/wine-run.sh" "$sysroot" "$build/bin/make-empty-db.exe" "Z:${build//\//\\}\\bin\\data.mdb"
 
 started=$(date +%s)
 ctest --test-dir "$build" --output-on-failure -j 1 | tee "$work/ctest.log"

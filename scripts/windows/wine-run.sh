@@ -13,4 +13,12 @@ export WINEPATH
 WINEPATH=$(windows_path "$sysroot/bin")
 export QT_PLUGIN_PATH
 QT_PLUGIN_PATH=$(windows_path "$sysroot/plugins")
+# Qt Test writes its results to the debugger unless told to write them to the console, which a
+# Wine program started from a script does not have.
+export QT_FORCE_STDERR_LOGGING=1
+# Wine keeps Linux's QT_ variables from Windows programs; each reaches them as WINEQT_ (as
+# PATH as WINEPATH).
+while IFS= read -r name; do
+    export "WINE$name=${!name}"
+done < <(compgen -e | grep '^QT_')
 exec wine "$@"

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstdio>
 
 #include <xlsxwriter.h>
 
@@ -63,8 +64,15 @@ WorkbookWriter::WorkbookWriter(const QString& path) {
 }
 
 WorkbookWriter::~WorkbookWriter() {
-    if (workbook_)
-        lxw_workbook_free(workbook_);
+    // A workbook given up before it was packed still has its rows' working file open, which
+    // the library's free leaves open: on Windows that file could not go.
+    if (!workbook_)
+        return; // closed: the library has freed it all
+    if (sheet_ && sheet_->optimize_tmpfile) {
+        std::fclose(sheet_->optimize_tmpfile);
+        sheet_->optimize_tmpfile = nullptr;
+    }
+    lxw_workbook_free(workbook_);
 }
 
 void WorkbookWriter::writeText(int row, int column, const QString& text) {
@@ -113,6 +121,7 @@ void WorkbookWriter::writeEmptyRow(int row) {
 void WorkbookWriter::close() {
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
+    sheet_ = nullptr;
     const lxw_error error = workbook_close(workbook);
     if (error != LXW_NO_ERROR)
         fail(error);

@@ -13,9 +13,9 @@ bool needsTargetClosed();
 // Puts the file's bytes on disk; fails with AppError naming `target`, the file it will become.
 void flush(const QString& file, const QString& target);
 
-// Moves `written` over `target` (or to it, when there is none); a replaced target keeps its
-// permissions (on Windows its attributes and security). Fails with AppError naming the target,
-// leaving the target as it was.
+// Moves `written` over `target` (or to it, when there is none); the new file keeps a replaced
+// target's permissions (on Windows its hidden and system attributes). Fails with AppError naming
+// the target, leaving the target as it was.
 void replace(const QString& written, const QString& target);
 
 } // namespace FileReplace

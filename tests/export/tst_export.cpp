@@ -221,7 +221,7 @@ private slots:
         f.exportTo(chosen);
         QCOMPARE(f.prompts.texts("message"), QStringList());
         const QStringList errors = f.prompts.texts("error");
-        const QString prefix = "无法写入文件“" + chosen + ".xls”：";
+        const QString prefix = "无法写入文件“" + QDir::toNativeSeparators(chosen) + ".xls”：";
         QVERIFY2(errors.size() == 1 && errors[0].startsWith(prefix) &&
                      errors[0].size() > prefix.size(),
                  qPrintable(errors.join('|')));

@@ -4,9 +4,12 @@
 #include "TestMain.h"
 
 #include "base/AppError.h"
+#include "data/Connection.h"
+#include "data/Dataset.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/PendingFile.h"
 #include "platform/ProgramFolder.h"
+#include "printing/Dy1Unit.h"
 
 #include <QDir>
 #include <QProcess>
@@ -204,6 +207,7 @@ private slots:
             pending.commit();
         }
         QCOMPARE(contentsOf(file), QByteArray("today"));
+        qWarning() << "DEBUG" << filesIn(dir.path());
         QCOMPARE(filesIn(dir.path()), QStringList({"list.xls"}));
 
         Holder keeps(file);

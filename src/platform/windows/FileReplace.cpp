@@ -16,7 +16,7 @@ namespace {
 // moment; they pass.
 bool heldOpen(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
-           code == ERROR_ACCESS_DENIED || code == ERROR_UNABLE_TO_REMOVE_REPLACED;
+           code == ERROR_ACCESS_DENIED;
 }
 
 // As long as a connection waits for a writer.
@@ -43,23 +43,23 @@ void flush(const QString& path, const QString& target) {
         fail(target, code);
 }
 
-// An existing target is replaced with ReplaceFileW, which gives the new file the old one's
-// attributes and security; a new name is made with MoveFileExW, which returns once the move is
-// on disk. Neither works while the target is open: a moment's holder is waited for.
+// MoveFileExW replaces the target (or makes the name) and returns once the move is on disk. It
+// works on no target that is open: a moment's holder is waited for. (ReplaceFileW, which would
+// keep the target's security too, leaves a temporary file of its own behind under Wine each
+// time it finds the target open.) The target's attributes go over to the new file first, as
+// Linux keeps a replaced file's mode.
 void replace(const QString& written, const QString& target) {
     const std::wstring from = SystemError::nativePath(written);
     const std::wstring to = SystemError::nativePath(target);
+    const DWORD old = GetFileAttributesW(to.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
+        fail(target, ERROR_ALREADY_EXISTS);
+    if (old != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(from.c_str(), old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     const QDeadlineTimer deadline(kWaitMs);
-    for (;;) {
-        const bool exists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
-        const bool moved =
-            exists ? ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                  nullptr, nullptr)
-                   : MoveFileExW(from.c_str(), to.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (moved)
-            return;
+    while (!MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
         if (!heldOpen(code) || deadline.hasExpired())
             fail(target, code);
