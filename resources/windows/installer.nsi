@@ -4,12 +4,13 @@
 ; uninstaller that leaves each user's data folder (%LOCALAPPDATA%\com.example.DeliveryNote).
 ; /S installs and uninstalls silently.
 Unicode true
+; A 64-bit installer for the 64-bit program (it also runs under a Wine without 32-bit support).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "澄朔送货单打印软件"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\com.example.DeliveryNote"
@@ -38,18 +39,7 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PRODUCT} 安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
-
-Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "${PRODUCT}需要 64 位 Windows。" /SD IDOK
-        Abort
-    ${EndIf}
-    SetRegView 64
-FunctionEnd
-
-Function un.onInit
-    SetRegView 64
-FunctionEnd
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PRODUCT}"
 
 Section "${PRODUCT}"
     SetShellVarContext all
