@@ -10,7 +10,7 @@
 set -euo pipefail
 setup=$(realpath "${1:?usage: check-installer.sh SETUP_EXE}")
 : "${WINEPREFIX:?check-installer.sh: WINEPREFIX names no prefix}"
-export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
 product=澄朔送货单打印软件
 key=460218735091

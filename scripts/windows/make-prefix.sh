@@ -5,9 +5,19 @@
 set -euo pipefail
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/wine-prefix.XXXXXX")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko installer dialogs: the program needs neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer dialogs (the program needs neither), no Linux menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wineboot --init >/dev/null 2>&1
+wineserver -w
+# Wine links the user's Desktop, Documents and the like to the Linux home: the prefix gets folders
+# of its own, so that nothing a test writes there lands in the home. (winemenubuilder, which would
+# copy Start-menu entries into the Linux menus, is switched off above.)
+for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+        rm "$link"
+        mkdir "$link"
+    fi
+done
 font=/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc
 [ -f "$font" ] || { echo "make-prefix.sh: $font missing (Debian fonts-noto-cjk)" >&2; exit 1; }
 cp "$font" "$prefix/drive_c/windows/Fonts/"

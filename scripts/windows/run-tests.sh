@@ -36,7 +36,7 @@ done
 export DISPLAY=:$(cat "$work/display")
 
 prefix=$(bash "$here/make-prefix.sh")
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 sysroot=$(sed -n 's/^WINDOWS_SYSROOT:[A-Z]*=//p' "$build/CMakeCache.txt")
 
 # The tests read what the program wrote with Linux tools (poppler-utils, python3 with openpyxl),
@@ -50,8 +50,11 @@ export DN_HOST_TOOLS="Z:${work//\//\\}\\spool"
 [ -s "$build/bin/data.mdb" ] ||
     "$here/wine-run.sh" "$sysroot" "$build/bin/make-empty-db.exe" "Z:${build//\//\\}\\bin\\data.mdb"
 
+# Wine would show the Linux print queues (CUPS) as printers, and the tests' print dialogs would
+# then be the system's, which no test can drive: the suite runs on a desk without printers, as
+# it runs on Linux without the queues' test variables.
 started=$(date +%s)
-ctest --test-dir "$build" --output-on-failure -j 1 | tee "$work/ctest.log"
+CUPS_SERVER=/nonexistent/cups.sock ctest --test-dir "$build" --output-on-failure -j 1 | tee "$work/ctest.log"
 tested=$(date +%s)
 bash "$here/check-installer.sh" "$setup"
 ran=$(sed -n 's/.* tests failed out of \([0-9]*\)$/\1/p' "$work/ctest.log")

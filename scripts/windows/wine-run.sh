@@ -8,7 +8,7 @@ sysroot=$1
 shift
 : "${WINEPREFIX:?wine-run.sh: WINEPREFIX names no prefix (scripts/windows/make-prefix.sh makes one)}"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPATH
 WINEPATH=$(windows_path "$sysroot/bin")
 export QT_PLUGIN_PATH
