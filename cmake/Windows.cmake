@@ -1,7 +1,8 @@
 # The Windows build (bash scripts/setup.sh windows): the program as a Windows GUI program with
-# its icon and version, and the folder the installer is made from (target windows-stage):
-# the program, the Qt DLLs and plugins it needs and nothing more, Qt's Chinese texts, and the
-# empty database that scripts/windows/make-installer.sh adds before makensis packs it.
+# its icon and version, and the folder the installer is made from (target windows-stage): the
+# program (without its debugging data), the Qt DLLs and plugins it needs and nothing more, Qt's
+# Chinese texts, and the empty database that scripts/windows/make-installer.sh adds before
+# makensis packs it.
 
 set_target_properties(delivery-note PROPERTIES WIN32_EXECUTABLE ON)
 configure_file(${CMAKE_SOURCE_DIR}/resources/windows/app.rc.in ${CMAKE_BINARY_DIR}/app.rc @ONLY)
@@ -16,6 +17,7 @@ set(dn_stage_commands
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DN_WINDOWS_STAGE}/plugins/platforms
         ${DN_WINDOWS_STAGE}/plugins/styles ${DN_WINDOWS_STAGE}/translations ${DN_WINDOWS_STAGE}/template
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:delivery-note> ${DN_WINDOWS_STAGE}/
+    COMMAND ${CMAKE_STRIP} ${DN_WINDOWS_STAGE}/delivery-note.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${dn_qt_prefix}/plugins/platforms/qwindows.dll
         ${DN_WINDOWS_STAGE}/plugins/platforms/
     COMMAND ${CMAKE_COMMAND} -E copy ${dn_qt_prefix}/plugins/styles/qwindowsvistastyle.dll

@@ -22,11 +22,13 @@ test_packages=(
 )
 package_packages=(dpkg-dev)
 # The Windows build: the cross compiler, Qt's host tools, the installer maker, and Wine with a
-# display, the note's font and sqlcipher for its tests and the installer check.
+# display, the note's font, and for its tests and the installer check sqlcipher and the readers of
+# what the program wrote.
 windows_packages=(
     cmake ninja-build pkg-config ccache xz-utils
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     qt6-base-dev-tools qt6-translations-l10n nsis wine wine64 xvfb fonts-noto-cjk sqlcipher
+    poppler-utils python3-openpyxl
 )
 
 case "$mode" in
