@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing on a Debian 12 machine (as root), builds, and then starts the
-# program ("run"), runs the whole test suite ("test"), or writes the Debian package into build/
-# ("package").
+# program ("run"), runs the whole test suite ("test"), writes the Debian package into build/
+# ("package"), or builds the 64-bit Windows program and its installer in build-windows/
+# ("windows", with the toolchain of ../shared/windows/ or $WINDOWS_TOOLCHAIN).
 set -euo pipefail
 
 mode=${1:-}
@@ -20,13 +21,23 @@ test_packages=(
     sqlcipher appstream desktop-file-utils postgresql
 )
 package_packages=(dpkg-dev)
+# The Windows build: the cross compiler, Qt's host tools, the installer maker, and Wine with a
+# display, the note's font, and for its tests and the installer check sqlcipher and the readers of
+# what the program wrote.
+windows_packages=(
+    cmake ninja-build pkg-config ccache xz-utils
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+    qt6-base-dev-tools qt6-translations-l10n nsis wine wine64 xvfb fonts-noto-cjk sqlcipher
+    poppler-utils python3-openpyxl
+)
 
 case "$mode" in
 run) ;;
 test) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
 package) packages+=("${package_packages[@]}") ;;
+windows) packages=("${windows_packages[@]}") ;;
 *)
-    echo "usage: $0 run|test|package" >&2
+    echo "usage: $0 run|test|package|windows" >&2
     exit 2
     ;;
 esac
@@ -61,6 +72,37 @@ build_package() {
 
 if [ "$mode" = package ]; then
     build_package
+    exit 0
+fi
+
+# The Windows program, its tools and tests, cross-built against the toolchain's sysroot (unpacked
+# into build-windows/sysroot, again whenever the archive changes), and its installer; prints the
+# installer's path. scripts/windows/run-tests.sh runs the suite under Wine.
+if [ "$mode" = windows ]; then
+    toolchain=${WINDOWS_TOOLCHAIN:-$root/../shared/windows}
+    archive=$toolchain/sysroot-x86_64-w64-mingw32.tar.xz
+    [ -f "$archive" ] || { echo "setup.sh: no Windows toolchain at $toolchain" >&2; exit 1; }
+    stamp=$(stat -c '%s %Y' "$archive")
+    if [ "$(cat build-windows/sysroot.stamp 2>/dev/null)" != "$stamp" ]; then
+        rm -rf build-windows/sysroot
+        mkdir -p build-windows
+        tar xJf "$archive" -C build-windows
+        # libxlsxwriter carries an MD5 of its own under OpenSSL's names (MD5_Init, MD5_Update,
+        # MD5_Final), with another context layout: statically linked beside SQLCipher's
+        # libcrypto the names clash, so its copy takes names of its own.
+        x86_64-w64-mingw32-objcopy --redefine-sym MD5_Init=lxw_md5_init \
+            --redefine-sym MD5_Update=lxw_md5_update --redefine-sym MD5_Final=lxw_md5_final \
+            build-windows/sysroot/lib/libxlsxwriter.a
+        # Qt's Chinese texts where the tests' Qt looks for them (the installer ships them too).
+        mkdir -p build-windows/sysroot/translations
+        cp /usr/share/qt6/translations/qtbase_zh_CN.qm build-windows/sysroot/translations/
+        echo "$stamp" >build-windows/sysroot.stamp
+    fi
+    cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/WindowsToolchain.cmake" \
+        -DWINDOWS_SYSROOT="$root/build-windows/sysroot" -DBUILD_BENCH=OFF "${launcher[@]}" >&2
+    cmake --build build-windows -j "$jobs" >&2
+    bash scripts/windows/make-installer.sh build-windows
     exit 0
 fi
 

@@ -13,6 +13,10 @@
 #include <QStandardPaths>
 #endif
 
+#ifdef Q_OS_WIN
+#include "platform/InstalledFolder.h"
+#endif
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setUpApplication(app);
@@ -24,6 +28,14 @@ int main(int argc, char** argv) {
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                 QStringLiteral("/" DN_APP_ID),
             QStringLiteral(DN_TEMPLATE_DATABASE));
+    });
+#endif
+#ifdef Q_OS_WIN
+    // Installed under Program Files, the data lives in %LOCALAPPDATA%; the installer puts the
+    // empty database beside the program.
+    guarded(nullptr, [] {
+        InstalledFolder::choose(QStringLiteral("com.example.DeliveryNote"),
+                                QStringLiteral("template/data.mdb"));
     });
 #endif
     // An older database is brought up to this program's version before anything opens it; a

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QWidget>
+#include <optional>
 
 DataRestore::DataRestore(QWidget* owner, QList<Connection*> connections)
     : owner_(owner), connections_(std::move(connections)) {}

@@ -3,9 +3,9 @@
 #include "base/AppError.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <cstdio>
 
 #include <xlsxwriter.h>
 
@@ -17,22 +17,40 @@ bool needsCode(QChar c) {
     return c.unicode() == 0 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
 }
 
+bool isHex(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// Whether "_xHHHH_" starts at `at`.
+bool codeAt(const QString& text, qsizetype at) {
+    if (at + 6 >= text.size() || text[at] != QLatin1Char('_') || text[at + 1] != QLatin1Char('x') ||
+        text[at + 6] != QLatin1Char('_'))
+        return false;
+    return std::all_of(text.cbegin() + at + 2, text.cbegin() + at + 6, isHex);
+}
+
 // Readers turn "_xHHHH_" into the character HHHH; such a text written literally keeps its
-// underscore by escaping it as "_x005F_", and the characters above are written that way.
+// underscore by escaping it as "_x005F_", and the characters above are written that way. (A
+// plain scan: a regular expression's compiled code crashed on the writer's thread under Wine.)
 QByteArray cellText(const QString& text) {
     if (!text.contains(QLatin1String("_x")) && std::none_of(text.cbegin(), text.cend(), needsCode))
         return text.toUtf8();
-    static const QRegularExpression code(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
-    QString escaped = text;
-    escaped.replace(code, QStringLiteral("_x005F_\\1"));
     QString out;
-    out.reserve(escaped.size());
-    for (const QChar c : escaped) {
-        if (needsCode(c))
+    out.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (codeAt(text, i)) {
+            out += QLatin1String("_x005F_");
+            out += QStringView(text).mid(i + 1, 6);
+            i += 6;
+        } else if (needsCode(c)) {
             out += QStringLiteral("_x%1_").arg(
                 QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-        else
+        } else {
             out += c;
+        }
     }
     return out.toUtf8();
 }
@@ -63,8 +81,15 @@ WorkbookWriter::WorkbookWriter(const QString& path) {
 }
 
 WorkbookWriter::~WorkbookWriter() {
-    if (workbook_)
-        lxw_workbook_free(workbook_);
+    // A workbook given up before it was packed still has its rows' working file open, which
+    // the library's free leaves open: on Windows that file could not go.
+    if (!workbook_)
+        return; // closed: the library has freed it all
+    if (sheet_ && sheet_->optimize_tmpfile) {
+        std::fclose(sheet_->optimize_tmpfile);
+        sheet_->optimize_tmpfile = nullptr;
+    }
+    lxw_workbook_free(workbook_);
 }
 
 void WorkbookWriter::writeText(int row, int column, const QString& text) {
@@ -113,6 +138,7 @@ void WorkbookWriter::writeEmptyRow(int row) {
 void WorkbookWriter::close() {
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
+    sheet_ = nullptr;
     const lxw_error error = workbook_close(workbook);
     if (error != LXW_NO_ERROR)
         fail(error);

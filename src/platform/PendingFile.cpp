@@ -1,6 +1,7 @@
 #include "platform/PendingFile.h"
 
 #include "base/AppError.h"
+#include "platform/FileReplace.h"
 #include "platform/FolderSync.h"
 #include "platform/PrivateFiles.h"
 
@@ -9,20 +10,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
-
 namespace {
 
 [[noreturn]] void fail(const QString& file, const QString& reason) {
     throw AppError(
         QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(file), reason));
-}
-
-QString systemReason() {
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -54,17 +46,14 @@ PendingFile::~PendingFile() {
 }
 
 void PendingFile::commit() {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadWrite))
-        fail(target_, file.errorString());
-    if (::fsync(file.handle()) != 0)
-        fail(target_, systemReason());
-    file.close();
-    if (QFileInfo::exists(target_))
-        QFile::setPermissions(path_, QFile::permissions(target_));
-    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) !=
-        0)
-        fail(target_, systemReason());
+    commit({});
+}
+
+void PendingFile::commit(const std::function<void()>& closeTarget) {
+    FileReplace::flush(path_, target_);
+    if (closeTarget && FileReplace::needsTargetClosed())
+        closeTarget();
+    FileReplace::replace(path_, target_);
     committed_ = true;
     FolderSync::sync(QFileInfo(target_).absolutePath());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // A file written under a temporary name beside its final one and renamed over it only when
 // complete, so a failure never leaves a half-written file under the final name. Unless
@@ -24,6 +25,10 @@ public:
     // of a file it replaces, and puts the folder on disk. Fails with AppError; failing before
     // the rename, it leaves the target as it was.
     void commit();
+    // The same for a target that this program holds open: where an open file cannot be
+    // replaced (Windows), closeTarget is called once the written file is on disk, just before
+    // the replacement; elsewhere it is not called, and the caller closes the target after.
+    void commit(const std::function<void()>& closeTarget);
 
 private:
     QString target_;

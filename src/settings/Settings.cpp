@@ -9,16 +9,9 @@
 
 namespace {
 
-QSettings::Format format() {
-#ifdef Q_OS_WIN
-    return QSettings::NativeFormat;
-#else
-    return QSettings::IniFormat;
-#endif
-}
-
+// qorvel.ini in the user's configuration folder: $XDG_CONFIG_HOME on Linux, %APPDATA% on Windows.
 QSettings open() {
-    return QSettings(format(), QSettings::UserScope, QStringLiteral("qorvel"));
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("qorvel"));
 }
 
 // A first write starts from an empty file that only its owner can read; later writes replace

@@ -1,6 +1,8 @@
 #include "statements/SalesForm.h"
 
+#ifdef SALES_CHART_ON_QT_CHARTS
 #include "charts/BarChart.h"
+#endif
 #include "data/NumberText.h"
 #include "export/SpreadsheetFile.h"
 #include "statements/PeriodPickers.h"
@@ -85,6 +87,9 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
         button(this, QStringLiteral("SaveChartButton"), QStringLiteral("保存图表"));
     for (QPushButton* b : {refresh, exportButton, saveChart})
         choices->addWidget(b);
+#ifndef SALES_CHART_ON_QT_CHARTS
+    saveChart->hide();
+#endif
     grid->addLayout(choices, 1, 0, 1, 5);
     grid->setColumnStretch(4, 1);
 
@@ -95,11 +100,13 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
+    splitter->addWidget(table_);
+#ifdef SALES_CHART_ON_QT_CHARTS
     chart_ = new BarChart(splitter);
     chart_->setObjectName(QStringLiteral("SalesChart"));
-    splitter->addWidget(table_);
     splitter->addWidget(chart_);
     splitter->setSizes({260, 340});
+#endif
     grid->addWidget(splitter, 2, 0, 1, 5);
 
     const auto refreshSlot = guardedSlot(this, [this] { RefreshClick(); });
@@ -158,6 +165,7 @@ void SalesForm::fillTable() {
 }
 
 void SalesForm::fillChart() {
+#ifdef SALES_CHART_ON_QT_CHARTS
     QStringList names;
     QList<double> amounts;
     qint64 rest = 0;
@@ -176,6 +184,7 @@ void SalesForm::fillChart() {
         amounts.append(money(rest));
     }
     chart_->setBars(QStringLiteral("金额"), names, amounts);
+#endif
 }
 
 void SalesForm::ExportClick() {
@@ -198,6 +207,7 @@ void SalesForm::ExportClick() {
 }
 
 void SalesForm::SaveChartClick() {
+#ifdef SALES_CHART_ON_QT_CHARTS
     QString chosen = Prompts::instance().saveFileName(this);
     if (chosen.isEmpty())
         return;
@@ -205,4 +215,5 @@ void SalesForm::SaveChartClick() {
         chosen += QStringLiteral(".png");
     chart_->savePng(chosen);
     Prompts::instance().message(this, QStringLiteral("图表已保存！"));
+#endif
 }

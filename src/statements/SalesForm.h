@@ -38,6 +38,6 @@ private:
     std::unique_ptr<PeriodPickers> period_;
     QButtonGroup* grouping_;
     QTableWidget* table_;
-    BarChart* chart_;
+    BarChart* chart_ = nullptr;
     SalesSummary summary_;
 };

@@ -16,6 +16,10 @@ void setUpApplication(QApplication& app) {
     else
         delete translator;
 
+#ifdef Q_OS_WIN
+    // 宋体 is SimSun, which every Chinese Windows has, under its English name too.
+    QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("SimSun"));
+#else
     const QStringList song = {QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
                               QStringLiteral("Noto Serif CJK SC"),
                               QStringLiteral("AR PL UMing CN")};
@@ -23,4 +27,5 @@ void setUpApplication(QApplication& app) {
     QFont::insertSubstitutions(QStringLiteral("SimSun"), song.mid(1));
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+#endif
 }

@@ -64,11 +64,20 @@ public:
         dialog.setOptionTabs(optionTabs);
         dialog.setMinMax(fromPage, toPage);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+#ifdef Q_OS_WIN
+        // Windows shows its own dialog, with the paper the printer was given when its driver
+        // takes it and the driver's own paper otherwise: what it leaves at OK is the paper the
+        // user saw and confirmed. (A printer that refuses the note's paper would otherwise stay
+        // refused, as Qt's paper list, which tells a pick, is not there.)
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        return {accepted, accepted};
+#else
         const PaperChoiceWatch paper(&dialog);
         const bool accepted = dialog.exec() == QDialog::Accepted;
         for (QWidget* tab : optionTabs)
             tab->setParent(nullptr);
         return {accepted, accepted && paper.paperChosen()};
+#endif
     }
 };
 

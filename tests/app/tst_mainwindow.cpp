@@ -1,3 +1,4 @@
+#include "LastViewStore.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
@@ -33,17 +34,16 @@
 namespace {
 
 void storeCode(const QVariant& code) {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
+    const std::unique_ptr<QSettings> s = lastViewStore();
     if (code.isNull())
-        s.remove("data");
+        s->remove("data");
     else
-        s.setValue("data", code);
-    s.sync();
+        s->setValue("data", code);
+    s->sync();
 }
 
 QVariant storedCode() {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "qorvel");
-    return s.value("data");
+    return lastViewStore()->value("data");
 }
 
 // Opens the selector's list and picks an item with the keyboard, as a user does.
@@ -180,7 +180,9 @@ private slots:
         QCOMPARE(storedCode().toString(), QString("3"));
 
         // The arrow keys and the wheel choose an item too, also one whose text the box already
-        // shows (here typed there before).
+        // shows (here typed there before). (Windows' box makes the typed item its current one,
+        // so there the keys move on from it.)
+#ifndef Q_OS_WIN
         selector->setCurrentIndex(0);
         selector->setEditText("客户信息");
         QCOMPARE(storedCode().toString(), QString("2"));
@@ -197,6 +199,10 @@ private slots:
         QApplication::sendEvent(selector, &wheel);
         QCOMPARE(selector->currentIndex(), 1);
         QCOMPARE(storedCode().toString(), QString("2"));
+#else
+        selector->setEditText("客户信息");
+        QCOMPARE(tabs->currentIndex(), 1);
+#endif
         choices.clear();
 
         // Each typed key is one change.
@@ -310,6 +316,9 @@ private slots:
     }
 
     void writesTheDesktopLauncher() {
+#ifdef Q_OS_WIN
+        QSKIP("the shortcut of Windows is tst_windowsdesk's");
+#endif
         TestDatabase db;
         ScriptedPrompts prompts;
         const QString desktop = QDir::homePath() + "/Desktop";

@@ -83,22 +83,26 @@ private slots:
         QCOMPARE(first,
                  "Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=\"460218735091\""
                  ";Data Source=" +
-                     QDir(a.path()).canonicalPath() + "/data.mdb;Persist Security Info=True");
+                     QDir::toNativeSeparators(QDir(a.path()).canonicalPath() + "/data.mdb") +
+                     ";Persist Security Info=True");
         QCOMPARE(Connection::valueOf(second, "Data Source"),
-                 QDir(b.path()).canonicalPath() + "/data.mdb");
+                 QDir::toNativeSeparators(QDir(b.path()).canonicalPath() + "/data.mdb"));
         QCOMPARE(Connection::valueOf(second, "Jet OLEDB:Database Password"),
                  QString("460218735091"));
     }
 
     void connectionStringTakesAnyFolderName_data() {
         QTest::addColumn<QString>("folder");
+#ifndef Q_OS_WIN // names Windows refuses: double quotes, blanks at the end
         QTest::newRow("double quote") << "12\" 管";
         QTest::newRow("quote at the end") << "尾\"";
-        QTest::newRow("semicolon") << "甲;乙";
         QTest::newRow("quote and semicolon") << "a\";Data Source=x.mdb;\"";
         QTest::newRow("two quotes") << "\"\"";
-        QTest::newRow("single quotes") << "'O'Brien'";
         QTest::newRow("blanks") << "  两头空格  ";
+#endif
+        QTest::newRow("semicolon") << "甲;乙";
+        QTest::newRow("single quotes") << "'O'Brien'";
+        QTest::newRow("blank at the start") << "  两头空格";
         QTest::newRow("equals") << "a=b==c";
         QTest::newRow("key-like") << "Persist Security Info=False;";
     }
@@ -121,7 +125,8 @@ private slots:
         QCOMPARE(error, QString());
         QVERIFY(goods.isOpen());
         const QString text = main.connectionString();
-        QCOMPARE(Connection::valueOf(text, "Data Source"), path + "/data.mdb");
+        QCOMPARE(Connection::valueOf(text, "Data Source"),
+                 QDir::toNativeSeparators(path + "/data.mdb"));
         QCOMPARE(Connection::valueOf(text, "Jet OLEDB:Database Password"), QString("460218735091"));
         QCOMPARE(Connection::valueOf(text, "Persist Security Info"), QString("True"));
     }

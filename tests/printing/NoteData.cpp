@@ -1,4 +1,5 @@
 #include "NoteData.h"
+#include "HostTool.h"
 
 #include "report/PagePainter.h"
 
@@ -77,11 +78,8 @@ void writePdf(const report::Document& document, const QString& fileName) {
 }
 
 QString runTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    const HostTool tool = HostTool::run(program, arguments);
+    return tool.ok() ? QString::fromUtf8(tool.out) : QString();
 }
 
 QList<Word> pdfWords(const QString& pdf, int page) {

@@ -1,3 +1,4 @@
+#include "HostTool.h"
 #include "ScriptedPrompts.h"
 #include "TestMain.h"
 
@@ -32,11 +33,8 @@ report::RowTable bill(int rows) {
 }
 
 QString pdfBbox(const QString& pdf) {
-    QProcess tool;
-    tool.start("pdftotext", {"-bbox", "-l", "1", pdf, "-"});
-    tool.waitForFinished();
     // The embedded faces may map an ideograph to its compatibility twin.
-    return QString::fromUtf8(tool.readAllStandardOutput())
+    return QString::fromUtf8(HostTool::run("pdftotext", {"-bbox", "-l", "1", pdf, "-"}).out)
         .normalized(QString::NormalizationForm_KC);
 }
 
@@ -130,10 +128,7 @@ private slots:
         window->QRPreviewGenerationFinished();
         window->show();
         window->findChild<QToolButton*>("SpeedButton2")->click();
-        QProcess info;
-        info.start("pdfinfo", {settings.outputFileName});
-        info.waitForFinished();
-        QVERIFY(QString::fromUtf8(info.readAllStandardOutput())
+        QVERIFY(QString::fromUtf8(HostTool::run("pdfinfo", {settings.outputFileName}).out)
                     .contains(QRegularExpression("Pages:\\s+2\\n")));
         QVERIFY(pdfBbox(settings.outputFileName).contains(">第一联</word>"));
 

@@ -1,3 +1,4 @@
+#include "HostTool.h"
 #include "PreviewPages.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
@@ -316,11 +317,10 @@ private slots:
         delete poll;
         QVERIFY(saved);
         QCOMPARE(f.db.rows("SELECT 单据编号 FROM 表4"), (QList<QStringList>{{"8"}}));
-        QProcess text;
-        text.start("pdftotext", {pdf, "-"});
-        QVERIFY(text.waitForFinished());
-        const QString content = QString::fromUtf8(text.readAllStandardOutput())
-                                    .normalized(QString::NormalizationForm_KC);
+        const HostTool text = HostTool::run("pdftotext", {pdf, "-"});
+        QVERIFY(text.ok());
+        const QString content =
+            QString::fromUtf8(text.out).normalized(QString::NormalizationForm_KC);
         QVERIFY2(content.contains("杯") && content.contains("10.5") && !content.contains("纸"),
                  qPrintable(content));
     }

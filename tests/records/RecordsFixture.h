@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LastViewStore.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
 
@@ -25,7 +26,7 @@ struct RecordsFixture {
 
     void start() {
         // Every test starts on the goods view, whatever an earlier test left stored.
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "qorvel").remove("data");
+        lastViewStore()->remove("data");
         program = std::make_unique<Program>();
         program->mainForm().show();
     }

@@ -17,6 +17,11 @@
 #include <cstdio>
 #include <random>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 const char* const kTables[5] = {"表1", "表2", "表3", "表4", "表5"};
@@ -70,6 +75,9 @@ void write(Connection& connection, quint64 seed) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY); // the lines end in '\n', as the test reads them
+#endif
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.size() < 3 || (arguments[1] != "dump" && arguments[1] != "write")) {

@@ -115,7 +115,7 @@ bool apply(Snapshot& s, const WriteOp& op) {
 class Database {
 public:
     explicit Database(const QString& file) {
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
         const QByteArray key = Schema::password().toUtf8();
         sqlite3_key(db_, key.constData(), key.size());
     }

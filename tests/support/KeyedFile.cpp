@@ -8,7 +8,7 @@
 
 KeyedFile::KeyedFile(const QString& file, Mode mode) {
     const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, flags, nullptr);
+    sqlite3_open_v2(file.toUtf8().constData(), &db_, flags, nullptr);
     const QByteArray key = Schema::password().toUtf8();
     sqlite3_key(db_, key.constData(), key.size());
 }

@@ -24,6 +24,8 @@ void ScriptedPrompts::record(const QString& kind, QWidget* owner, const QString&
     if (owner)
         ownerName = owner->window()->objectName();
     shown_.append({kind, text, ownerName});
+    if (qEnvironmentVariableIsSet("DN_TEST_SHOW_PROMPTS"))
+        qWarning("prompt %s: %s", qPrintable(kind), qPrintable(text));
 }
 
 void ScriptedPrompts::message(QWidget* owner, const QString& text) {

@@ -1,11 +1,12 @@
 #include "SpreadsheetReader.h"
 
+#include "HostTool.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 
 namespace {
 
@@ -32,13 +33,12 @@ with open(sys.argv[1], 'rb') as f:
 } // namespace
 
 SpreadsheetReader SpreadsheetReader::read(const QString& file) {
-    QProcess process;
-    process.start(python(), {"-c", kScript, file});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        qWarning() << process.readAllStandardError();
+    const HostTool reader = HostTool::run(python(), {"-c", kScript, file});
+    if (!reader.ok()) {
+        qWarning() << reader.err;
         return {};
     }
-    const QJsonObject result = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    const QJsonObject result = QJsonDocument::fromJson(reader.out).object();
     SpreadsheetReader book;
     book.sheets = result["sheets"].toInt();
     const auto table = [&result](const char* key) {

@@ -20,15 +20,20 @@ QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+#ifdef Q_OS_WIN
+FileSizeLimit::FileSizeLimit(qint64) {}
+FileSizeLimit::~FileSizeLimit() = default;
+#else
+FileSizeLimit::FileSizeLimit(qint64 bytes) {
     // A write past the limit then fails with EFBIG instead of ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
     getrlimit(RLIMIT_FSIZE, &previous_);
     rlimit limit = previous_;
-    limit.rlim_cur = bytes;
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 FileSizeLimit::~FileSizeLimit() {
     setrlimit(RLIMIT_FSIZE, &previous_);
 }
+#endif

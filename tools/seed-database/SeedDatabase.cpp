@@ -86,8 +86,8 @@ void generate(const QString& file, int goods, int customers, int deliveries) {
     Schema::createDatabase(file);
     try {
         sqlite3* opened = nullptr;
-        const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &opened,
-                                       SQLITE_OPEN_READWRITE, nullptr);
+        const int rc =
+            sqlite3_open_v2(file.toUtf8().constData(), &opened, SQLITE_OPEN_READWRITE, nullptr);
         const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(opened, sqlite3_close_v2);
         const QByteArray key = Schema::password().toUtf8();
         if (rc != SQLITE_OK || sqlite3_key(opened, key.constData(), key.size()) != SQLITE_OK)

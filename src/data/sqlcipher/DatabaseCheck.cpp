@@ -38,7 +38,7 @@ using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 Handle openKeyed(const QString& file) {
     sqlite3* db = nullptr;
     const int opened =
-        sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     Handle handle(db, sqlite3_close_v2);
     if (opened != SQLITE_OK)
         return Handle(nullptr, sqlite3_close_v2);
@@ -157,7 +157,7 @@ bool sameRows(const QString& a, const QString& b) {
     if (sqlite3_prepare_v2(db, "ATTACH DATABASE ?1 AS other KEY ?2", -1, &attach, nullptr) !=
         SQLITE_OK)
         return false;
-    const QByteArray path = QFile::encodeName(b);
+    const QByteArray path = b.toUtf8();
     const QByteArray key = Schema::password().toUtf8();
     sqlite3_bind_text(attach, 1, path.constData(), path.size(), SQLITE_TRANSIENT);
     sqlite3_bind_text(attach, 2, key.constData(), key.size(), SQLITE_TRANSIENT);

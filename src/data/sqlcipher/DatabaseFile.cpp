@@ -6,12 +6,12 @@
 #include "data/NumberText.h"
 #include "data/Schema.h"
 #include "data/sqlcipher/LikeFunction.h"
+#include "platform/FileIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,15 +20,6 @@ namespace {
 QHash<QString, std::weak_ptr<DatabaseFile>>& openFiles() {
     static QHash<QString, std::weak_ptr<DatabaseFile>> files;
     return files;
-}
-
-bool identify(const QString& path, quint64& device, quint64& inode) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
-    device = info.st_dev;
-    inode = info.st_ino;
-    return true;
 }
 
 int leaveWalMode(sqlite3* db) {
@@ -225,14 +216,15 @@ std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QStr
         // The name may meanwhile stand for another file (a restore renames one into place), or
         // for none: then this handle is not the file the name names.
         quint64 device = 0, inode = 0;
-        if (identify(absolute, device, inode) && device == file->device_ && inode == file->inode_)
+        if (FileIdentity::of(absolute, device, inode) && device == file->device_ &&
+            inode == file->inode_)
             return file;
         openFiles().remove(key);
     }
 
     sqlite3* db = nullptr;
     // Every handle is used by the one GUI thread only, so SQLite's own locking is not needed.
-    int rc = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db,
+    int rc = sqlite3_open_v2(absolute.toUtf8().constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
         const QByteArray secret = password.toUtf8();
@@ -261,7 +253,7 @@ std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QStr
         throw DataError(text);
     }
     std::shared_ptr<DatabaseFile> file(new DatabaseFile(db, key));
-    identify(absolute, file->device_, file->inode_);
+    FileIdentity::of(absolute, file->device_, file->inode_);
     file->checkForeignWrites();
     openFiles().insert(key, file);
     return file;

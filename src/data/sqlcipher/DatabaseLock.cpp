@@ -19,8 +19,8 @@ bool heldByAnother(int rc) {
 } // namespace
 
 DatabaseLock::DatabaseLock(const QString& file, Kind kind) {
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READWRITE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
         return;

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <optional>
 
 #include <sqlite3.h>
 
@@ -64,7 +65,7 @@ using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 
 Handle openKeyed(const QString& file, int flags) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr);
     Handle handle(db, sqlite3_close_v2);
     const QByteArray key = Schema::password().toUtf8();
     if (rc == SQLITE_OK)
@@ -100,9 +101,10 @@ void FileMaintenance::restore(const QString& file, const QList<Connection*>& con
     // No one may write the old file while it is replaced, and a transaction left half done
     // in it is rolled back first. Its journal must be gone, on disk too, before the new file
     // comes: left beside the new one, the next opening would play the old file's pages into it.
-    const DatabaseLock alone(database_, DatabaseLock::Kind::Exclusive);
+    std::optional<DatabaseLock> alone(std::in_place, database_, DatabaseLock::Kind::Exclusive);
     if (QFile::exists(journal) && !QFile::remove(journal))
         throw AppError(QStringLiteral("无法删除“%1”。").arg(QDir::toNativeSeparators(journal)));
     FolderSync::sync(QFileInfo(database_).absolutePath());
-    copy.commit();
+    // Windows replaces no file that is open, the lock's own connection's included.
+    copy.commit([&] { alone.reset(); });
 }

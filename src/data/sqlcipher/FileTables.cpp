@@ -18,7 +18,7 @@ QString quoted(const QString& name) {
 
 sqlite3* openKeyed(const QString& file, int flags) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, flags, nullptr);
     const QByteArray key = Schema::password().toUtf8();
     if (rc == SQLITE_OK)
         rc = sqlite3_key(db, key.constData(), key.size());
