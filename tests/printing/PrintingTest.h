@@ -38,6 +38,7 @@ private slots:
     // Saving the note as a PDF or pictures.
     void savedFileNamesCarryTheBillNumber();
     void savedPdfIsTheNoteAtItsPlacesWithEmbeddedFonts();
+    void savedPdfTextIsTheTextDrawn();
     void savedPicturesAre200DpiPagesOnWhite();
     void unwritableSaveSaysSoAndLeavesNoFile();
 

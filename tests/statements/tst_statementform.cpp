@@ -72,18 +72,12 @@ QByteArray allWords(const QList<Word>& words) {
     return all.join(' ').toUtf8();
 }
 
-// The embedded font maps a few ideographs to a twin of the same glyph (户 to 戶, 角 to ⻆)
-// and the reader folds full-width forms; both sides are compared folded.
-QString folded(const QString& text) {
-    QString out = text.normalized(QString::NormalizationForm_KC);
-    out.replace(QChar(0x6236), QChar(0x6237));
-    out.replace(QChar(0x2EC6), QChar(0x89D2));
-    return out;
-}
-
+// The word list of the reader folds full-width forms ("￥" to "¥"); both sides are compared
+// folded, and nothing else is folded.
 const Word* wordAt(const QList<Word>& words, const QString& text) {
     for (const Word& w : words)
-        if (folded(w.text) == folded(text))
+        if (w.text.normalized(QString::NormalizationForm_KC) ==
+            text.normalized(QString::NormalizationForm_KC))
             return &w;
     return nullptr;
 }
