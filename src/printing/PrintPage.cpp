@@ -1,6 +1,7 @@
 #include "printing/PrintPage.h"
 
 #include "printing/CalibrationPage.h"
+#include "printing/Capitals.h"
 #include "printing/PrintDocument.h"
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
@@ -39,6 +40,7 @@ PrintPage::PrintPage(QWidget* parent) : SettingsPage(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildOffsets());
     layout->addWidget(buildCopies());
+    layout->addWidget(buildCapitals());
     layout->addStretch(1);
 }
 
@@ -88,6 +90,23 @@ QWidget* PrintPage::buildCopies() {
     return group;
 }
 
+QWidget* PrintPage::buildCapitals() {
+    auto* group = new QGroupBox(QStringLiteral("金额大写"), this);
+    auto* form = new QFormLayout(group);
+    capitals_ = new QComboBox(group);
+    capitals_->setObjectName(QStringLiteral("CapitalsBox"));
+    capitals_->addItem(QStringLiteral("原有写法"), static_cast<int>(Capitals::Style::Original));
+    capitals_->addItem(QStringLiteral("财务规范写法"), static_cast<int>(Capitals::Style::Banking));
+    form->addRow(QStringLiteral("大写金额写法："), capitals_);
+    auto* hint =
+        new QLabel(QStringLiteral("用于送货单和对账单的合计金额。原有写法：壹十元、壹千元、"
+                                  "元整；财务规范写法：壹拾元、壹仟元、零元整。"),
+                   group);
+    hint->setWordWrap(true);
+    form->addRow(hint);
+    return group;
+}
+
 QString PrintPage::title() const {
     return QStringLiteral("打印");
 }
@@ -113,6 +132,7 @@ void PrintPage::load() {
     for (int i = 0; i < labels_.size(); ++i)
         labels_.at(i)->setText(preferences_.labels.value(i));
     enableLabels();
+    capitals_->setCurrentIndex(capitals_->findData(static_cast<int>(Capitals::chosen())));
 }
 
 QString PrintPage::check() const {
@@ -131,6 +151,7 @@ void PrintPage::store() {
     for (int i = 0; i < labels_.size(); ++i)
         preferences_.labels[i] = labels_.at(i)->text().trimmed();
     preferences_.store();
+    Capitals::choose(static_cast<Capitals::Style>(capitals_->currentData().toInt()));
 }
 
 void PrintPage::keepShownOffsets() {

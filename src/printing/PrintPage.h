@@ -10,8 +10,8 @@ class QDoubleSpinBox;
 class QLineEdit;
 class QSpinBox;
 
-// The settings page "打印": each printer's offsets with its calibration page, and the number
-// of copies of a note with their labels.
+// The settings page "打印": each printer's offsets with its calibration page, the number of
+// copies of a note with their labels, and how totals are written in capitals.
 class PrintPage : public SettingsPage {
     Q_OBJECT
 public:
@@ -29,6 +29,7 @@ public:
 private:
     QWidget* buildOffsets();
     QWidget* buildCopies();
+    QWidget* buildCapitals();
     // The boxes' offsets into the printer they were shown for, then the chosen printer's.
     void printerChanged();
     void keepShownOffsets();
@@ -41,4 +42,5 @@ private:
     QDoubleSpinBox* offsetY_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QList<QLineEdit*> labels_;
+    QComboBox* capitals_ = nullptr;
 };

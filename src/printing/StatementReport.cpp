@@ -1,7 +1,7 @@
 #include "printing/StatementReport.h"
 
 #include "data/NumberText.h"
-#include "printing/AmountToCapitals.h"
+#include "printing/Capitals.h"
 
 #include <cmath>
 
@@ -164,9 +164,7 @@ QString totalFigures(const Statement& statement) {
 QString totalCapitals(const Statement& statement) {
     // To hundredths as the figures show it; a credit balance is written as negative.
     const double total = std::nearbyint(static_cast<double>(statement.total) / 100.0) / 100.0;
-    const QString capitals =
-        total < 0 ? QStringLiteral("负") + AmountToCapitals(-total) : AmountToCapitals(total);
-    return capitals + QStringLiteral("整");
+    return Capitals::total(total, Capitals::chosen());
 }
 
 } // namespace StatementReport

@@ -11,6 +11,8 @@ private slots:
     // Amount in capitals.
     void amountToCapitals_data();
     void amountToCapitals();
+    void bankingCapitals_data();
+    void bankingCapitals();
 
     // The note's layout and its PDF.
     void everyItemAtItsPlaceWithItsFont();
