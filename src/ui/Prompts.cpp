@@ -13,8 +13,11 @@ namespace {
 const QString kTitle = QStringLiteral("提示");
 
 int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
-            QMessageBox::StandardButtons buttons) {
+            QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
     QMessageBox box(icon, title, text, buttons, owner);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return box.exec();
 }
 
@@ -30,6 +33,11 @@ public:
         return showBox(owner, QMessageBox::Warning, kTitle, text,
                        QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
+    bool confirmRemoval(QWidget* owner, const QString& text) override {
+        return showBox(owner, QMessageBox::Warning, kTitle, text,
+                       QMessageBox::Ok | QMessageBox::Cancel,
+                       QMessageBox::Cancel) == QMessageBox::Ok;
+    }
     void error(QWidget* owner, const QString& text) override {
         const QString title = owner && owner->window() ? owner->window()->windowTitle()
                                                        : QApplication::applicationDisplayName();
@@ -43,6 +51,9 @@ public:
                            const QString& filter) override {
         return QFileDialog::getSaveFileName(owner, QString(), suggested, filter, nullptr,
                                             QFileDialog::DontConfirmOverwrite);
+    }
+    QString folderName(QWidget* owner, const QString& start) override {
+        return QFileDialog::getExistingDirectory(owner, QString(), start);
     }
     QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
     PrintSetupAnswer printSetup(QWidget* owner, QPrinter* printer, int fromPage,
@@ -67,6 +78,14 @@ Prompts* active = nullptr;
 
 QString Prompts::saveFileNameAt(QWidget* owner, const QString&, const QString&) {
     return saveFileName(owner);
+}
+
+bool Prompts::confirmRemoval(QWidget* owner, const QString& text) {
+    return confirm(owner, text);
+}
+
+QString Prompts::folderName(QWidget*, const QString&) {
+    return QString();
 }
 
 Prompts& Prompts::instance() {

@@ -48,9 +48,16 @@ QString ScriptedPrompts::saveFileName(QWidget* owner) {
     return saves_.isEmpty() ? QString() : saves_.takeFirst();
 }
 
-QString ScriptedPrompts::saveFileNameAt(QWidget* owner, const QString& suggested, const QString&) {
+QString ScriptedPrompts::saveFileNameAt(QWidget* owner, const QString& suggested,
+                                        const QString& filter) {
     record("save", owner, suggested);
+    filters_.append(filter);
     return saves_.isEmpty() ? QString() : saves_.takeFirst();
+}
+
+QString ScriptedPrompts::folderName(QWidget* owner, const QString& start) {
+    record("folder", owner, start);
+    return folders_.isEmpty() ? QString() : folders_.takeFirst();
 }
 
 QString ScriptedPrompts::openFileName(QWidget* owner) {
