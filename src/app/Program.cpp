@@ -2,6 +2,7 @@
 
 #include "app/DatabaseChoice.h"
 #include "app/DatabasePage.h"
+#include "app/GridColumns.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
 #include "app/StartupProgress.h"
@@ -95,7 +96,7 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
 void Program::openSettings() {
     TSettingsForm form(main_.get());
     form.addPage(new PrintPage);
-    form.addPage(new NumberingPage);
+    form.addPage(new NumberingPage(deliveryColumns().constFirst().width));
     form.addPage(new BackupPage(restore_.get()));
     form.addPage(new DatabasePage);
     form.exec();

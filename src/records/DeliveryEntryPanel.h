@@ -38,7 +38,8 @@ public:
     void ComboBox4Change();
     void Edit21KeyUp();
     void Edit22KeyUp();
-    // The trailing action of Edit16: the next free number of the numbering pattern for today.
+    // The trailing action of Edit16: the next free number of the numbering pattern for the day
+    // in the panel's date picker.
     void NewBillNumberClick();
 
     // Price times quantity in extended precision, as the general 15-digit text. Fails with the

@@ -35,7 +35,7 @@ private slots:
         Ledger l;
         const QDate today = QDate::currentDate();
         const BillNumbers numbers(&l.connection);
-        const BillNumberPattern pattern(BillNumberPattern::defaultPattern());
+        const BillNumberPattern pattern("yyyyMMdd-NNN");
         QCOMPARE(numbers.next(pattern, today), day(today) + "-001");
 
         l.add({day(today) + "-001", today, "王经理"});
@@ -63,6 +63,15 @@ private slots:
         QCOMPARE(numbers.next(four, march), QString("20260304-0010"));
         QCOMPARE(numbers.next(pattern, march), QString("20260304-013"));
         QCOMPARE(numbers.next(BillNumberPattern("yyMMddNNN"), march), QString("260304001"));
+
+        // Without a day the number runs through the month: the default pattern.
+        const BillNumberPattern month(BillNumberPattern::defaultPattern());
+        QCOMPARE(numbers.next(month, march), QString("2603001"));
+        l.add({"2603001", QDate(2026, 3, 1), "王经理"});
+        l.add({"2603007", QDate(2026, 3, 2), "王经理"});
+        l.add({"2604009", QDate(2026, 4, 1), "王经理"});
+        QCOMPARE(numbers.next(month, QDate(2026, 3, 31)), QString("2603008"));
+        QCOMPARE(numbers.next(month, QDate(2026, 4, 2)), QString("2604010"));
     }
 
     void patternNeedsOneRunOfN() {
