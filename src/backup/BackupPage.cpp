@@ -84,9 +84,16 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     counting_->setInterval(0);
     connect(counting_, &QTimer::timeout, this, guardedSlot(this, [this] { countNext(); }));
 
+    auto* browse = new QPushButton(QStringLiteral("浏览…"), this);
+    browse->setObjectName(QStringLiteral("BrowseBackupFolder"));
+    connect(browse, &QPushButton::clicked, this, guardedSlot(this, [this] { chooseFolder(); }));
+    auto* folderLine = new QHBoxLayout;
+    folderLine->addWidget(folder_, 1);
+    folderLine->addWidget(browse);
+
     auto* form = new QFormLayout;
     form->addRow(enabled_);
-    form->addRow(QStringLiteral("备份文件夹："), folder_);
+    form->addRow(QStringLiteral("备份文件夹："), folderLine);
     form->addRow(QStringLiteral("保留最近的："), keep_);
     form->addRow(new QLabel(QStringLiteral("另外每月保留最新的一份，共保留 12 个月。"), this));
     auto* layout = new QVBoxLayout(this);
@@ -104,6 +111,14 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(restoreButton_);
     layout->addLayout(buttons);
+}
+
+void BackupPage::chooseFolder() {
+    const QString shown = folder_->text().isEmpty() ? folder_->placeholderText() : folder_->text();
+    const QString chosen =
+        Prompts::instance().folderName(this, QDir::fromNativeSeparators(shown.trimmed()));
+    if (!chosen.isEmpty())
+        folder_->setText(QDir::toNativeSeparators(chosen));
 }
 
 QString BackupPage::title() const {
@@ -185,7 +200,7 @@ void BackupPage::restoreChosen() {
                              "恢复成功后程序将退出。")
             : QStringLiteral("用 %1 的备份替换数据库服务器上的全部数据吗？所有工作站的当前数据"
                              "都将被覆盖，恢复成功后程序将退出。");
-    if (!Prompts::instance().confirm(this, question.arg(time->text())))
+    if (!Prompts::instance().confirmRemoval(this, question.arg(time->text())))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }

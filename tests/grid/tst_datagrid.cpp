@@ -315,6 +315,7 @@ private slots:
         g.prompts.answerConfirm(false);
         QTest::keyClick(g.view(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(g.prompts.texts("confirm"), QStringList{"删除记录吗？"});
+        QVERIFY(g.prompts.shown().last().cancelByDefault);
         QCOMPARE(g.db.count("表3"), 4);
 
         g.clickIndicator(2);

@@ -39,6 +39,12 @@ bool ScriptedPrompts::confirm(QWidget* owner, const QString& text) {
     return confirms_.isEmpty() ? false : confirms_.takeFirst();
 }
 
+bool ScriptedPrompts::confirmRemoval(QWidget* owner, const QString& text) {
+    const bool ok = confirm(owner, text);
+    shown_.last().cancelByDefault = true;
+    return ok;
+}
+
 void ScriptedPrompts::error(QWidget* owner, const QString& text) {
     record("error", owner, text);
 }

@@ -14,7 +14,8 @@ public:
         // "message", "hint", "confirm", "error", "save", "folder", "open", "printSetup"
         QString kind;
         QString text;
-        QString owner; // objectName of the owner window, empty without owner
+        QString owner;                // objectName of the owner window, empty without owner
+        bool cancelByDefault = false; // a question whose OK replaces or removes data
     };
 
     ScriptedPrompts();
@@ -38,6 +39,8 @@ public:
     void message(QWidget* owner, const QString& text) override;
     void hint(QWidget* owner, const QString& text) override;
     bool confirm(QWidget* owner, const QString& text) override;
+    // Recorded as "confirm", marked cancelByDefault.
+    bool confirmRemoval(QWidget* owner, const QString& text) override;
     void error(QWidget* owner, const QString& text) override;
     QString saveFileName(QWidget* owner) override;
     // Recorded as "save" with the suggested path as its text.
