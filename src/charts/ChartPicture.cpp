@@ -10,6 +10,12 @@
 
 namespace ChartPicture {
 
+namespace {
+
+constexpr qreal kMarginMm = 6;
+
+} // namespace
+
 QImage render(const charts::BarChart& chart, const QSizeF& sizeMm, int dpi) {
     const qreal pixelsPerMm = dpi / 25.4;
     QImage image(qRound(sizeMm.width() * pixelsPerMm), qRound(sizeMm.height() * pixelsPerMm),
@@ -18,8 +24,11 @@ QImage render(const charts::BarChart& chart, const QSizeF& sizeMm, int dpi) {
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
+    // A white margin round the chart, as on paper.
+    const QMarginsF margins(kMarginMm, kMarginMm, kMarginMm, kMarginMm);
     report::Page page;
-    page.ops = chart.draw(sizeMm);
+    for (const report::DrawOp& op : chart.draw(sizeMm.shrunkBy(margins)))
+        page.ops.append(report::translated(op, QPointF(kMarginMm, kMarginMm)));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     report::paintPage(painter, page, sizeMm, QRectF(QPointF(0, 0), QSizeF(image.size())));

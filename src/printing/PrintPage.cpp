@@ -99,8 +99,8 @@ QWidget* PrintPage::buildCapitals() {
     capitals_->addItem(QStringLiteral("财务规范写法"), static_cast<int>(Capitals::Style::Banking));
     form->addRow(QStringLiteral("大写金额写法："), capitals_);
     auto* hint =
-        new QLabel(QStringLiteral("用于送货单和对账单的合计金额。原有写法：壹十元、壹千元、"
-                                  "元整；财务规范写法：壹拾元、壹仟元、零元整。"),
+        new QLabel(QStringLiteral("用于送货单和对账单的合计金额。\n原有写法：壹十元、壹千元、元整\n"
+                                  "财务规范写法：壹拾元、壹仟元、零元整"),
                    group);
     hint->setWordWrap(true);
     form->addRow(hint);

@@ -18,6 +18,8 @@ const QString kBillKey = QStringLiteral("单据");
 
 const FontStyle kHeading{kSong, 11, true, Qt::black};
 const FontStyle kBody{kSong, 10.5, false, Qt::black};
+// Nine columns share the width with details: a smaller face keeps dates and amounts whole.
+const FontStyle kDetailBody{kSong, 9.5, false, Qt::black};
 const FontStyle kTitle{kSong, 22, true, Qt::black};
 const FontStyle kCompany{kSong, 16, true, Qt::red};
 const FontStyle kSmall{kSong, 10.5, false, Qt::black};
@@ -37,9 +39,9 @@ struct Column {
 const Column kBillColumns[] = {
     {u"业务日期", 32, false}, {u"单据编号", 58, false}, {u"品项数", 30, true}, {u"金额", 60, true}};
 const Column kDetailColumns[] = {
-    {u"业务日期", 21, false}, {u"单据编号", 27, false}, {u"商品名称", 30, false},
-    {u"规格型号", 20, false}, {u"单位", 11, false},     {u"数量", 15, true},
-    {u"单价", 16, true},      {u"金额", 19, true},      {u"单据金额", 21, true}};
+    {u"业务日期", 22, false}, {u"单据编号", 26, false}, {u"商品名称", 28, false},
+    {u"规格型号", 18, false}, {u"单位", 10, false},     {u"数量", 15, true},
+    {u"单价", 17, true},      {u"金额", 21, true},      {u"单据金额", 23, true}};
 
 QList<Column> columns(bool details) {
     QList<Column> out;
@@ -79,21 +81,21 @@ void addTitleBand(report::Report& sheet) {
 // On every page: who the statement is for, the period, and the column headings.
 void addPageHeader(report::Report& sheet, const Statement& statement, bool details) {
     report::Band* band =
-        sheet.addBand(BandType::PageHeader, QStringLiteral("StatementPageHeader"), 15.6);
-    band->addLabel("StatementCustomer", {0, 1, 110, 4.5},
+        sheet.addBand(BandType::PageHeader, QStringLiteral("StatementPageHeader"), 21.6);
+    band->addLabel("StatementCustomer", {0, 1, kBandWidth, 4.5},
                    QStringLiteral("客户名称：") + StatementReport::customerText(statement),
                    kHeading);
-    band->addLabel("StatementPeriod", {112, 1, 68, 4.5},
+    band->addLabel("StatementPeriod", {0, 7, kBandWidth, 4.5},
                    QStringLiteral("对账期间：%1 至 %2")
                        .arg(shortDate(statement.from), shortDate(statement.to)),
                    kHeading);
     qreal left = 0;
     int n = 1;
     for (const Column& c : columns(details)) {
-        band->addShape(QStringLiteral("HeadingCell%1").arg(n), {left, 8, c.width + 0.26, 7.6});
+        band->addShape(QStringLiteral("HeadingCell%1").arg(n), {left, 14, c.width + 0.26, 7.6});
         report::Item* caption =
             band->addLabel(QStringLiteral("HeadingText%1").arg(n),
-                           {left + 1, 9.5, c.width - 2, 4.5}, text(c.field), kHeading);
+                           {left + 1, 15.5, c.width - 2, 4.5}, text(c.field), kHeading);
         caption->setAlignment(Qt::AlignHCenter);
         left += c.width;
         ++n;
@@ -112,9 +114,10 @@ void addDetailBand(report::Report& sheet, bool details) {
     left = 0;
     n = 1;
     for (const Column& c : columns(details)) {
-        report::Item* item =
-            band->addDataText(QStringLiteral("RowText%1").arg(n),
-                              {left + 1.5, 0.9, c.width - 3, 4.5}, kMaster, text(c.field), kBody);
+        report::Item* item = band->addDataText(QStringLiteral("RowText%1").arg(n),
+                                               {left + 1.5, 0.9, c.width - 3, 4.5}, kMaster,
+                                               text(c.field), details ? kDetailBody : kBody);
+        item->setKeptInWidth(true);
         if (c.right)
             item->setAlignment(Qt::AlignRight);
         left += c.width;

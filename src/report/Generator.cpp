@@ -28,6 +28,7 @@ struct PlannedItem {
     qsizetype column = -1;
     bool inShape = false;
     Qt::Alignment alignment = Qt::AlignLeft;
+    bool keptInWidth = false;
     TextMeasure* measure = nullptr;
     FontStyle font;
     bool opaque = true;
@@ -102,6 +103,7 @@ struct Generator::Plan {
                     return shape.contains(p.rect.topLeft());
                 });
                 p.alignment = item->alignment();
+                p.keptInWidth = item->isKeptInWidth();
                 p.font = item->font();
                 p.opaque = !item->isTransparent();
                 p.measure = measureFor(p.font);
@@ -134,7 +136,8 @@ struct Generator::Plan {
         const qreal reach =
             item.inShape ? 0 : qMax<qreal>(0, setup.margins.right() - kUnprintableEdge);
         const QRectF band(0, 0, setup.bandWidth() + reach, bandHeight);
-        const qreal roomWidth = left ? band.right() - item.rect.left() : item.rect.width();
+        const qreal roomWidth =
+            left && !item.keptInWidth ? band.right() - item.rect.left() : item.rect.width();
         const qreal lineHeight = item.rect.height();
         TextOp op;
         op.item = item.name;
@@ -151,8 +154,15 @@ struct Generator::Plan {
         const QRectF room = band.united(item.rect);
         const auto fitting =
             qMax<qsizetype>(1, qFloor((room.bottom() - item.rect.top()) / lineHeight + kEpsilon));
-        if (op.lines.size() > fitting)
+        if (op.lines.size() > fitting) {
             op.lines.resize(fitting);
+            if (item.keptInWidth) {
+                QString& last = op.lines.last();
+                while (!last.isEmpty() && item.measure->width(last + u'…') > roomWidth + kEpsilon)
+                    last.chop(1);
+                last += u'…';
+            }
+        }
         // The white box takes only the room the text takes: stretched to the band's edge it
         // would cover the rule of a cell the text does not reach.
         QList<qreal> widths;

@@ -43,6 +43,12 @@ public:
     Qt::Alignment alignment() const { return alignment_; }
     void setAlignment(Qt::Alignment alignment) { alignment_ = alignment; }
 
+    // A text kept in its width wraps at the item's own right edge rather than the band's, and
+    // its last line ends in "…" where lines are left out: a table cell's text then stays in its
+    // cell and says that it goes on.
+    bool isKeptInWidth() const { return keptInWidth_; }
+    void setKeptInWidth(bool kept) { keptInWidth_ = kept; }
+
     const QList<DrawOp>& drawing() const { return drawing_; }
     void setDrawing(const QList<DrawOp>& ops) { drawing_ = ops; }
 
@@ -59,6 +65,7 @@ private:
     FontStyle font_;
     bool transparent_ = false;
     Qt::Alignment alignment_ = Qt::AlignLeft;
+    bool keptInWidth_ = false;
     QList<DrawOp> drawing_;
 };
 

@@ -60,6 +60,7 @@ std::unique_ptr<Report> Report::clone() const {
             }
             item->setTransparent(i->isTransparent());
             item->setAlignment(i->alignment());
+            item->setKeptInWidth(i->isKeptInWidth());
         }
     }
     return copy;

@@ -36,8 +36,8 @@ NumberingPage::NumberingPage(int listColumnWidth, QWidget* parent)
     form->addRow(QString(), width_);
     auto* hint =
         new QLabel(QStringLiteral("yy 或 yyyy 为年，MM 为月，dd 为日；N 为流水号，NNN 即三位，"
-                                  "从 001 起，在格式所含的日期内连续编号（不含 dd 时按月"
-                                  "编号）。前缀等固定文字放在单引号里，如 'SH'yyMMdd-NNN。"),
+                                  "从 001 起。\n不含 dd 的格式按月连续编号。\n"
+                                  "前缀等固定文字放在单引号里，如：'SH'yyMMdd-NNN"),
                    this);
     hint->setWordWrap(true);
     form->addRow(QString(), hint);
@@ -79,5 +79,7 @@ void NumberingPage::showExample() {
     width_->setText(cut ? QStringLiteral("这种格式的单号比送货信息列表的“单据编号”列宽，在列表中"
                                          "会显示不全（鼠标停在单号上可看到全文）。")
                         : QString());
-    width_->setVisible(cut);
+    // A hidden row takes no room, so the page does not open with a gap.
+    if (auto* form = qobject_cast<QFormLayout*>(layout()))
+        form->setRowVisible(width_, cut);
 }

@@ -3,6 +3,8 @@
 #include "data/NumberText.h"
 #include "ledger/MoneyText.h"
 
+#include <algorithm>
+
 namespace {
 
 using report::BandType;
@@ -113,10 +115,18 @@ charts::BarChart chart(const SalesSummary& summary, const QDate& from, const QDa
     const bool capped = summary.grouping != Grouping::Month;
     for (qsizetype i = 0; i < summary.rows.size(); ++i) {
         const SalesSummary::Row& sums = summary.rows[i];
-        if (capped && i >= kMostBars)
+        if (capped && i >= kMostBars) {
             rest += sums.amount;
-        else
-            bars.append({sums.group, static_cast<double>(sums.amount) / 10000.0});
+            continue;
+        }
+        // Goods sold in two units are two bars: each says its unit.
+        const bool twice = summary.grouping == Grouping::Goods &&
+                           std::count_if(summary.rows.begin(), summary.rows.end(),
+                                         [&](const SalesSummary::Row& other) {
+                                             return other.group == sums.group;
+                                         }) > 1;
+        bars.append({twice ? sums.group + QStringLiteral("（%1）").arg(sums.unit) : sums.group,
+                     static_cast<double>(sums.amount) / 10000.0});
     }
     if (capped && summary.rows.size() > kMostBars)
         bars.append({QStringLiteral("其他"), static_cast<double>(rest) / 10000.0});
@@ -160,6 +170,7 @@ std::unique_ptr<report::Report> layout(const SalesSummary& summary, const QDate&
     addCells(detail, QStringLiteral("Row"), grouping, 0,
              [&](report::Band* band, const QString& name, const QRectF& rect, int c) {
                  report::Item* item = band->addDataText(name, rect, kMaster, captions[c], kBody);
+                 item->setKeptInWidth(true);
                  if (isFigure(grouping, c))
                      item->setAlignment(Qt::AlignRight);
              });
@@ -173,8 +184,11 @@ std::unique_ptr<report::Report> layout(const SalesSummary& summary, const QDate&
                  if (isFigure(grouping, c))
                      item->setAlignment(Qt::AlignRight);
              });
+    // The title above already names period and grouping.
+    charts::BarChart amounts = chart(summary, from, to, false);
+    amounts.setHeading({QStringLiteral("销售金额")});
     total->addDrawing("SalesChart", {0, kRowHeight + 6, kBandWidth, kChartHeight},
-                      chart(summary, from, to, true).draw({kBandWidth, kChartHeight}));
+                      amounts.draw({kBandWidth, kChartHeight}));
 
     report::Band* footer =
         sheet->addBand(BandType::PageFooter, QStringLiteral("SalesPageFooter"), 8);

@@ -49,7 +49,7 @@ StatementForm::StatementForm(Connection* connection, const NoteHeader& header,
     customer_->setEditable(true);
     customer_->setInsertPolicy(QComboBox::NoInsert);
     customer_->setMinimumWidth(360);
-    grid->addWidget(new QLabel(QStringLiteral("客户"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("客户："), this), 0, 0);
     grid->addWidget(customer_, 0, 1, 1, 3);
     const auto [from, to] = PeriodPickers::previousMonth(QDate::currentDate());
     period_ = std::make_unique<PeriodPickers>(this, grid, 1, from, to);
@@ -68,6 +68,8 @@ StatementForm::StatementForm(Connection* connection, const NoteHeader& header,
     for (QPushButton* b : {preview, exportButton, close})
         buttons->addWidget(b);
     grid->addLayout(buttons, 3, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 
     connect(preview, &QPushButton::clicked, this, guardedSlot(this, [this] { PreviewClick(); }));
     connect(exportButton, &QPushButton::clicked, this,

@@ -245,6 +245,20 @@ private slots:
             QCOMPARE(w->box.left() + w->offsets[i] + measure.width(w->lines[i]), w->box.right());
     }
 
+    // A text kept in its width stays in its cell and ends in "…" where it goes on.
+    void textsKeptInTheirWidthEndInAnEllipsis() {
+        auto r = sampleReport();
+        r->item("Name")->setKeptInWidth(true);
+        const Document doc = generate(*r, RowTable{{"name"}, {{QString(30, u'长')}, {"短"}}});
+        const QList<const TextOp*> ops = texts(doc.pages[0], "Name");
+        TextMeasure measure(kFont);
+        QCOMPARE(ops[0]->lines.size(), 1);
+        QVERIFY(ops[0]->lines[0].endsWith(u'…'));
+        QVERIFY(measure.width(ops[0]->lines[0]) <= 20);
+        QVERIFY(measure.width(ops[0]->lines[0].chopped(1) + u'长' + u'…') > 20);
+        QCOMPARE(ops[1]->lines, QStringList{"短"});
+    }
+
     // A drawing's operations land where the item stands on the page, and the painter draws
     // their colours.
     void drawingsAreMovedOntoThePage() {

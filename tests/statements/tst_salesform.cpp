@@ -116,6 +116,8 @@ private slots:
         QTest::mouseClick(f.find<QPushButton>("RefreshButton"), Qt::LeftButton);
         QCOMPARE(f.row(0), (QStringList{"G1 螺丝", "箱", "1", "1", "30.00"}));
         QCOMPARE(f.row(3), (QStringList{"合计", "", "3", "", "31.55"}));
+        // Its bar says its unit, as does the other bar of the same goods.
+        QCOMPARE(f.barNames(), (QStringList{"G1 螺丝（箱）", "G1 螺丝（个）", "G2 螺母"}));
         f.group("ByCustomer");
         QCOMPARE(f.row(0).first(), QString("李四"));
         QCOMPARE(f.row(0)[2], QString());

@@ -195,7 +195,7 @@ private slots:
         const Word* billTotal = wordAt(words, "0.30");
         QVERIFY2(itemAmount && billTotal, allWords(words).constData());
         QVERIFY(qAbs(billTotal->box.right() - (15 + 180 - 1.5)) < 0.8);
-        QVERIFY(qAbs(itemAmount->box.right() - (15 + 159 - 1.5)) < 0.8);
+        QVERIFY(qAbs(itemAmount->box.right() - (15 + 157 - 1.5)) < 0.8);
         QVERIFY(qAbs(billTotal->box.top() - bill->box.top()) < 0.5);
     }
 
