@@ -82,9 +82,16 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     counting_->setInterval(0);
     connect(counting_, &QTimer::timeout, this, guardedSlot(this, [this] { countNext(); }));
 
+    auto* browse = new QPushButton(QStringLiteral("浏览…"), this);
+    browse->setObjectName(QStringLiteral("BrowseBackupFolder"));
+    connect(browse, &QPushButton::clicked, this, guardedSlot(this, [this] { chooseFolder(); }));
+    auto* folderLine = new QHBoxLayout;
+    folderLine->addWidget(folder_, 1);
+    folderLine->addWidget(browse);
+
     auto* form = new QFormLayout;
     form->addRow(enabled_);
-    form->addRow(QStringLiteral("备份文件夹："), folder_);
+    form->addRow(QStringLiteral("备份文件夹："), folderLine);
     form->addRow(QStringLiteral("保留最近的："), keep_);
     form->addRow(new QLabel(QStringLiteral("另外每月保留最新的一份，共保留 12 个月。"), this));
     auto* layout = new QVBoxLayout(this);
@@ -107,6 +114,14 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(restoreButton_);
     layout->addLayout(buttons);
+}
+
+void BackupPage::chooseFolder() {
+    const QString shown = folder_->text().isEmpty() ? folder_->placeholderText() : folder_->text();
+    const QString chosen =
+        Prompts::instance().folderName(this, QDir::fromNativeSeparators(shown.trimmed()));
+    if (!chosen.isEmpty())
+        folder_->setText(QDir::toNativeSeparators(chosen));
 }
 
 QString BackupPage::title() const {
@@ -187,7 +202,7 @@ void BackupPage::restoreChosen() {
     const QTableWidgetItem* time = list_->item(chosen.constFirst()->row(), 0);
     const QString question =
         EngineChoice::maintenance(ProgramFolder::databaseFile())->restoreQuestion(time->text());
-    if (!Prompts::instance().confirmRisky(this, question))
+    if (!Prompts::instance().confirmRemoval(this, question))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }
