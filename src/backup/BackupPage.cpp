@@ -76,6 +76,10 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     restoreButton_ = new QPushButton(QStringLiteral("从此备份恢复"), this);
     restoreButton_->setObjectName(QStringLiteral("RestoreFromBackup"));
+    // Room for its caption in any face the system falls back to for Chinese text.
+    restoreButton_->setMinimumWidth(
+        restoreButton_->fontMetrics().horizontalAdvance(restoreButton_->text()) +
+        4 * restoreButton_->fontMetrics().averageCharWidth());
     connect(restoreButton_, &QPushButton::clicked, this,
             guardedSlot(this, [this] { restoreChosen(); }));
     counting_ = new QTimer(this);
@@ -170,8 +174,8 @@ void BackupPage::fillList(const QString& folder) {
                             Qt::AlignRight));
         list_->setItem(row, 2, cell(QStringLiteral("…"), Qt::AlignRight));
     }
-    location_->setText(QStringLiteral("备份保存在“%1”。每次恢复之前，当前的数据先备份到这里，"
-                                      "列表中标有“恢复前”。")
+    location_->setText(QStringLiteral("备份保存在“%1”。恢复数据或升级数据库之前，当前的数据也先"
+                                      "备份到这里，列表中标有“恢复前”或“升级前”。")
                            .arg(QDir::toNativeSeparators(folder)));
     list_->resizeColumnToContents(1);
     list_->setColumnWidth(2, 90);
