@@ -248,7 +248,12 @@ ServerResult ServerDatabase::read(const QString& sql, const QList<Param>& params
     return run(sql, params, true);
 }
 
-ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params, bool again) {
+ServerResult ServerDatabase::readBinary(const QString& sql, const QList<Param>& params) {
+    return run(sql, params, true, true);
+}
+
+ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params, bool again,
+                                 bool binary) {
     ensureConnected();
     QVector<const char*> values;
     values.reserve(params.size());
@@ -256,7 +261,7 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
         values.append(p ? p->constData() : nullptr);
     const QByteArray text = sql.toUtf8();
     if (!PQsendQueryParams(conn_, text.constData(), static_cast<int>(values.size()), nullptr,
-                           values.constData(), nullptr, nullptr, 0) &&
+                           values.constData(), nullptr, nullptr, binary ? 1 : 0) &&
         PQstatus(conn_) == CONNECTION_OK)
         throw DataError(scrub(QString::fromUtf8(PQerrorMessage(conn_)).trimmed()));
     ServerResult result(awaitResult());
@@ -273,7 +278,7 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
         // runs on a new session by itself.
         cache_.clear();
         if (again && !inTransaction_)
-            return run(sql, params, false);
+            return run(sql, params, false, binary);
         dropped();
     }
     throw DataError(scrub(messageOf(result.result_, conn_)));

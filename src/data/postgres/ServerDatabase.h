@@ -88,6 +88,9 @@ public:
     // The same for a statement that changes nothing: outside a transaction, when the session
     // drops during it, it runs once more on a new session.
     ServerResult read(const QString& sql, const QList<Param>& params = {});
+    // The same with the values in the server's binary form (numbers as their bytes, texts as
+    // they are), which a long list reads without parsing every number's text.
+    ServerResult readBinary(const QString& sql, const QList<Param>& params = {});
     // Streams rows into `COPY ... FROM STDIN`: `lines` is the data in COPY's text format.
     void copyIn(const QString& sql, const QByteArray& lines);
 
@@ -120,7 +123,8 @@ public:
 
 private:
     ServerDatabase(pg_conn* conn, QString name, QString secret);
-    ServerResult run(const QString& sql, const QList<Param>& params, bool again);
+    ServerResult run(const QString& sql, const QList<Param>& params, bool again,
+                     bool binary = false);
     // The result of the statement sent, the last of several; none when the server stays
     // silent too long, which leaves the session marked silent until it is reset.
     pg_result* awaitResult();

@@ -5,6 +5,8 @@
 #include "data/Schema.h"
 #include "data/postgres/ServerSchema.h"
 
+#include <QtEndian>
+#include <bit>
 #include <cstdlib>
 
 namespace ServerRows {
@@ -44,6 +46,64 @@ ListField::Kind kindOf(unsigned int type) {
         return ListField::Kind::Date;
     default:
         return ListField::Kind::Text;
+    }
+}
+
+// A column as a list reads it in the binary form: dates as the server's text of them (the
+// stored form, yyyy-MM-dd), everything else as it is.
+QString listedColumn(const QString& table, const QString& column) {
+    return ServerSchema::columnType(table, column) == QLatin1String("date")
+               ? QStringLiteral("%1::text AS %1").arg(quoted(column))
+               : quoted(column);
+}
+
+ListField::Kind listedKind(const QString& table, const QString& column) {
+    const QString type = ServerSchema::columnType(table, column);
+    if (type == QLatin1String("double precision"))
+        return ListField::Kind::Number;
+    if (type == QLatin1String("date"))
+        return ListField::Kind::Date;
+    return type == QLatin1String("text") ? ListField::Kind::Text : ListField::Kind::Integer;
+}
+
+// An integer or a floating point number in the server's binary form (big-endian).
+qint64 binaryInteger(const char* bytes, int length) {
+    switch (length) {
+    case 8:
+        return qFromBigEndian<qint64>(bytes);
+    case 4:
+        return qFromBigEndian<qint32>(bytes);
+    default:
+        return qFromBigEndian<qint16>(bytes);
+    }
+}
+
+double binaryReal(const char* bytes, int length) {
+    if (length == 4)
+        return std::bit_cast<float>(qFromBigEndian<quint32>(bytes));
+    return std::bit_cast<double>(qFromBigEndian<quint64>(bytes));
+}
+
+void packBinary(RowStore::Packer& out, const ServerResult& result, int row, int column,
+                ListField::Kind kind, unsigned int type) {
+    if (result.isNull(row, column)) {
+        out.addNull();
+        return;
+    }
+    const char* bytes = result.value(row, column);
+    const int length = result.length(row, column);
+    switch (kind) {
+    case ListField::Kind::Integer:
+        out.addInteger(binaryInteger(bytes, length));
+        break;
+    case ListField::Kind::Number:
+        out.addReal(type == kFloat4 || type == kFloat8
+                        ? binaryReal(bytes, length)
+                        : static_cast<double>(binaryInteger(bytes, length)));
+        break;
+    default:
+        out.addText(bytes, length);
+        break;
     }
 }
 
@@ -151,33 +211,42 @@ Snapshot load(ServerDatabase& server, const Query& query) {
     if (query.isDistinct()) {
         const QString distinct = quoted(query.distinctColumn);
         // Sorted by code point with the empty value first, as the file's lists come.
-        const QString order = ServerSchema::isText(query.table, query.distinctColumn)
-                                  ? distinct + QStringLiteral(" COLLATE \"C\"")
-                                  : distinct;
-        sql = QStringLiteral("SELECT %1 FROM (SELECT DISTINCT %1 FROM %2%3) d ORDER BY %4 "
+        const QString order = QStringLiteral("d.") + distinct +
+                              (ServerSchema::isText(query.table, query.distinctColumn)
+                                   ? QStringLiteral(" COLLATE \"C\"")
+                                   : QString());
+        sql = QStringLiteral("SELECT %1 FROM (SELECT DISTINCT %2 FROM %3%4) d ORDER BY %5 "
                              "NULLS FIRST")
-                  .arg(distinct, table, where, order);
+                  .arg(listedColumn(query.table, query.distinctColumn), distinct, table, where,
+                       order);
     } else {
+        QStringList columns{quoted(ServerSchema::keyColumn(query.table))};
+        for (const QString& column : Schema::columns(query.table))
+            columns.append(listedColumn(query.table, column));
         sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
-                  .arg(selectList(query.table), table, where,
+                  .arg(columns.join(QStringLiteral(", ")), table, where,
                        quoted(ServerSchema::keyColumn(query.table)));
     }
-    const ServerResult result = server.read(sql, params);
+    // Numbers in their binary form: a long list then parses no number's text.
+    const ServerResult result = server.readBinary(sql, params);
 
     const int first = query.isDistinct() ? 0 : 1;
     Snapshot list;
     QList<ListField::Kind> kinds;
+    QList<unsigned int> types;
     for (int c = first; c < result.columns(); ++c) {
-        list.fields.append({result.name(c), kindOf(result.type(c))});
+        list.fields.append({result.name(c), listedKind(query.table, result.name(c))});
         kinds.append(list.fields.last().kind);
+        types.append(result.type(c));
     }
     RowStore::Packer packed;
     const int rows = result.rows();
     for (int r = 0; r < rows; ++r) {
         packed.clear();
         for (int c = first; c < result.columns(); ++c)
-            pack(packed, result, r, c, kinds[c - first]);
-        list.rows.append(first ? std::strtoll(result.value(r, 0), nullptr, 10) : 0, packed);
+            packBinary(packed, result, r, c, kinds[c - first], types[c - first]);
+        list.rows.append(first ? binaryInteger(result.value(r, 0), result.length(r, 0)) : 0,
+                         packed);
         if (((r + 1) & 0xffff) == 0)
             LoadProgress::report(query.table, r + 1, rows);
     }
