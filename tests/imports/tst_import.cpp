@@ -1,4 +1,5 @@
 #include "ErrorOf.h"
+#include "Gb18030.h"
 #include "RecordsFixture.h"
 #include "SpreadsheetReader.h"
 #include "TestMain.h"
@@ -18,7 +19,6 @@
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -137,8 +137,7 @@ private slots:
             writeFile(file, csv.toUtf8());
         } else if (kind == "gb18030.csv") {
             file = dir.filePath("goods.csv");
-            QStringEncoder gb18030("GB18030");
-            writeFile(file, gb18030.encode(csv));
+            writeFile(file, toGb18030(csv));
         }
         const ImportPlan plan = planOf(ImportTarget::Goods, file, {"c-3"});
         QCOMPARE(shown(plan),
@@ -314,10 +313,9 @@ private slots:
         ImportFixture f;
         f.startOn(View::Customers);
         const QString file = f.dir.filePath("客户.csv");
-        QStringEncoder gb18030("GB18030");
-        writeFile(file, gb18030.encode(QString("客户名称,手机,详细地址,备注\r\n"
-                                               "杭州明远,13800000000,\"文三路 1 号\",月结\r\n"
-                                               ",0571,,\r\n")));
+        writeFile(file, toGb18030(QString("客户名称,手机,详细地址,备注\r\n"
+                                          "杭州明远,13800000000,\"文三路 1 号\",月结\r\n"
+                                          ",0571,,\r\n")));
         f.prompts.answerOpen(file);
         f.runWizard([&] {
             f.clickInWizard("ChooseFileButton");
