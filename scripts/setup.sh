@@ -11,7 +11,7 @@ cd "$root"
 
 packages=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-translations-l10n qt6-charts-dev
+    qt6-base-dev qt6-translations-l10n
     libsqlcipher-dev libxlsxwriter-dev zlib1g-dev libpq-dev libfreexl-dev libminizip-dev
     fonts-noto-cjk fonts-liberation fonts-dejavu-core
 )

@@ -10,6 +10,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Schema.h"
+#include "ledger/Customers.h"
 #include "ledger/SalesSummary.h"
 #include "ledger/Statement.h"
 #include "printing/StatementReport.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
     const QDate from(2026, 1, 1);
     const QDate to(2026, 12, 31);
     const QString customer = QStringLiteral("联系人7");
+    const Customer owner = Customers(&connection).ownerOf(customer, QString(), QString());
     const QStringList period = {QStringLiteral("2026-01-01"), QStringLiteral("2026-12-31")};
 
     int bills = 0;
@@ -94,12 +96,28 @@ int main(int argc, char** argv) {
                      QStringList{customer} + period);
         },
         [&] {
-            const Statement s = StatementReader(&connection).read(customer, from, to);
-            const auto sheet = StatementReport::layout(s, false);
+            const Statement s = StatementReader(&connection).read(owner, from, to);
+            const auto sheet = StatementReport::layout(s, false, Capitals::Style::Original);
             const report::Document document =
                 report::generate(*sheet, StatementReport::rows(s, false));
             bills = static_cast<int>(s.bills.size());
             pages = static_cast<int>(document.pages.size());
+        });
+
+    // Every customer's statement of a month at once, as "批量对账单" reads them.
+    int statements = 0;
+    const QStringList month = {QStringLiteral("2026-03-01"), QStringLiteral("2026-03-31")};
+    const auto [rawMonth, allMonth] = bench::pairedMedianMs(
+        9,
+        [&] {
+            rawQuery(raw,
+                     "SELECT 联系人, 单据编号, min(业务日期), count(*), sum(应收金额) FROM 表3 "
+                     "WHERE 业务日期 BETWEEN ?1 AND ?2 GROUP BY 联系人, 单据编号",
+                     month);
+        },
+        [&] {
+            statements = static_cast<int>(
+                StatementReader(&connection).readAll(QDate(2026, 3, 1), QDate(2026, 3, 31)).size());
         });
 
     int groups = 0;
@@ -124,6 +142,12 @@ int main(int argc, char** argv) {
     bench::report(QStringLiteral("raw_statement_query"), rawStatement, QStringLiteral("ms"));
     bench::report(QStringLiteral("statement_year"), statement, QStringLiteral("ms"));
     bench::report(QStringLiteral("statement_year_ratio"), statement / rawStatement,
+                  QStringLiteral("x"));
+    bench::report(QStringLiteral("month_statement_customers"), statements,
+                  QStringLiteral("customers"));
+    bench::report(QStringLiteral("raw_month_statements_query"), rawMonth, QStringLiteral("ms"));
+    bench::report(QStringLiteral("month_statements"), allMonth, QStringLiteral("ms"));
+    bench::report(QStringLiteral("month_statements_ratio"), allMonth / rawMonth,
                   QStringLiteral("x"));
     bench::report(QStringLiteral("sales_groups"), groups, QStringLiteral("groups"));
     bench::report(QStringLiteral("raw_sales_query"), rawSales, QStringLiteral("ms"));

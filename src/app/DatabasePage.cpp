@@ -53,14 +53,20 @@ DatabasePage::DatabasePage(QWidget* parent)
     writtenLayout->setContentsMargins(0, 0, 0, 0);
     writtenLayout->addWidget(written_, 1);
     writtenLayout->addWidget(editWritten_);
-    writtenRow_->hide();
-    auto* form = new QFormLayout;
+    writtenNote_ = new QLabel(QStringLiteral("这个地址不是本页生成的，保存时原样保留；要修改，"
+                                             "请点“按文本修改”。"),
+                              this);
+    writtenNote_->setWordWrap(true);
+    form_ = new QFormLayout;
+    auto* form = form_;
     form->addRow(QStringLiteral("连接地址："), writtenRow_);
+    form->addRow(writtenNote_);
     form->addRow(QStringLiteral("服务器地址："), host_);
     form->addRow(QStringLiteral("端口："), port_);
     form->addRow(QStringLiteral("数据库名："), database_);
     form->addRow(QStringLiteral("用户名："), user_);
     form->addRow(QStringLiteral("密码："), password_);
+    showWritten(false);
 
     auto* buttons = new QHBoxLayout;
     const auto addButton = [&](const char* name, const QString& caption, auto handler) {
@@ -112,16 +118,22 @@ void DatabasePage::load() {
         keepAsWritten(loaded_);
 }
 
+void DatabasePage::showWritten(bool shown) {
+    keptAsWritten_ = shown;
+    form_->setRowVisible(writtenRow_, shown);
+    form_->setRowVisible(writtenNote_, shown);
+    for (QLineEdit* box : {host_, port_, database_, user_, password_})
+        form_->setRowVisible(box, !shown);
+}
+
 void DatabasePage::keepAsWritten(const QString& address) {
     written_->setText(address);
+    written_->setCursorPosition(0);
     written_->setReadOnly(true);
-    written_->setToolTip(QStringLiteral("这个地址不是本页生成的，保存时原样保留。"));
-    writtenRow_->show();
     editWritten_->show();
-    for (QLineEdit* box : {host_, port_, database_, user_, password_}) {
+    for (QLineEdit* box : {host_, port_, database_, user_, password_})
         box->clear();
-        box->setEnabled(false);
-    }
+    showWritten(true);
 }
 
 void DatabasePage::editAsText() {
@@ -131,7 +143,7 @@ void DatabasePage::editAsText() {
 }
 
 QString DatabasePage::address() const {
-    return writtenRow_->isHidden() ? uri() : written_->text().trimmed();
+    return keptAsWritten_ ? written_->text().trimmed() : uri();
 }
 
 QString DatabasePage::serverAddress() const {
@@ -182,7 +194,7 @@ QString DatabasePage::uri() const {
 }
 
 QString DatabasePage::check() const {
-    if (!writtenRow_->isHidden()) {
+    if (keptAsWritten_) {
         const QString written = written_->text().trimmed();
         if (written.isEmpty() || written == loaded_)
             return QString();

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsPage.h"
 
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,6 +40,8 @@ public:
 
 private:
     void keepAsWritten(const QString& address);
+    // Shows the address kept as written in place of the fields, or the fields.
+    void showWritten(bool shown);
     void editAsText();
     // The address the buttons use; fails in words when there is none.
     QString serverAddress() const;
@@ -51,5 +54,8 @@ private:
     QLineEdit* written_;
     QPushButton* editWritten_;
     QWidget* writtenRow_;
+    QLabel* writtenNote_;
+    QFormLayout* form_;
+    bool keptAsWritten_ = false;
     QString loaded_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/DatabaseChoice.h"
 #include "app/DatabasePage.h"
+#include "app/GridColumns.h"
 #include "app/ImportCommand.h"
 #include "app/MainUnit.h"
 #include "app/RecordCommands.h"
@@ -116,7 +117,7 @@ void Program::wireImport() {
 void Program::openSettings() {
     TSettingsForm form(main_.get());
     form.addPage(new PrintPage);
-    form.addPage(new NumberingPage);
+    form.addPage(new NumberingPage(deliveryColumns().constFirst().width));
     form.addPage(new BackupPage(restore_.get()));
     form.addPage(new DatabasePage);
     form.exec();

@@ -85,7 +85,7 @@ void RecordCommands::SpeedButton10Click() {
                                                 "也可以用Ctrl及Shift来进行多选，然后再删除信息。"));
         return;
     }
-    if (!Prompts::instance().confirm(window_, QStringLiteral("确定要删除选中的记录？")))
+    if (!Prompts::instance().confirmRemoval(window_, QStringLiteral("确定要删除选中的记录？")))
         return;
     if (window_->query(*view)->recordCount() > 0)
         grid->deleteSelectedRows();

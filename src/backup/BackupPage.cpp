@@ -76,15 +76,26 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     list_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     restoreButton_ = new QPushButton(QStringLiteral("从此备份恢复"), this);
     restoreButton_->setObjectName(QStringLiteral("RestoreFromBackup"));
+    // Room for its caption in any face the system falls back to for Chinese text.
+    restoreButton_->setMinimumWidth(
+        restoreButton_->fontMetrics().horizontalAdvance(restoreButton_->text()) +
+        4 * restoreButton_->fontMetrics().averageCharWidth());
     connect(restoreButton_, &QPushButton::clicked, this,
             guardedSlot(this, [this] { restoreChosen(); }));
     counting_ = new QTimer(this);
     counting_->setInterval(0);
     connect(counting_, &QTimer::timeout, this, guardedSlot(this, [this] { countNext(); }));
 
+    auto* browse = new QPushButton(QStringLiteral("浏览…"), this);
+    browse->setObjectName(QStringLiteral("BrowseBackupFolder"));
+    connect(browse, &QPushButton::clicked, this, guardedSlot(this, [this] { chooseFolder(); }));
+    auto* folderLine = new QHBoxLayout;
+    folderLine->addWidget(folder_, 1);
+    folderLine->addWidget(browse);
+
     auto* form = new QFormLayout;
     form->addRow(enabled_);
-    form->addRow(QStringLiteral("备份文件夹："), folder_);
+    form->addRow(QStringLiteral("备份文件夹："), folderLine);
     form->addRow(QStringLiteral("保留最近的："), keep_);
     form->addRow(new QLabel(QStringLiteral("另外每月保留最新的一份，共保留 12 个月。"), this));
     auto* layout = new QVBoxLayout(this);
@@ -107,6 +118,14 @@ BackupPage::BackupPage(DataRestore* restore, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(restoreButton_);
     layout->addLayout(buttons);
+}
+
+void BackupPage::chooseFolder() {
+    const QString shown = folder_->text().isEmpty() ? folder_->placeholderText() : folder_->text();
+    const QString chosen =
+        Prompts::instance().folderName(this, QDir::fromNativeSeparators(shown.trimmed()));
+    if (!chosen.isEmpty())
+        folder_->setText(QDir::toNativeSeparators(chosen));
 }
 
 QString BackupPage::title() const {
@@ -155,8 +174,8 @@ void BackupPage::fillList(const QString& folder) {
                             Qt::AlignRight));
         list_->setItem(row, 2, cell(QStringLiteral("…"), Qt::AlignRight));
     }
-    location_->setText(QStringLiteral("备份保存在“%1”。每次恢复之前，当前的数据先备份到这里，"
-                                      "列表中标有“恢复前”。")
+    location_->setText(QStringLiteral("备份保存在“%1”。恢复数据或升级数据库之前，当前的数据也先"
+                                      "备份到这里，列表中标有“恢复前”或“升级前”。")
                            .arg(QDir::toNativeSeparators(folder)));
     list_->resizeColumnToContents(1);
     list_->setColumnWidth(2, 90);
@@ -187,7 +206,7 @@ void BackupPage::restoreChosen() {
     const QTableWidgetItem* time = list_->item(chosen.constFirst()->row(), 0);
     const QString question =
         EngineChoice::maintenance(ProgramFolder::databaseFile())->restoreQuestion(time->text());
-    if (!Prompts::instance().confirmRisky(this, question))
+    if (!Prompts::instance().confirmRemoval(this, question))
         return;
     restore_->restoreFrom(time->data(Qt::UserRole).toString());
 }

@@ -28,6 +28,8 @@ private:
     // the user's events, so the page stays at hand.
     void countNext();
     void restoreChosen();
+    // "浏览…": a folder dialog starting at the folder the box names.
+    void chooseFolder();
 
     DataRestore* restore_;
     QCheckBox* enabled_;

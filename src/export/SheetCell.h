@@ -11,6 +11,7 @@ struct SheetCell {
     Kind kind = Empty;
     QString text;
     double number = 0;
+    bool money = false; // a number shown #,##0.00
     QDate date;
 
     static SheetCell ofText(const QString& text) {
@@ -25,6 +26,11 @@ struct SheetCell {
         SheetCell cell;
         cell.kind = Number;
         cell.number = value;
+        return cell;
+    }
+    static SheetCell ofMoney(double value) {
+        SheetCell cell = ofNumber(value);
+        cell.money = true;
         return cell;
     }
     static SheetCell ofDate(const QDate& date) {

@@ -86,14 +86,20 @@ void write(const Dataset& data, const QString& fileName, ExportProgress& progres
 }
 
 void writeTable(const QStringList& headings, const QList<QList<SheetCell>>& rows,
-                const QString& fileName) {
+                const QString& fileName, const QStringList& preface) {
     PendingFile file(fileName);
     try {
         WorkbookWriter sheet(file.path());
+        const auto top = static_cast<int>(preface.size());
+        for (int line = 0; line < top; ++line) {
+            sheet.writeText(line, 0, preface[line]);
+            if (preface[line].isEmpty())
+                sheet.writeEmptyRow(line);
+        }
         for (qsizetype column = 0; column < headings.size(); ++column)
-            sheet.writeText(0, static_cast<int>(column), headings[column]);
+            sheet.writeText(top, static_cast<int>(column), headings[column]);
         for (qsizetype row = 0; row < rows.size(); ++row) {
-            const int at = static_cast<int>(row) + 1;
+            const int at = top + static_cast<int>(row) + 1;
             const QList<SheetCell>& cells = rows[row];
             if (cells.isEmpty())
                 sheet.writeEmptyRow(at);
@@ -107,7 +113,10 @@ void writeTable(const QStringList& headings, const QList<QList<SheetCell>>& rows
                     sheet.writeText(at, c, cell.text);
                     break;
                 case SheetCell::Number:
-                    sheet.writeNumber(at, c, cell.number);
+                    if (cell.money)
+                        sheet.writeMoney(at, c, cell.number);
+                    else
+                        sheet.writeNumber(at, c, cell.number);
                     break;
                 case SheetCell::Date:
                     sheet.writeDate(at, c, cell.date);

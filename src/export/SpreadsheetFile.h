@@ -17,9 +17,10 @@ namespace SpreadsheetFile {
 // an existing file; on failure (AppError naming the file) nothing is left under the name.
 void write(const Dataset& data, const QString& fileName, ExportProgress& progress);
 
-// A table the caller has put together: row 1 the headings as text cells, then the rows as
-// given. Written and replaced the same way as a list.
+// A table the caller has put together: first the preface, one text per row (what the table
+// is of), then the headings as text cells, then the rows as given. Written and replaced the
+// same way as a list.
 void writeTable(const QStringList& headings, const QList<QList<SheetCell>>& rows,
-                const QString& fileName);
+                const QString& fileName, const QStringList& preface = {});
 
 } // namespace SpreadsheetFile

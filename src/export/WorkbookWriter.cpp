@@ -78,6 +78,10 @@ WorkbookWriter::WorkbookWriter(const QString& path) {
     if (!dateFormat_)
         fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
     format_set_num_format(dateFormat_, "yyyy/m/d");
+    moneyFormat_ = workbook_add_format(workbook_);
+    if (!moneyFormat_)
+        fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    format_set_num_format(moneyFormat_, "#,##0.00");
 }
 
 WorkbookWriter::~WorkbookWriter() {
@@ -109,8 +113,16 @@ void WorkbookWriter::writeText(int row, int column, const QString& text) {
 }
 
 void WorkbookWriter::writeNumber(int row, int column, double value) {
+    writeNumber(row, column, value, nullptr);
+}
+
+void WorkbookWriter::writeMoney(int row, int column, double value) {
+    writeNumber(row, column, value, moneyFormat_);
+}
+
+void WorkbookWriter::writeNumber(int row, int column, double value, lxw_format* format) {
     const lxw_error error = worksheet_write_number(sheet_, static_cast<lxw_row_t>(row),
-                                                   static_cast<lxw_col_t>(column), value, nullptr);
+                                                   static_cast<lxw_col_t>(column), value, format);
     if (error != LXW_NO_ERROR)
         fail(error);
     ++written_.cells;

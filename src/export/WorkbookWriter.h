@@ -32,6 +32,8 @@ public:
     // Row and column count from 0; an empty text leaves the cell empty.
     void writeText(int row, int column, const QString& text);
     void writeNumber(int row, int column, double value);
+    // A number shown with thousands separators and two decimals (#,##0.00).
+    void writeMoney(int row, int column, double value);
     void writeDate(int row, int column, const QDate& date);
     // A row without a cell has no trace in the sheet unless it is marked; marked, it is an
     // empty row of the sheet's range, as the list's row of empty fields is.
@@ -42,8 +44,11 @@ public:
     const Written& written() const { return written_; }
 
 private:
+    void writeNumber(int row, int column, double value, lxw_format* format);
+
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* dateFormat_ = nullptr;
+    lxw_format* moneyFormat_ = nullptr;
     Written written_;
 };

@@ -121,9 +121,9 @@ void DataGrid::Private::deleteByKey() {
         const bool selected = !view->selection().isEmpty();
         if (!selected && dataset->recNo() < 0)
             return;
-        if (!Prompts::instance().confirm(q->window(), selected
-                                                          ? QStringLiteral("删除所有选中的记录吗？")
-                                                          : QStringLiteral("删除记录吗？")))
+        if (!Prompts::instance().confirmRemoval(q->window(),
+                                                selected ? QStringLiteral("删除所有选中的记录吗？")
+                                                         : QStringLiteral("删除记录吗？")))
             return;
         if (selected)
             q->deleteSelectedRows();

@@ -1,5 +1,6 @@
 #include "grid/GridLook.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -24,6 +25,11 @@ QColor mix(const QColor& a, const QColor& b, double share) {
 
 QFont cellFont() {
     return song(14, false);
+}
+
+bool fitsCell(const QString& text, int columnWidth) {
+    // The room the delegate leaves the text: the margins and the column line.
+    return QFontMetrics(cellFont()).horizontalAdvance(text) <= columnWidth - 2 * textMargin - 1;
 }
 
 QFont titleFont() {

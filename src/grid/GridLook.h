@@ -16,7 +16,9 @@ constexpr int indicatorWidth = 14;
 constexpr int footerHeight = 22;
 constexpr int textMargin = 3;
 
-QFont cellFont();   // 14-pixel 宋体
+QFont cellFont(); // 14-pixel 宋体
+// Whether a text shows whole in a data cell of a column that many pixels wide.
+bool fitsCell(const QString& text, int columnWidth);
 QFont titleFont();  // 13-pixel bold 宋体
 QFont footerFont(); // 15-pixel 宋体
 

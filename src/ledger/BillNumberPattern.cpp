@@ -6,13 +6,15 @@ constexpr int kMostDigits = 9;
 
 } // namespace
 
+// Year and month with a running number of the month: seven figures, which the delivery list's
+// 60-pixel bill number column shows whole.
 QString BillNumberPattern::defaultPattern() {
-    return QStringLiteral("yyyyMMdd-NNN");
+    return QStringLiteral("yyMMNNN");
 }
 
 QStringList BillNumberPattern::offered() {
-    return {defaultPattern(), QStringLiteral("yyyyMMddNNN"), QStringLiteral("yyyyMMdd-NNNN"),
-            QStringLiteral("yyMMdd-NNN"), QStringLiteral("yyyy-MM-dd-NNN")};
+    return {defaultPattern(), QStringLiteral("yyMMdd-NN"), QStringLiteral("yyyyMMdd-NNN"),
+            QStringLiteral("yyMMdd-NNN"), QStringLiteral("'SH'yyMMNNN")};
 }
 
 BillNumberPattern::BillNumberPattern(const QString& pattern) {

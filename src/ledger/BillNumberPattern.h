@@ -6,8 +6,9 @@
 #include <optional>
 
 // A bill number pattern: date letters as QDate formats them (yyyy, MM, dd, ...; text in single
-// quotes stays as it is) around one run of N, the day's running number padded to that many
-// digits. "yyyyMMdd-NNN" makes 20261209-001, 20261209-002, ...
+// quotes stays as it is) around one run of N, the running number padded to that many digits.
+// The number runs within what the date letters name: "yyyyMMdd-NNN" makes 20261209-001,
+// 20261209-002, ... for the day, "yyMMNNN" 2612001, 2612002, ... for the month.
 class BillNumberPattern {
 public:
     static QString defaultPattern();

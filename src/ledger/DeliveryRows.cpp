@@ -35,6 +35,10 @@ QDate DeliveryRows::date(int row) const {
     return *found;
 }
 
+std::optional<double> DeliveryRows::number(int row, int field) const {
+    return list_.number(row, field);
+}
+
 qint64 DeliveryRows::tenThousandths(int row, int field) const {
     const std::optional<double> value = list_.number(row, field);
     return value ? NumberText::toTenThousandths(*value) : 0;

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class Dataset;
 
@@ -16,6 +17,8 @@ public:
     int count() const;
     QString text(int row, int field) const;
     QDate date(int row) const;
+    // A number column's value; empty for NULL or a text that is no number.
+    std::optional<double> number(int row, int field) const;
     // A number column in 1/10000; NULL and empty count as 0.
     qint64 tenThousandths(int row, int field) const;
     int field(const QString& name) const;

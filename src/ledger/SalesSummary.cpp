@@ -1,11 +1,13 @@
 #include "ledger/SalesSummary.h"
 
 #include "data/Dataset.h"
+#include "ledger/Customers.h"
 #include "ledger/DeliveryRows.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -15,28 +17,54 @@ struct Group {
     QSet<QString> bills;
     QString lastBill; // a bill's rows mostly come together: counted once
     QDate month;
+    Customer customer;
 };
+
+struct Fields {
+    int bill, contact, address, telephone, code, goods, unit, quantity, amount;
+};
+
+QString monthName(const QDate& month) {
+    return QStringLiteral("%1年%2月").arg(month.year()).arg(month.month());
+}
 
 // The group's name, and the key it is counted under.
 std::pair<QString, QString> groupOf(const DeliveryRows& rows, int row, const QDate& date,
-                                    SalesSummary::Grouping grouping, int contact, int code,
-                                    int goods) {
+                                    SalesSummary::Grouping grouping, const Fields& f,
+                                    const std::optional<Customers>& customers, Customer& customer) {
     switch (grouping) {
     case SalesSummary::Grouping::Month: {
-        const QString month = QStringLiteral("%1年%2月").arg(date.year()).arg(date.month());
+        const QString month = monthName(date);
         return {month, month};
     }
-    case SalesSummary::Grouping::Customer: {
-        const QString name = rows.text(row, contact);
-        return {name, Ledger::asciiFolded(name)};
-    }
+    case SalesSummary::Grouping::Customer:
+        customer = customers->ownerOf(rows.text(row, f.contact), rows.text(row, f.address),
+                                      rows.text(row, f.telephone));
+        return {customer.contact, customer.key()};
     case SalesSummary::Grouping::Goods:
         break;
     }
-    const QString codeText = rows.text(row, code);
-    const QString name = rows.text(row, goods);
+    const QString codeText = rows.text(row, f.code);
+    const QString name = rows.text(row, f.goods);
+    const QString unit = rows.text(row, f.unit);
     const QString shown = codeText.isEmpty() ? name : codeText + u' ' + name;
-    return {shown, Ledger::asciiFolded(codeText) + u'\n' + name};
+    return {shown, Ledger::asciiFolded(codeText) + u'\n' + name + u'\n' + unit};
+}
+
+// Two customers of one contact are told apart by their address (or telephone).
+void nameCustomers(std::vector<Group>& groups) {
+    QHash<QString, int> uses;
+    for (const Group& group : groups)
+        ++uses[Ledger::asciiFolded(group.customer.contact)];
+    for (Group& group : groups) {
+        if (uses.value(Ledger::asciiFolded(group.customer.contact)) < 2)
+            continue;
+        const QString where =
+            !group.customer.address.isEmpty() ? group.customer.address : group.customer.telephone;
+        group.row.group = group.customer.contact +
+                          QStringLiteral("（%1）").arg(
+                              group.customer.listed ? where : QStringLiteral("客户信息中没有"));
+    }
 }
 
 } // namespace
@@ -46,31 +74,54 @@ SalesSummary SalesReader::read(const QDate& from, const QDate& to,
     Dataset list(connection_, QStringLiteral("SalesRows"));
     list.setQuery(Query::all(QStringLiteral("表3")));
     const DeliveryRows rows(list);
-    const int bill = rows.field(QStringLiteral("单据编号"));
-    const int contact = rows.field(QStringLiteral("联系人"));
-    const int code = rows.field(QStringLiteral("商品编码"));
-    const int goods = rows.field(QStringLiteral("商品名称"));
-    const int quantity = rows.field(QStringLiteral("数量"));
-    const int amount = rows.field(QStringLiteral("应收金额"));
+    const Fields f{rows.field(QStringLiteral("单据编号")), rows.field(QStringLiteral("联系人")),
+                   rows.field(QStringLiteral("单位地址")), rows.field(QStringLiteral("联系电话")),
+                   rows.field(QStringLiteral("商品编码")), rows.field(QStringLiteral("商品名称")),
+                   rows.field(QStringLiteral("单位")),     rows.field(QStringLiteral("数量")),
+                   rows.field(QStringLiteral("应收金额"))};
+    std::optional<Customers> customers;
+    if (grouping == SalesSummary::Grouping::Customer)
+        customers.emplace(connection_);
 
     QHash<QString, qsizetype> indexOf;
     std::vector<Group> groups;
+    const auto groupFor = [&](const QString& name, const QString& key, const QDate& month) {
+        auto found = indexOf.find(key);
+        if (found == indexOf.end()) {
+            found = indexOf.insert(key, static_cast<qsizetype>(groups.size()));
+            Group group;
+            group.row.group = name;
+            group.month = month;
+            groups.push_back(group);
+        }
+        return *found;
+    };
+    // Every month of the period has its row, sales or none.
+    if (grouping == SalesSummary::Grouping::Month && from <= to)
+        for (QDate month(from.year(), from.month(), 1); month <= to; month = month.addMonths(1))
+            groupFor(monthName(month), monthName(month), month);
+
     QSet<QString> allBills;
     QString lastBill;
+    QSet<QString> units;
     SalesSummary summary;
     summary.grouping = grouping;
     for (int row = 0; row < rows.count(); ++row) {
         const QDate date = rows.date(row);
         if (!date.isValid() || date < from || date > to)
             continue;
-        const auto [name, key] = groupOf(rows, row, date, grouping, contact, code, goods);
-        auto found = indexOf.find(key);
-        if (found == indexOf.end()) {
-            found = indexOf.insert(key, static_cast<qsizetype>(groups.size()));
-            groups.push_back({{name, 0, 0, 0}, {}, {}, QDate(date.year(), date.month(), 1)});
+        Customer customer;
+        const auto [name, key] = groupOf(rows, row, date, grouping, f, customers, customer);
+        Group& group =
+            groups[static_cast<size_t>(groupFor(name, key, QDate(date.year(), date.month(), 1)))];
+        if (grouping == SalesSummary::Grouping::Customer)
+            group.customer = customer;
+        if (grouping == SalesSummary::Grouping::Goods) {
+            group.row.unit = rows.text(row, f.unit);
+            group.row.counted = true;
+            units.insert(group.row.unit);
         }
-        Group& group = groups[static_cast<size_t>(*found)];
-        const QString billKey = Ledger::asciiFolded(rows.text(row, bill));
+        const QString billKey = Ledger::asciiFolded(rows.text(row, f.bill));
         if (billKey != group.lastBill || group.bills.isEmpty()) {
             group.bills.insert(billKey);
             group.lastBill = billKey;
@@ -79,13 +130,15 @@ SalesSummary SalesReader::read(const QDate& from, const QDate& to,
             allBills.insert(billKey);
             lastBill = billKey;
         }
-        const qint64 items = rows.tenThousandths(row, quantity);
-        const qint64 due = rows.tenThousandths(row, amount);
+        const qint64 items = rows.tenThousandths(row, f.quantity);
+        const qint64 due = rows.tenThousandths(row, f.amount);
         Ledger::addTo(group.row.quantity, items);
         Ledger::addTo(group.row.amount, due);
         Ledger::addTo(summary.total.quantity, items);
         Ledger::addTo(summary.total.amount, due);
     }
+    if (grouping == SalesSummary::Grouping::Customer)
+        nameCustomers(groups);
     std::stable_sort(groups.begin(), groups.end(), [grouping](const Group& a, const Group& b) {
         if (grouping == SalesSummary::Grouping::Month)
             return a.month < b.month;
@@ -99,5 +152,11 @@ SalesSummary SalesReader::read(const QDate& from, const QDate& to,
     }
     summary.total.group = QStringLiteral("合计");
     summary.total.bills = static_cast<int>(allBills.size());
+    // Quantities of different units do not add up to anything.
+    summary.total.counted = units.size() == 1;
+    if (summary.total.counted)
+        summary.total.unit = *units.cbegin();
+    else
+        summary.total.quantity = 0;
     return summary;
 }

@@ -13,14 +13,20 @@ struct SalesSummary {
 
     struct Row {
         QString group;
-        int bills = 0;       // distinct bill numbers, ASCII case ignored
-        qint64 quantity = 0; // sum of 数量; shown for goods only
-        qint64 amount = 0;   // sum of 应收金额
+        QString unit;         // goods only: the unit its quantity counts in
+        int bills = 0;        // distinct bill numbers, ASCII case ignored
+        qint64 quantity = 0;  // sum of 数量
+        bool counted = false; // the quantity means something: goods, or goods of one unit
+        qint64 amount = 0;    // sum of 应收金额
     };
 
     Grouping grouping = Grouping::Month;
-    // Months in calendar order; customers and goods by amount, the largest first.
+    // Every month of the period in calendar order, months without sales as 0; customers and
+    // goods by amount, the largest first. A customer is a customer of the customer table (see
+    // Customers), named by contact, with the address where two share the contact. Goods group
+    // by code, name and unit, so quantities are never added across units.
     QList<Row> rows;
+    // The quantity counts only when every goods row counts in one unit.
     Row total;
 };
 

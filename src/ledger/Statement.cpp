@@ -11,45 +11,27 @@ namespace {
 const QString kDeliveries = QStringLiteral("表3");
 const QString kContact = QStringLiteral("联系人");
 
-} // namespace
+// Gathers delivery rows into statements: bills of the period in date, then number order.
+class StatementBuilder {
+public:
+    explicit StatementBuilder(const DeliveryRows& rows)
+        : rows_(rows), number_(rows.field(QStringLiteral("单据编号"))),
+          goods_(rows.field(QStringLiteral("商品名称"))),
+          model_(rows.field(QStringLiteral("规格型号"))), unit_(rows.field(QStringLiteral("单位"))),
+          price_(rows.field(QStringLiteral("单价"))), quantity_(rows.field(QStringLiteral("数量"))),
+          amount_(rows.field(QStringLiteral("应收金额"))), contact_(rows.field(kContact)),
+          address_(rows.field(QStringLiteral("单位地址"))),
+          telephone_(rows.field(QStringLiteral("联系电话"))) {}
 
-QStringList StatementReader::customers() const {
-    Dataset list(connection_, QStringLiteral("StatementCustomers"));
-    list.setQuery(Query::distinct(kDeliveries, kContact));
-    list.open();
-    QStringList names;
-    for (int row = 0; row < list.recordCount(); ++row) {
-        const QString name = list.text(row, 0);
-        if (!name.isEmpty())
-            names.append(name);
+    Customer ownerOf(const Customers& customers, int row) const {
+        return customers.ownerOf(rows_.text(row, contact_), rows_.text(row, address_),
+                                 rows_.text(row, telephone_));
     }
-    return names;
-}
 
-Statement StatementReader::read(const QString& customer, const QDate& from, const QDate& to) const {
-    Statement statement;
-    statement.customer = customer;
-    statement.from = from;
-    statement.to = to;
-
-    Dataset list(connection_, QStringLiteral("StatementRows"));
-    list.setQuery(Query::equal(kDeliveries, kContact, customer));
-    const DeliveryRows rows(list);
-    const int number = rows.field(QStringLiteral("单据编号"));
-    const int goods = rows.field(QStringLiteral("商品名称"));
-    const int model = rows.field(QStringLiteral("规格型号"));
-    const int unit = rows.field(QStringLiteral("单位"));
-    const int price = rows.field(QStringLiteral("单价"));
-    const int quantity = rows.field(QStringLiteral("数量"));
-    const int amount = rows.field(QStringLiteral("应收金额"));
-
-    // Bill numbers group as the bill selection takes them: ASCII case ignored.
-    QHash<QString, qsizetype> billOf;
-    for (int row = 0; row < rows.count(); ++row) {
-        const QDate date = rows.date(row);
-        if (!date.isValid() || date < from || date > to)
-            continue;
-        const QString text = rows.text(row, number);
+    void add(Statement& statement, QHash<QString, qsizetype>& billOf, int row,
+             const QDate& date) const {
+        // Bill numbers group as the bill selection takes them: ASCII case ignored.
+        const QString text = rows_.text(row, number_);
         const QString key = Ledger::asciiFolded(text);
         auto found = billOf.find(key);
         if (found == billOf.end()) {
@@ -58,18 +40,97 @@ Statement StatementReader::read(const QString& customer, const QDate& from, cons
         }
         Statement::Bill& bill = statement.bills[*found];
         bill.date = std::min(bill.date, date);
-        bill.items.append({rows.text(row, goods), rows.text(row, model), rows.text(row, unit),
-                           list.number(row, price), list.number(row, quantity),
-                           list.number(row, amount)});
-        const qint64 due = rows.tenThousandths(row, amount);
+        bill.items.append({rows_.text(row, goods_), rows_.text(row, model_), rows_.text(row, unit_),
+                           rows_.number(row, price_), rows_.number(row, quantity_),
+                           rows_.number(row, amount_)});
+        const qint64 due = rows_.tenThousandths(row, amount_);
         Ledger::addTo(bill.total, due);
         Ledger::addTo(statement.total, due);
     }
-    std::stable_sort(statement.bills.begin(), statement.bills.end(),
-                     [](const Statement::Bill& a, const Statement::Bill& b) {
-                         if (a.date != b.date)
-                             return a.date < b.date;
-                         return a.number < b.number;
-                     });
+
+    static void sortBills(Statement& statement) {
+        std::stable_sort(statement.bills.begin(), statement.bills.end(),
+                         [](const Statement::Bill& a, const Statement::Bill& b) {
+                             if (a.date != b.date)
+                                 return a.date < b.date;
+                             return a.number < b.number;
+                         });
+    }
+
+private:
+    const DeliveryRows& rows_;
+    int number_, goods_, model_, unit_, price_, quantity_, amount_, contact_, address_, telephone_;
+};
+
+bool within(const QDate& date, const QDate& from, const QDate& to) {
+    return date.isValid() && date >= from && date <= to;
+}
+
+} // namespace
+
+QList<Customer> StatementReader::customers() const {
+    return Customers(connection_).withDeliveryContacts();
+}
+
+Statement StatementReader::read(const Customer& customer, const QDate& from,
+                                const QDate& to) const {
+    Statement statement;
+    statement.customer = customer;
+    statement.from = from;
+    statement.to = to;
+
+    const Customers customers(connection_);
+    Dataset list(connection_, QStringLiteral("StatementRows"));
+    list.setQuery(Query::equal(kDeliveries, kContact, customer.contact));
+    const DeliveryRows rows(list);
+    const StatementBuilder builder(rows);
+    QHash<QString, qsizetype> billOf;
+    for (int row = 0; row < rows.count(); ++row) {
+        const QDate date = rows.date(row);
+        if (within(date, from, to) && builder.ownerOf(customers, row).key() == customer.key())
+            builder.add(statement, billOf, row, date);
+    }
+    StatementBuilder::sortBills(statement);
     return statement;
+}
+
+QList<Statement> StatementReader::readAll(const QDate& from, const QDate& to) const {
+    const Customers customers(connection_);
+    Dataset list(connection_, QStringLiteral("StatementRows"));
+    list.setQuery(Query::all(kDeliveries));
+    const DeliveryRows rows(list);
+    const StatementBuilder builder(rows);
+    QHash<QString, qsizetype> statementOf;
+    QList<Statement> statements;
+    QList<QHash<QString, qsizetype>> billsOf;
+    for (int row = 0; row < rows.count(); ++row) {
+        const QDate date = rows.date(row);
+        if (!within(date, from, to))
+            continue;
+        const Customer owner = builder.ownerOf(customers, row);
+        if (owner.contact.isEmpty())
+            continue;
+        auto found = statementOf.find(owner.key());
+        if (found == statementOf.end()) {
+            found = statementOf.insert(owner.key(), statements.size());
+            statements.append(Statement{owner, from, to, {}, 0});
+            billsOf.append(QHash<QString, qsizetype>());
+        }
+        builder.add(statements[*found], billsOf[*found], row, date);
+    }
+    // In the order of the pick list: listed customers first, then contacts alone.
+    QHash<QString, qsizetype> rank;
+    const QList<Customer> order = customers.listed();
+    for (qsizetype i = 0; i < order.size(); ++i)
+        rank.insert(order[i].key(), i);
+    std::sort(statements.begin(), statements.end(), [&](const Statement& a, const Statement& b) {
+        const qsizetype x = rank.value(a.customer.key(), order.size());
+        const qsizetype y = rank.value(b.customer.key(), order.size());
+        if (x != y)
+            return x < y;
+        return Ledger::asciiFolded(a.customer.contact) < Ledger::asciiFolded(b.customer.contact);
+    });
+    for (Statement& statement : statements)
+        StatementBuilder::sortBills(statement);
+    return statements;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ledger/Customers.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -27,7 +29,7 @@ struct Statement {
         qint64 total = 0;
     };
 
-    QString customer;
+    Customer customer;
     QDate from;
     QDate to;
     QList<Bill> bills;
@@ -38,11 +40,14 @@ class StatementReader {
 public:
     explicit StatementReader(Connection* connection) : connection_(connection) {}
 
-    // The distinct contacts of the delivery table, sorted.
-    QStringList customers() const;
-    // The customer's rows are those whose 联系人 is the name, ASCII case ignored; a row belongs
+    // The customers to pick from: the customer table's and the contacts of delivery rows of
+    // no customer row (see Customers).
+    QList<Customer> customers() const;
+    // The customer's rows are those that belong to the customer (see Customers); a row belongs
     // to the period when its business date lies within from..to, both included.
-    Statement read(const QString& customer, const QDate& from, const QDate& to) const;
+    Statement read(const Customer& customer, const QDate& from, const QDate& to) const;
+    // The statement of every customer with rows in the period, in the customers' order.
+    QList<Statement> readAll(const QDate& from, const QDate& to) const;
 
 private:
     Connection* connection_;

@@ -6,6 +6,7 @@
 #include "data/Errors.h"
 #include "data/NumberText.h"
 #include "printing/AmountToCapitals.h"
+#include "printing/Capitals.h"
 #include "printing/NoteReport.h"
 #include "printing/PriceFreeNote.h"
 #include "printing/ReportPreview.h"
@@ -69,8 +70,10 @@ void TDy1Form::Button1Click() {
     const double rounded = std::nearbyint(NumberText::toNumber(QRLabel19()) / 0.01) * 0.01;
     setCaption(QStringLiteral("QRLabel19"), NumberText::general(rounded));
     const QString edit1 = QRLabel19();
-    setCaption(QStringLiteral("QRLabel15"),
-               AmountToCapitals(NumberText::toNumber(edit1)) + QStringLiteral("整"));
+    const double amount = NumberText::toNumber(edit1);
+    setCaption(QStringLiteral("QRLabel15"), Capitals::chosen() == Capitals::Style::Banking
+                                                ? Capitals::banking(amount)
+                                                : AmountToCapitals(amount) + QStringLiteral("整"));
 }
 
 report::RowTable TDy1Form::masterRows() const {

@@ -3,7 +3,9 @@
 #include "base/AppError.h"
 #include "platform/PendingFile.h"
 #include "report/PagePainter.h"
+#include "report/PdfTextLayer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,12 +52,10 @@ QString withSuffix(const QString& fileName, const QString& suffix) {
 
 void writePdf(const report::Document& document, const QString& fileName, const QString& title) {
     PendingFile pending(fileName);
-    // The writer reports a failed write only through its device, so it gets one of ours.
-    QFile device(pending.path());
-    if (!device.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        fail(fileName, device.errorString());
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&device);
+        QPdfWriter writer(&buffer);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("送货单"));
         const QPageLayout layout(
@@ -73,7 +73,13 @@ void writePdf(const report::Document& document, const QString& fileName, const Q
         }
         painter.end();
     }
-    if (!device.flush() || device.error() != QFileDevice::NoError)
+    report::PdfTextLayer::PaintedPages painted;
+    for (const report::Page& page : document.pages)
+        painted.append({&page});
+    const QByteArray bytes = report::PdfTextLayer::rebuilt(buffer.data(), painted);
+    QFile device(pending.path());
+    if (!device.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        device.write(bytes) != bytes.size() || !device.flush())
         fail(fileName, device.errorString());
     device.close();
     pending.commit();

@@ -1,8 +1,12 @@
 #include "printing/PrintDocument.h"
 
 #include "base/AppError.h"
+#include "platform/PendingFile.h"
 #include "report/PagePainter.h"
+#include "report/PdfTextLayer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPrinter>
 
@@ -30,6 +34,23 @@ void setPaper(QPrinter& printer, const QPageLayout& layout) {
                 .arg(printerLabel(printer))
                 .arg(wanted.width())
                 .arg(wanted.height()));
+}
+
+// A page printed to a PDF file carries the text drawn, as a saved one does.
+void rebuildTextLayer(const QString& fileName, const report::PdfTextLayer::PaintedPages& painted) {
+    QFile written(fileName);
+    if (!written.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("无法读取文件“%1”：%2")
+                           .arg(QDir::toNativeSeparators(fileName), written.errorString()));
+    const QByteArray bytes = report::PdfTextLayer::rebuilt(written.readAll(), painted);
+    written.close();
+    PendingFile pending(fileName);
+    QFile out(pending.path());
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
+        throw AppError(QStringLiteral("无法写入文件“%1”：%2")
+                           .arg(QDir::toNativeSeparators(fileName), out.errorString()));
+    out.close();
+    pending.commit();
 }
 
 } // namespace
@@ -67,6 +88,7 @@ void printDocument(const report::Document& document, const PrintSettings& settin
     if (total == 0)
         return;
 
+    report::PdfTextLayer::PaintedPages painted;
     QPainter painter;
     if (!painter.begin(&printer))
         throw AppError(QStringLiteral("无法在“%1”上开始打印。").arg(printerLabel(printer)));
@@ -81,6 +103,7 @@ void printDocument(const report::Document& document, const PrintSettings& settin
                 }
                 report::paintPage(painter, document.pages.at(page - 1), document.paper);
                 report::paintPage(painter, overlay, document.paper);
+                painted.append(QList<const report::Page*>{&document.pages.at(page - 1), &overlay});
                 ++printed;
                 if (progress && !progress(printed, total)) {
                     printer.abort();
@@ -91,4 +114,6 @@ void printDocument(const report::Document& document, const PrintSettings& settin
         }
     }
     painter.end();
+    if (toFile)
+        rebuildTextLayer(settings.outputFileName, painted);
 }

@@ -1,6 +1,7 @@
 #include "printing/PrintPage.h"
 
 #include "printing/CalibrationPage.h"
+#include "printing/Capitals.h"
 #include "printing/PriceFreeNote.h"
 #include "printing/PrintDocument.h"
 #include "ui/Guard.h"
@@ -41,6 +42,7 @@ PrintPage::PrintPage(QWidget* parent) : SettingsPage(parent) {
     layout->addWidget(buildOffsets());
     layout->addWidget(buildCopies());
     layout->addWidget(buildWithoutPrices());
+    layout->addWidget(buildCapitals());
     layout->addStretch(1);
 }
 
@@ -104,6 +106,23 @@ QWidget* PrintPage::buildWithoutPrices() {
     return group;
 }
 
+QWidget* PrintPage::buildCapitals() {
+    auto* group = new QGroupBox(QStringLiteral("金额大写"), this);
+    auto* form = new QFormLayout(group);
+    capitals_ = new QComboBox(group);
+    capitals_->setObjectName(QStringLiteral("CapitalsBox"));
+    capitals_->addItem(QStringLiteral("原有写法"), static_cast<int>(Capitals::Style::Original));
+    capitals_->addItem(QStringLiteral("财务规范写法"), static_cast<int>(Capitals::Style::Banking));
+    form->addRow(QStringLiteral("大写金额写法："), capitals_);
+    auto* hint =
+        new QLabel(QStringLiteral("用于送货单和对账单的合计金额。\n原有写法：壹十元、壹千元、元整\n"
+                                  "财务规范写法：壹拾元、壹仟元、零元整"),
+                   group);
+    hint->setWordWrap(true);
+    form->addRow(hint);
+    return group;
+}
+
 QString PrintPage::title() const {
     return QStringLiteral("打印");
 }
@@ -130,6 +149,7 @@ void PrintPage::load() {
         labels_.at(i)->setText(preferences_.labels.value(i));
     enableLabels();
     withoutPrices_->setChecked(PriceFreeNote::chosen());
+    capitals_->setCurrentIndex(capitals_->findData(static_cast<int>(Capitals::chosen())));
 }
 
 QString PrintPage::check() const {
@@ -149,6 +169,7 @@ void PrintPage::store() {
         preferences_.labels[i] = labels_.at(i)->text().trimmed();
     preferences_.store();
     PriceFreeNote::choose(withoutPrices_->isChecked());
+    Capitals::choose(static_cast<Capitals::Style>(capitals_->currentData().toInt()));
 }
 
 void PrintPage::keepShownOffsets() {

@@ -12,7 +12,8 @@ class QLineEdit;
 class QSpinBox;
 
 // The settings page "打印": each printer's offsets with its calibration page, the number of
-// copies of a note with their labels, and the note without prices.
+// copies of a note with their labels, the note without prices, and how totals are written in
+// capitals.
 class PrintPage : public SettingsPage {
     Q_OBJECT
 public:
@@ -31,6 +32,7 @@ private:
     QWidget* buildOffsets();
     QWidget* buildCopies();
     QWidget* buildWithoutPrices();
+    QWidget* buildCapitals();
     // The boxes' offsets into the printer they were shown for, then the chosen printer's.
     void printerChanged();
     void keepShownOffsets();
@@ -44,4 +46,5 @@ private:
     QSpinBox* copies_ = nullptr;
     QList<QLineEdit*> labels_;
     QCheckBox* withoutPrices_ = nullptr;
+    QComboBox* capitals_ = nullptr;
 };

@@ -432,6 +432,8 @@ report::Document TQRStandardPreview::snapshot() const {
 }
 
 QString TQRStandardPreview::savedFileBase() const {
+    if (!report_->savedName().isEmpty())
+        return PageFiles::fileBase(report_->savedName(), QString());
     const QString name =
         report_->documentName().isEmpty() ? windowTitle() : report_->documentName();
     const QString bill = master_.value(0, master_.column(QStringLiteral("单据编号")));

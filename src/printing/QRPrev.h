@@ -72,7 +72,8 @@ private:
     void regenerate();
     // The pages as this window shows and prints them, all of them, from its own copies.
     report::Document snapshot() const;
-    // Name of a saved file without folder or suffix: the report's name and its bill number.
+    // Name of a saved file without folder or suffix: the report's own suggestion, else its
+    // name and its bill number.
     QString savedFileBase() const;
     QString suggestedPath(const QString& suffix) const;
 

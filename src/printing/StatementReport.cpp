@@ -1,7 +1,7 @@
 #include "printing/StatementReport.h"
 
 #include "data/NumberText.h"
-#include "printing/AmountToCapitals.h"
+#include "ledger/MoneyText.h"
 
 #include <cmath>
 
@@ -13,27 +13,35 @@ using report::FontStyle;
 const QString kSong = QStringLiteral("宋体");
 const QString kMaster = QStringLiteral("对账单");
 const QString kProfile = QStringLiteral("表5");
+// The bill a row belongs to: a bill's rows stay on one page where they fit.
+const QString kBillKey = QStringLiteral("单据");
 
 const FontStyle kHeading{kSong, 11, true, Qt::black};
 const FontStyle kBody{kSong, 10.5, false, Qt::black};
+// Nine columns share the width with details: a smaller face keeps dates and amounts whole.
+const FontStyle kDetailBody{kSong, 9.5, false, Qt::black};
 const FontStyle kTitle{kSong, 22, true, Qt::black};
 const FontStyle kCompany{kSong, 16, true, Qt::red};
 const FontStyle kSmall{kSong, 10.5, false, Qt::black};
 
 constexpr qreal kRowHeight = 6.6;
+constexpr qreal kBandWidth = 180;
 
 struct Column {
     const char16_t* field;
     qreal width;
+    bool right; // figures stand against the right edge of their cell
 };
 
-// Bills alone: date, number, item count, bill total. With details the goods columns come
-// between the count and the amount, which then also holds each item's amount.
+// Bills alone: date, number, item count, bill total. With details each bill's items follow it
+// on rows of their own, and the item amounts have a column of their own beside the bill
+// totals, so that no column adds both.
 const Column kBillColumns[] = {
-    {u"业务日期", 32}, {u"单据编号", 58}, {u"品项数", 30}, {u"金额", 60}};
-const Column kDetailColumns[] = {{u"业务日期", 22}, {u"单据编号", 32}, {u"品项数", 14},
-                                 {u"商品名称", 34}, {u"规格型号", 20}, {u"单位", 12},
-                                 {u"数量", 14},     {u"单价", 14},     {u"金额", 18}};
+    {u"业务日期", 32, false}, {u"单据编号", 58, false}, {u"品项数", 30, true}, {u"金额", 60, true}};
+const Column kDetailColumns[] = {
+    {u"业务日期", 22, false}, {u"单据编号", 26, false}, {u"商品名称", 28, false},
+    {u"规格型号", 18, false}, {u"单位", 10, false},     {u"数量", 15, true},
+    {u"单价", 17, true},      {u"金额", 21, true},      {u"单据金额", 23, true}};
 
 QList<Column> columns(bool details) {
     QList<Column> out;
@@ -54,29 +62,41 @@ QString shown(const std::optional<double>& value) {
     return value ? NumberText::display(*value) : QString();
 }
 
+QString money(const std::optional<double>& value) {
+    return value ? MoneyText::of(*value) : QString();
+}
+
 QString shortDate(const QDate& date) {
     return date.toString(QStringLiteral("yyyy/M/d"));
 }
 
-void addTitleBand(report::Report& sheet, const Statement& statement, bool details) {
-    report::Band* band = sheet.addBand(BandType::Title, QStringLiteral("StatementTitle"), 34.09);
+void addTitleBand(report::Report& sheet) {
+    report::Band* band = sheet.addBand(BandType::Title, QStringLiteral("StatementTitle"), 20);
     band->addDataText("CompanyName", {0, 0, 60, 6.5}, kProfile, "公司名称", kCompany);
     band->addDataText("CompanyWeb", {0, 7.5, 60, 4.5}, kProfile, "公司网址", kSmall);
     band->addDataText("CompanyPhone", {0, 12.5, 60, 4.5}, kProfile, "联系电话", kSmall);
     band->addLabel("StatementHeading", {78, 4, 30, 8}, QStringLiteral("对账单"), kTitle);
-    band->addLabel("StatementCustomer", {0, 21, 90, 4.5},
-                   QStringLiteral("客户名称：") + statement.customer, kHeading);
-    band->addLabel("StatementPeriod", {92, 21, 88, 4.5},
+}
+
+// On every page: who the statement is for, the period, and the column headings.
+void addPageHeader(report::Report& sheet, const Statement& statement, bool details) {
+    report::Band* band =
+        sheet.addBand(BandType::PageHeader, QStringLiteral("StatementPageHeader"), 21.6);
+    band->addLabel("StatementCustomer", {0, 1, kBandWidth, 4.5},
+                   QStringLiteral("客户名称：") + StatementReport::customerText(statement),
+                   kHeading);
+    band->addLabel("StatementPeriod", {0, 7, kBandWidth, 4.5},
                    QStringLiteral("对账期间：%1 至 %2")
                        .arg(shortDate(statement.from), shortDate(statement.to)),
                    kHeading);
     qreal left = 0;
     int n = 1;
     for (const Column& c : columns(details)) {
-        band->addShape(QStringLiteral("HeadingCell%1").arg(n),
-                       {left, 28, c.width + 0.26, kRowHeight});
-        band->addLabel(QStringLiteral("HeadingText%1").arg(n), {left + 1.5, 29.3, c.width - 2, 4.5},
-                       text(c.field), kHeading);
+        band->addShape(QStringLiteral("HeadingCell%1").arg(n), {left, 14, c.width + 0.26, 7.6});
+        report::Item* caption =
+            band->addLabel(QStringLiteral("HeadingText%1").arg(n),
+                           {left + 1, 15.5, c.width - 2, 4.5}, text(c.field), kHeading);
+        caption->setAlignment(Qt::AlignHCenter);
         left += c.width;
         ++n;
     }
@@ -94,79 +114,132 @@ void addDetailBand(report::Report& sheet, bool details) {
     left = 0;
     n = 1;
     for (const Column& c : columns(details)) {
-        band->addDataText(QStringLiteral("RowText%1").arg(n), {left + 1.5, 0.9, c.width - 2, 4.5},
-                          kMaster, text(c.field), kBody);
+        report::Item* item = band->addDataText(QStringLiteral("RowText%1").arg(n),
+                                               {left + 1.5, 0.9, c.width - 3, 4.5}, kMaster,
+                                               text(c.field), details ? kDetailBody : kBody);
+        item->setKeptInWidth(true);
+        if (c.right)
+            item->setAlignment(Qt::AlignRight);
         left += c.width;
         ++n;
     }
 }
 
-void addSummaryBand(report::Report& sheet, const Statement& statement) {
-    report::Band* band = sheet.addBand(BandType::Summary, QStringLiteral("StatementSummary"), 34);
-    band->addShape("TotalCell", {0, 0, 180.26, 13.2});
-    band->addLabel("TotalCaption", {2, 1.3, 30, 4.5}, QStringLiteral("本期合计："), kHeading);
-    band->addLabel("TotalFigures", {32, 1.3, 60, 4.5},
-                   QStringLiteral("￥") + StatementReport::totalFigures(statement), kHeading);
-    band->addLabel("CapitalsCaption", {2, 7.9, 36, 4.5}, QStringLiteral("合计金额(大写)："),
+void addSummaryBand(report::Report& sheet, const Statement& statement, Capitals::Style style) {
+    const bool empty = statement.bills.isEmpty();
+    const qreal top = empty ? 8 : 0;
+    report::Band* band =
+        sheet.addBand(BandType::Summary, QStringLiteral("StatementSummary"), top + 36);
+    if (empty)
+        band->addLabel("NoBills", {2, 1.5, 176, 4.5},
+                       QStringLiteral("客户在本期（%1 至 %2）没有送货单据。")
+                           .arg(shortDate(statement.from), shortDate(statement.to)),
+                       kHeading);
+    band->addShape("TotalCell", {0, top, kBandWidth + 0.26, 13.2});
+    band->addLabel("TotalCaption", {2, top + 1.3, 30, 4.5}, QStringLiteral("本期合计："), kHeading);
+    report::Item* figures =
+        band->addLabel("TotalFigures", {100, top + 1.3, kBandWidth - 101.5, 4.5},
+                       QStringLiteral("￥") + StatementReport::totalFigures(statement), kHeading);
+    figures->setAlignment(Qt::AlignRight);
+    band->addLabel("CapitalsCaption", {2, top + 7.9, 36, 4.5}, QStringLiteral("合计金额(大写)："),
                    kHeading);
-    band->addLabel("TotalCapitals", {38, 7.9, 140, 4.5}, StatementReport::totalCapitals(statement),
-                   kHeading);
-    band->addLabel("ConfirmCaption", {2, 22, 60, 4.5}, QStringLiteral("客户确认（签字盖章）："),
-                   kHeading);
-    band->addLabel("ConfirmDate", {118, 22, 60, 4.5}, QStringLiteral("日期：    年    月    日"),
-                   kHeading);
+    band->addLabel("TotalCapitals", {38, top + 7.9, 140, 4.5},
+                   StatementReport::totalCapitals(statement, style), kHeading);
+    band->addLabel("ConfirmCaption", {2, top + 22, 60, 4.5},
+                   QStringLiteral("客户确认（签字盖章）："), kHeading);
+    band->addLabel("ConfirmDate", {118, top + 22, 60, 4.5},
+                   QStringLiteral("日期：    年    月    日"), kHeading);
+}
+
+void addPageFooter(report::Report& sheet) {
+    report::Band* band =
+        sheet.addBand(BandType::PageFooter, QStringLiteral("StatementPageFooter"), 8);
+    report::Item* number = band->addPageNumber("PageNumber", {0, 2, kBandWidth, 4.5},
+                                               QStringLiteral("第 %1 页 共 %2 页"), kSmall);
+    number->setAlignment(Qt::AlignHCenter);
 }
 
 } // namespace
 
 namespace StatementReport {
 
-std::unique_ptr<report::Report> layout(const Statement& statement, bool details) {
+std::unique_ptr<report::Report> layout(const Statement& statement, bool details,
+                                       Capitals::Style style) {
     auto sheet = std::make_unique<report::Report>(QStringLiteral("StatementReport"));
     report::PageSetup setup;
     setup.paper = QSizeF(210, 297);
-    setup.margins = QMarginsF(15, 15, 15, 15);
+    setup.margins = QMarginsF(15, 15, 15, 12);
     sheet->setPageSetup(setup);
     sheet->setTitle(QStringLiteral("对账单"));
     sheet->setDocumentName(QStringLiteral("对账单"));
+    sheet->setSavedName(fileBase(statement));
     sheet->setMasterDataSet(kMaster);
-    addTitleBand(*sheet, statement, details);
+    sheet->setGroupField(kBillKey);
+    addTitleBand(*sheet);
+    addPageHeader(*sheet, statement, details);
     addDetailBand(*sheet, details);
-    addSummaryBand(*sheet, statement);
+    addSummaryBand(*sheet, statement, style);
+    addPageFooter(*sheet);
     return sheet;
 }
 
 report::RowTable rows(const Statement& statement, bool details) {
     report::RowTable table;
-    for (const Column& c : columns(details))
-        table.fields.append(text(c.field));
-    const qsizetype amount = table.column(QStringLiteral("金额"));
-    for (const Statement::Bill& bill : statement.bills) {
+    table.fields = headings(details);
+    table.fields.append(kBillKey);
+    const qsizetype key = table.fields.size() - 1;
+    const qsizetype total =
+        table.column(details ? QStringLiteral("单据金额") : QStringLiteral("金额"));
+    for (qsizetype b = 0; b < statement.bills.size(); ++b) {
+        const Statement::Bill& bill = statement.bills[b];
         QStringList row(table.fields.size());
         row[0] = shortDate(bill.date);
         row[1] = bill.number;
-        row[2] = QString::number(bill.items.size());
-        row[amount] = NumberText::displayTenThousandths(bill.total);
+        if (!details)
+            row[2] = QString::number(bill.items.size());
+        row[total] = MoneyText::of(bill.total);
+        row[key] = QString::number(b + 1);
         table.rows.append(row);
         if (!details)
             continue;
         for (const Statement::Item& item : bill.items)
-            table.rows.append({QString(), QString(), QString(), item.goods, item.model, item.unit,
-                               shown(item.quantity), shown(item.price), shown(item.amount)});
+            table.rows.append({QString(), QString(), item.goods, item.model, item.unit,
+                               shown(item.quantity), shown(item.price), money(item.amount),
+                               QString(), row[key]});
     }
     return table;
 }
 
-QString totalFigures(const Statement& statement) {
-    return NumberText::displayTenThousandths(statement.total);
+QStringList headings(bool details) {
+    QStringList out;
+    for (const Column& c : columns(details))
+        out.append(text(c.field));
+    return out;
 }
 
-QString totalCapitals(const Statement& statement) {
-    // To hundredths as the figures show it; a credit balance is written as negative.
-    const double total = std::nearbyint(static_cast<double>(statement.total) / 100.0) / 100.0;
-    const QString capitals =
-        total < 0 ? QStringLiteral("负") + AmountToCapitals(-total) : AmountToCapitals(total);
-    return capitals + QStringLiteral("整");
+QString customerText(const Statement& statement) {
+    const Customer& c = statement.customer;
+    QString text = c.contact;
+    for (const QString& part : {c.address, c.telephone})
+        if (!part.isEmpty())
+            text += QStringLiteral("　") + part;
+    return text;
+}
+
+QString fileBase(const Statement& statement) {
+    return QStringLiteral("对账单_%1_%2_%3")
+        .arg(statement.customer.contact, statement.from.toString(QStringLiteral("yyyy-MM-dd")),
+             statement.to.toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+QString totalFigures(const Statement& statement) {
+    return MoneyText::of(statement.total);
+}
+
+QString totalCapitals(const Statement& statement, Capitals::Style style) {
+    // To the fen as the figures show it, half away from zero.
+    const double total = std::round(static_cast<double>(statement.total) / 100.0) / 100.0;
+    return Capitals::total(total, style);
 }
 
 } // namespace StatementReport

@@ -1,22 +1,35 @@
 #pragma once
 
 #include "ledger/Statement.h"
+#include "printing/Capitals.h"
 #include "report/Report.h"
 #include "report/RowTable.h"
 
 #include <memory>
 
-// The customer statement "对账单" on A4 portrait: a title band with the company header (data
-// set "表5"), the customer, the period and the heading row; one detail band per bill, and with
-// details one more per item row under it; a summary band with the period total in figures and
-// in capitals and a line for the customer's confirmation. The master data set is "对账单".
+// The customer statement "对账单" on A4 portrait: the company header on the first page (data
+// set "表5"); on every page the customer, the period and the column headings, and "第 N 页 共
+// M 页" at the foot; one detail row per bill, and with details its item rows under it, kept on
+// one page where they fit; a summary with the period total in figures and in capitals and a
+// line for the customer's confirmation, saying so when the period holds no bills. Amounts
+// stand right-aligned with two decimals and thousands separators. The master data set is
+// "对账单".
 namespace StatementReport {
 
-std::unique_ptr<report::Report> layout(const Statement& statement, bool details);
+std::unique_ptr<report::Report> layout(const Statement& statement, bool details,
+                                       Capitals::Style style);
 report::RowTable rows(const Statement& statement, bool details);
 
-// The total in figures, to hundredths ("#0.##"), and in capitals with "整".
+// The column headings: with details the item amount ("金额") and the bill total ("单据金额")
+// have a column each.
+QStringList headings(bool details);
+// The customer as the statement names it: contact, address and telephone.
+QString customerText(const Statement& statement);
+// "对账单_<联系人>_<起>_<止>", dates as yyyy-MM-dd: the name a saved statement suggests.
+QString fileBase(const Statement& statement);
+
+// The total in figures ("1,234.50") and in capitals in the given style.
 QString totalFigures(const Statement& statement);
-QString totalCapitals(const Statement& statement);
+QString totalCapitals(const Statement& statement, Capitals::Style style);
 
 } // namespace StatementReport

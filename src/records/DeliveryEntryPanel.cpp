@@ -278,8 +278,8 @@ bool DeliveryEntryPanel::confirmBillOwner(qint64 ownRow) {
 
 void DeliveryEntryPanel::NewBillNumberClick() {
     const BillNumberPattern pattern(Numbering::pattern());
-    bill_->setText(
-        BillNumbers(lists_.deliveries->connection()).next(pattern, QDate::currentDate()));
+    // The number of the day in the panel's date: a note entered late gets that day's number.
+    bill_->setText(BillNumbers(lists_.deliveries->connection()).next(pattern, date_->date()));
 }
 
 void DeliveryEntryPanel::Button11Click() {

@@ -39,7 +39,8 @@ public:
     void ComboBox4Change();
     void Edit21KeyUp();
     void Edit22KeyUp();
-    // The trailing action of Edit16: the next free number of the numbering pattern for today.
+    // The trailing action of Edit16: the next free number of the numbering pattern for the day
+    // in the panel's date picker.
     void NewBillNumberClick();
     // The trailing action of Edit21: the price this customer paid last for this goods code
     // into the box, and the amount after it.

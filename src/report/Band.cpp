@@ -32,4 +32,18 @@ Item* Band::addShape(const QString& name, const QRectF& rectMm) {
     return add(new Item(ItemKind::Shape, name, rectMm, this));
 }
 
+Item* Band::addPageNumber(const QString& name, const QRectF& rectMm, const QString& format,
+                          const FontStyle& font) {
+    auto* item = new Item(ItemKind::PageNumber, name, rectMm, this);
+    item->setCaption(format);
+    item->setFont(font);
+    return add(item);
+}
+
+Item* Band::addDrawing(const QString& name, const QRectF& rectMm, const QList<DrawOp>& ops) {
+    auto* item = new Item(ItemKind::Drawing, name, rectMm, this);
+    item->setDrawing(ops);
+    return add(item);
+}
+
 } // namespace report

@@ -9,9 +9,11 @@
 namespace report {
 
 enum class BandType {
-    Title,   // once, at the top of the first page
-    Detail,  // once per row of the master data set
-    Summary, // once, after the last row
+    Title,      // once, at the top of the first page
+    PageHeader, // at the top of every page, below the title on the first
+    Detail,     // once per row of the master data set
+    Summary,    // once, after the last row
+    PageFooter, // at the bottom margin of every page
 };
 
 // A horizontal strip of fixed height (bands never grow). Items are drawn in the order they
@@ -30,6 +32,10 @@ public:
     Item* addDataText(const QString& name, const QRectF& rectMm, const QString& dataSet,
                       const QString& field, const FontStyle& font);
     Item* addShape(const QString& name, const QRectF& rectMm);
+    // format holds %1 for the page's number and %2 for the number of pages.
+    Item* addPageNumber(const QString& name, const QRectF& rectMm, const QString& format,
+                        const FontStyle& font);
+    Item* addDrawing(const QString& name, const QRectF& rectMm, const QList<DrawOp>& ops);
 
 private:
     Item* add(Item* item);

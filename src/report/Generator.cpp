@@ -27,11 +27,15 @@ struct PlannedItem {
     bool fromMaster = false;
     qsizetype column = -1;
     bool inShape = false;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool keptInWidth = false;
     TextMeasure* measure = nullptr;
     FontStyle font;
     bool opaque = true;
+    QString format;
     // Texts that do not depend on the row are laid out once, relative to the band's corner.
     std::optional<TextOp> fixedOp;
+    QList<DrawOp> drawing;
 };
 
 struct PlannedBand {
@@ -40,7 +44,12 @@ struct PlannedBand {
     QList<PlannedItem> items;
 };
 
-enum class Stage { Title, Detail, Summary, Done };
+// A band on a page: which one, for which row, how far down.
+struct Placement {
+    BandType type;
+    qsizetype row;
+    qreal y;
+};
 
 } // namespace
 
@@ -50,11 +59,13 @@ struct Generator::Plan {
     std::deque<TextMeasure> measures;
     QList<FontStyle> measureFonts;
     PlannedBand title;
+    PlannedBand header;
     PlannedBand detail;
     PlannedBand summary;
+    PlannedBand footer;
 
-    Stage stage = Stage::Title;
-    qsizetype row = 0;
+    QList<QList<Placement>> pages;
+    qsizetype next = 0;
 
     qsizetype detailCount() const { return qMax<qsizetype>(master.rows.size(), 1); }
     qsizetype lastRow() const { return master.rows.size() - 1; }
@@ -86,16 +97,23 @@ struct Generator::Plan {
             p.kind = item->kind();
             p.name = item->objectName();
             p.rect = item->rect();
-            if (p.kind != ItemKind::Shape) {
+            if (p.kind == ItemKind::Drawing) {
+                for (const DrawOp& op : item->drawing())
+                    p.drawing.append(translated(op, p.rect.topLeft()));
+            } else if (p.kind != ItemKind::Shape) {
                 p.inShape = std::any_of(shapes.begin(), shapes.end(), [&](const QRectF& shape) {
                     return shape.contains(p.rect.topLeft());
                 });
+                p.alignment = item->alignment();
+                p.keptInWidth = item->isKeptInWidth();
                 p.font = item->font();
                 p.opaque = !item->isTransparent();
                 p.measure = measureFor(p.font);
             }
             if (p.kind == ItemKind::Label) {
                 p.fixedOp = layoutText(p, item->caption(), planned.height);
+            } else if (p.kind == ItemKind::PageNumber) {
+                p.format = item->caption();
             } else if (p.kind == ItemKind::DataText) {
                 if (item->dataSet() == masterName) {
                     p.fromMaster = true;
@@ -116,10 +134,12 @@ struct Generator::Plan {
                                      qreal bandHeight) const {
         if (text.isEmpty())
             return std::nullopt;
+        const bool left = !(item.alignment & (Qt::AlignRight | Qt::AlignHCenter));
         const qreal reach =
             item.inShape ? 0 : qMax<qreal>(0, setup.margins.right() - kUnprintableEdge);
         const QRectF band(0, 0, setup.bandWidth() + reach, bandHeight);
-        const qreal roomWidth = band.right() - item.rect.left();
+        const qreal roomWidth =
+            left && !item.keptInWidth ? band.right() - item.rect.left() : item.rect.width();
         const qreal lineHeight = item.rect.height();
         TextOp op;
         op.item = item.name;
@@ -136,16 +156,34 @@ struct Generator::Plan {
         const QRectF room = band.united(item.rect);
         const auto fitting =
             qMax<qsizetype>(1, qFloor((room.bottom() - item.rect.top()) / lineHeight + kEpsilon));
-        if (op.lines.size() > fitting)
+        if (op.lines.size() > fitting) {
             op.lines.resize(fitting);
+            if (item.keptInWidth) {
+                QString& last = op.lines.last();
+                while (!last.isEmpty() && item.measure->width(last + u'…') > roomWidth + kEpsilon)
+                    last.chop(1);
+                last += u'…';
+            }
+        }
         // The white box takes only the room the text takes: stretched to the band's edge it
         // would cover the rule of a cell the text does not reach.
-        if (wraps) {
+        QList<qreal> widths;
+        if (wraps || !left) {
             width = 0;
-            for (const QString& line : std::as_const(op.lines))
-                width = qMax(width, item.measure->width(line));
+            for (const QString& line : std::as_const(op.lines)) {
+                widths.append(item.measure->width(line));
+                width = qMax(width, widths.last());
+            }
         }
-        op.box = QRectF(item.rect.left(), item.rect.top(), width, lineHeight * op.lines.size());
+        qreal x = item.rect.left();
+        if (!left) {
+            const qreal share = item.alignment & Qt::AlignRight ? 1 : 0.5;
+            x = item.rect.left() + (item.rect.width() - width) * share;
+            if (op.lines.size() > 1 || width < item.rect.width())
+                for (const qreal w : std::as_const(widths))
+                    op.offsets.append((width - w) * share);
+        }
+        op.box = QRectF(x, item.rect.top(), width, lineHeight * op.lines.size());
         // Only a character wider than all the room there is still needs cutting.
         if (!room.contains(op.box)) {
             op.clip = room;
@@ -154,15 +192,38 @@ struct Generator::Plan {
         return op;
     }
 
-    void place(Page& page, const PlannedBand& band, QPointF origin, qsizetype row) {
+    const PlannedBand& bandOf(BandType type) const {
+        switch (type) {
+        case BandType::Title:
+            return title;
+        case BandType::PageHeader:
+            return header;
+        case BandType::Detail:
+            return detail;
+        case BandType::Summary:
+            return summary;
+        case BandType::PageFooter:
+            break;
+        }
+        return footer;
+    }
+
+    void place(Page& page, const PlannedBand& band, QPointF origin, qsizetype row, int number) {
         for (const PlannedItem& item : band.items) {
             std::optional<TextOp> op;
             switch (item.kind) {
             case ItemKind::Shape:
                 page.ops.append(RectOp{item.name, item.rect.translated(origin)});
                 continue;
+            case ItemKind::Drawing:
+                for (const DrawOp& drawn : item.drawing)
+                    page.ops.append(translated(drawn, origin));
+                continue;
             case ItemKind::Label:
                 op = item.fixedOp;
+                break;
+            case ItemKind::PageNumber:
+                op = layoutText(item, item.format.arg(number).arg(pages.size()), band.height);
                 break;
             case ItemKind::DataText:
                 op = item.fromMaster ? layoutText(item, master.value(row, item.column), band.height)
@@ -178,31 +239,71 @@ struct Generator::Plan {
         }
     }
 
-    const PlannedBand& bandOf(Stage stage) const {
-        return stage == Stage::Title ? title : stage == Stage::Detail ? detail : summary;
+    // The rows from `row` on that stay together with it: its group.
+    qsizetype groupEnd(qsizetype row, qsizetype groupColumn) const {
+        if (groupColumn < 0)
+            return row + 1;
+        const QString key = master.value(row, groupColumn);
+        qsizetype end = row + 1;
+        if (key.isEmpty())
+            return end;
+        while (end < master.rows.size() && master.value(end, groupColumn) == key)
+            ++end;
+        return end;
     }
 
-    qsizetype rowOf(Stage stage) const {
-        switch (stage) {
-        case Stage::Title:
-            return 0;
-        case Stage::Detail:
-            return row;
-        default:
-            return lastRow();
+    // Lays out where every band goes, page by page, from the band heights alone.
+    void paginate(qsizetype groupColumn) {
+        const qreal top = setup.margins.top();
+        const qreal bottom =
+            setup.paper.height() - setup.margins.bottom() - (footer.present ? footer.height : 0);
+        QList<Placement> page;
+        qreal y = top;
+        // Whether the page holds a band besides its header: a band taller than a whole page
+        // still goes on a page of its own, never on an endless run of empty pages.
+        bool placed = false;
+        const auto put = [&](BandType type, qsizetype row) {
+            page.append({type, row, y});
+            y += bandOf(type).height;
+        };
+        const auto startPage = [&] {
+            pages.append(page);
+            page.clear();
+            y = top;
+            placed = false;
+            if (header.present)
+                put(BandType::PageHeader, 0);
+        };
+        const auto fits = [&](qreal height) { return y + height <= bottom + kEpsilon; };
+        if (title.present) {
+            put(BandType::Title, 0);
+            placed = true;
         }
-    }
-
-    void advance() {
-        if (stage == Stage::Detail && ++row < detailCount())
-            return;
-        stage = static_cast<Stage>(static_cast<int>(stage) + 1);
-        skipAbsentBands();
-    }
-
-    void skipAbsentBands() {
-        while (stage != Stage::Done && !bandOf(stage).present)
-            stage = static_cast<Stage>(static_cast<int>(stage) + 1);
+        if (header.present)
+            put(BandType::PageHeader, 0);
+        if (detail.present) {
+            const qreal freshRoom = bottom - top - (header.present ? header.height : 0);
+            for (qsizetype row = 0; row < detailCount();) {
+                const qsizetype end = groupEnd(row, groupColumn);
+                const qreal groupHeight = detail.height * static_cast<qreal>(end - row);
+                if (placed && !fits(groupHeight) && groupHeight <= freshRoom + kEpsilon)
+                    startPage();
+                for (; row < end; ++row) {
+                    if (placed && !fits(detail.height))
+                        startPage();
+                    put(BandType::Detail, row);
+                    placed = true;
+                }
+            }
+        }
+        if (summary.present) {
+            if (placed && !fits(summary.height))
+                startPage();
+            put(BandType::Summary, lastRow());
+            placed = true;
+        }
+        if (placed)
+            pages.append(page);
     }
 };
 
@@ -213,9 +314,11 @@ Generator::Generator(const Report& report, const RowTable& master,
     plan_->master = master;
     const QString masterName = report.masterDataSet();
     plan_->title = plan_->plan(report.band(BandType::Title), masterName, others);
+    plan_->header = plan_->plan(report.band(BandType::PageHeader), masterName, others);
     plan_->detail = plan_->plan(report.band(BandType::Detail), masterName, others);
     plan_->summary = plan_->plan(report.band(BandType::Summary), masterName, others);
-    plan_->skipAbsentBands();
+    plan_->footer = plan_->plan(report.band(BandType::PageFooter), masterName, others);
+    plan_->paginate(report.groupField().isEmpty() ? -1 : master.column(report.groupField()));
 }
 
 Generator::~Generator() = default;
@@ -225,37 +328,35 @@ QSizeF Generator::paper() const {
 }
 
 bool Generator::atEnd() const {
-    return plan_->stage == Stage::Done;
+    return plan_->next >= plan_->pages.size();
+}
+
+int Generator::pageCount() const {
+    return static_cast<int>(plan_->pages.size());
 }
 
 Page Generator::nextPage() {
     Plan& p = *plan_;
     Page page;
+    if (atEnd())
+        return page;
     const qreal left = p.setup.margins.left();
-    const qreal bottom = p.setup.paper.height() - p.setup.margins.bottom();
-    qreal y = p.setup.margins.top();
-    bool placed = false;
-    while (p.stage != Stage::Done) {
-        const PlannedBand& band = p.bandOf(p.stage);
-        // A band taller than a whole page still goes on a page of its own.
-        if (placed && y + band.height > bottom + kEpsilon)
-            break;
-        p.place(page, band, QPointF(left, y), p.rowOf(p.stage));
-        y += band.height;
-        placed = true;
-        p.advance();
-    }
+    const int number = static_cast<int>(p.next) + 1;
+    for (const Placement& placed : std::as_const(p.pages[p.next]))
+        p.place(page, p.bandOf(placed.type), QPointF(left, placed.y), placed.row, number);
+    if (p.footer.present)
+        p.place(page, p.footer,
+                QPointF(left, p.setup.paper.height() - p.setup.margins.bottom() - p.footer.height),
+                p.lastRow(), number);
+    ++p.next;
     return page;
 }
 
 int Generator::progress() const {
     const Plan& p = *plan_;
-    if (p.stage == Stage::Done)
+    if (atEnd())
         return 100;
-    const qsizetype done = p.stage == Stage::Title    ? 0
-                           : p.stage == Stage::Detail ? p.row
-                                                      : p.detailCount();
-    return static_cast<int>(qMin<qsizetype>(99, done * 100 / p.detailCount()));
+    return static_cast<int>(qMin<qsizetype>(99, p.next * 100 / p.pages.size()));
 }
 
 Document generate(const Report& report, const RowTable& master,

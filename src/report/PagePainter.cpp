@@ -54,16 +54,19 @@ private:
     QList<std::pair<FontStyle, QFont>> fonts_;
 };
 
-void paintRect(QPainter& painter, const Mapper& map, const RectOp& op, const QPen& outline) {
+void paintRect(QPainter& painter, const Mapper& map, const RectOp& op, QPen outline) {
     const QRectF r = map.rect(op.rect);
-    painter.fillRect(r, Qt::white);
+    painter.fillRect(r, op.fill);
+    if (op.outline.alpha() == 0)
+        return;
+    outline.setColor(op.outline);
     painter.setPen(outline);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r);
 }
 
 void paintLine(QPainter& painter, const Mapper& map, const LineOp& op) {
-    QPen pen(Qt::black, qMax<qreal>(1, op.width * map.sx()));
+    QPen pen(op.color, qMax<qreal>(1, op.width * map.sx()));
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
     painter.drawLine(map.line(op.line));
@@ -80,7 +83,8 @@ void paintText(QPainter& painter, const Mapper& map, const TextOp& op, FontCache
     painter.setFont(fonts.font(op.font));
     painter.setPen(op.font.color);
     for (qsizetype i = 0; i < op.lines.size(); ++i) {
-        const QPointF at(op.box.left(), op.box.top() + op.baseline + op.lineStep * i);
+        const QPointF at(op.box.left() + op.offsets.value(i),
+                         op.box.top() + op.baseline + op.lineStep * i);
         painter.drawText(map.point(at), op.lines.at(i));
     }
     if (clipped)

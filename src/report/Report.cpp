@@ -34,6 +34,8 @@ std::unique_ptr<Report> Report::clone() const {
     copy->title_ = title_;
     copy->documentName_ = documentName_;
     copy->masterDataSet_ = masterDataSet_;
+    copy->groupField_ = groupField_;
+    copy->savedName_ = savedName_;
     for (const Band* b : bands_) {
         Band* band = copy->addBand(b->type(), b->objectName(), b->height());
         for (const Item* i : b->items()) {
@@ -49,9 +51,17 @@ std::unique_ptr<Report> Report::clone() const {
             case ItemKind::Shape:
                 item = band->addShape(i->objectName(), i->rect());
                 break;
+            case ItemKind::PageNumber:
+                item = band->addPageNumber(i->objectName(), i->rect(), i->caption(), i->font());
+                break;
+            case ItemKind::Drawing:
+                item = band->addDrawing(i->objectName(), i->rect(), i->drawing());
+                break;
             }
             item->setTransparent(i->isTransparent());
             item->setPrinted(i->isPrinted());
+            item->setAlignment(i->alignment());
+            item->setKeptInWidth(i->isKeptInWidth());
         }
     }
     return copy;

@@ -40,6 +40,16 @@ public:
     QString masterDataSet() const { return masterDataSet_; }
     void setMasterDataSet(const QString& name) { masterDataSet_ = name; }
 
+    // Consecutive master rows with the same non-empty text in this field (a bill's rows) stay
+    // on one page where they fit on one; empty: rows break wherever the page is full.
+    QString groupField() const { return groupField_; }
+    void setGroupField(const QString& field) { groupField_ = field; }
+
+    // The name a saved copy of the report suggests, without folder or suffix; empty: the
+    // document name, with the bill number where the rows hold one.
+    QString savedName() const { return savedName_; }
+    void setSavedName(const QString& name) { savedName_ = name; }
+
     // Adds a band, replacing an earlier one of the same type.
     Band* addBand(BandType type, const QString& name, qreal heightMm);
     Band* band(BandType type) const;
@@ -54,6 +64,8 @@ private:
     QString title_;
     QString documentName_;
     QString masterDataSet_;
+    QString groupField_;
+    QString savedName_;
     QList<Band*> bands_;
 };
 

@@ -1,5 +1,6 @@
 #include "statements/NumberingPage.h"
 
+#include "grid/GridLook.h"
 #include "ledger/BillNumberPattern.h"
 #include "settings/Settings.h"
 
@@ -15,7 +16,8 @@ const QString kAsk = QStringLiteral("numbering/askDuplicate");
 
 } // namespace
 
-NumberingPage::NumberingPage(QWidget* parent) : SettingsPage(parent) {
+NumberingPage::NumberingPage(int listColumnWidth, QWidget* parent)
+    : SettingsPage(parent), listColumnWidth_(listColumnWidth) {
     setObjectName(QStringLiteral("NumberingPage"));
     auto* form = new QFormLayout(this);
     pattern_ = new QComboBox(this);
@@ -23,13 +25,22 @@ NumberingPage::NumberingPage(QWidget* parent) : SettingsPage(parent) {
     pattern_->setEditable(true);
     pattern_->setInsertPolicy(QComboBox::NoInsert);
     pattern_->addItems(BillNumberPattern::offered());
-    form->addRow(QStringLiteral("单号格式"), pattern_);
+    form->addRow(QStringLiteral("单号格式："), pattern_);
     example_ = new QLabel(this);
     example_->setObjectName(QStringLiteral("ExampleLabel"));
-    form->addRow(QStringLiteral("示例"), example_);
-    form->addRow(QString(), new QLabel(QStringLiteral("yyyy 年、MM 月、dd 日，N 为当天的流水号"
-                                                      "（NNN 即三位，从 001 起）。"),
-                                       this));
+    form->addRow(QStringLiteral("示例："), example_);
+    width_ = new QLabel(this);
+    width_->setObjectName(QStringLiteral("WidthWarning"));
+    width_->setWordWrap(true);
+    width_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    form->addRow(QString(), width_);
+    auto* hint =
+        new QLabel(QStringLiteral("yy 或 yyyy 为年，MM 为月，dd 为日；N 为流水号，NNN 即三位，"
+                                  "从 001 起。\n不含 dd 的格式按月连续编号。\n"
+                                  "前缀等固定文字放在单引号里，如：'SH'yyMMdd-NNN"),
+                   this);
+    hint->setWordWrap(true);
+    form->addRow(QString(), hint);
     ask_ = new QCheckBox(QStringLiteral("单据编号已用于其他客户时先询问"), this);
     ask_->setObjectName(QStringLiteral("AskDuplicateBox"));
     form->addRow(QString(), ask_);
@@ -62,4 +73,13 @@ void NumberingPage::showExample() {
     const BillNumberPattern pattern(pattern_->currentText());
     example_->setText(pattern.isValid() ? pattern.format(QDate::currentDate(), 1)
                                         : QStringLiteral("（格式无效）"));
+    // The widest number of the pattern: a two-digit month and day, every digit used.
+    const bool cut = pattern.isValid() &&
+                     !GridLook::fitsCell(pattern.format(QDate(2026, 12, 28), 8), listColumnWidth_);
+    width_->setText(cut ? QStringLiteral("这种格式的单号比送货信息列表的“单据编号”列宽，在列表中"
+                                         "会显示不全（鼠标停在单号上可看到全文）。")
+                        : QString());
+    // A hidden row takes no room, so the page does not open with a gap.
+    if (auto* form = qobject_cast<QFormLayout*>(layout()))
+        form->setRowVisible(width_, cut);
 }

@@ -6,12 +6,14 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 
-// "单号": the bill number pattern, with an example of today's first number, and the question
-// before a row joins a bill of another customer.
+// "单号": the bill number pattern, with an example of today's first number and a warning when
+// its numbers are wider than the delivery list's bill number column, and the question before a
+// row joins a bill of another customer.
 class NumberingPage : public SettingsPage {
     Q_OBJECT
 public:
-    explicit NumberingPage(QWidget* parent = nullptr);
+    // listColumnWidth: the width in pixels of the delivery list's bill number column.
+    explicit NumberingPage(int listColumnWidth, QWidget* parent = nullptr);
 
     QString title() const override;
     void load() override;
@@ -22,6 +24,8 @@ private:
     void showExample();
 
     QComboBox* pattern_;
+    int listColumnWidth_;
     QLabel* example_;
+    QLabel* width_;
     QCheckBox* ask_;
 };

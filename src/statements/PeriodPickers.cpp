@@ -21,9 +21,9 @@ PeriodPickers::PeriodPickers(QWidget* owner, QGridLayout* grid, int row, const Q
                              const QDate& to)
     : from_(picker(owner, QStringLiteral("FromDate"), from)),
       to_(picker(owner, QStringLiteral("ToDate"), to)) {
-    grid->addWidget(new QLabel(QStringLiteral("起始日期"), owner), row, 0);
+    grid->addWidget(new QLabel(QStringLiteral("起始日期："), owner), row, 0);
     grid->addWidget(from_, row, 1);
-    grid->addWidget(new QLabel(QStringLiteral("截止日期"), owner), row, 2);
+    grid->addWidget(new QLabel(QStringLiteral("截止日期："), owner), row, 2);
     grid->addWidget(to_, row, 3);
 }
 

@@ -21,7 +21,7 @@ void ReportCommands::StatementButtonClick() {
 
 void ReportCommands::SalesButtonClick() {
     if (!sales_) {
-        sales_ = new SalesForm(connection_, window_);
+        sales_ = new SalesForm(connection_, *header_, &salesPrinterSettings_, window_);
         sales_->setAttribute(Qt::WA_DeleteOnClose);
         // Over the middle of the main window, not wherever the window manager puts it.
         const QRect frame = window_->frameGeometry();

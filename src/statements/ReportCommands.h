@@ -12,8 +12,8 @@ class SalesForm;
 class QWidget;
 
 // The toolbar's "对账单" and "销售统计": the statement form, modal to the main window, and
-// the one sales window, raised when it is already open. Statements keep their printer set-up
-// from one preview to the next.
+// the one sales window, raised when it is already open. Statements and sales reports each keep
+// their printer set-up from one preview to the next.
 class ReportCommands {
 public:
     ReportCommands(QWidget* window, Connection* connection, Dataset* profile);
@@ -27,5 +27,6 @@ private:
     Connection* connection_;
     std::unique_ptr<NoteHeader> header_;
     PrintSettings printerSettings_;
+    PrintSettings salesPrinterSettings_;
     QPointer<SalesForm> sales_;
 };

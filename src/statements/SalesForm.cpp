@@ -1,18 +1,22 @@
 #include "statements/SalesForm.h"
 
-#ifdef SALES_CHART_ON_QT_CHARTS
-#include "charts/BarChart.h"
-#endif
-#include "data/NumberText.h"
+#include "charts/ChartPicture.h"
 #include "export/SpreadsheetFile.h"
+#include "printing/NoteHeader.h"
+#include "printing/ReportPreview.h"
+#include "statements/ChartView.h"
 #include "statements/PeriodPickers.h"
+#include "statements/SalesReport.h"
+#include "statements/SaveLocation.h"
 #include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
@@ -20,26 +24,11 @@
 
 namespace {
 
-QString groupHeading(SalesSummary::Grouping grouping) {
-    switch (grouping) {
-    case SalesSummary::Grouping::Month:
-        return QStringLiteral("月份");
-    case SalesSummary::Grouping::Customer:
-        return QStringLiteral("客户");
-    case SalesSummary::Grouping::Goods:
-        break;
-    }
-    return QStringLiteral("商品");
-}
+using Grouping = SalesSummary::Grouping;
 
-QStringList headings(SalesSummary::Grouping grouping) {
-    return {groupHeading(grouping), QStringLiteral("单据数"), QStringLiteral("数量"),
-            QStringLiteral("金额")};
-}
-
-bool showsQuantity(SalesSummary::Grouping grouping) {
-    return grouping == SalesSummary::Grouping::Goods;
-}
+// The saved chart: a landscape half page at print resolution.
+const QSizeF kPictureMm(240, 150);
+constexpr int kPictureDpi = 200;
 
 double money(qint64 tenThousandths) {
     return static_cast<double>(tenThousandths) / 10000.0;
@@ -51,10 +40,16 @@ QPushButton* button(QWidget* owner, const QString& name, const QString& caption)
     return b;
 }
 
+QString withSuffix(const QString& fileName, const QString& suffix) {
+    return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName : fileName + suffix;
+}
+
 } // namespace
 
-SalesForm::SalesForm(Connection* connection, QWidget* parent)
-    : QWidget(parent, Qt::Window), connection_(connection) {
+SalesForm::SalesForm(Connection* connection, const NoteHeader& header,
+                     PrintSettings* printerSettings, QWidget* parent)
+    : QWidget(parent, Qt::Window), connection_(connection), header_(header),
+      printerSettings_(printerSettings) {
     setObjectName(QStringLiteral("SalesForm"));
     setWindowTitle(QStringLiteral("销售统计"));
     resize(900, 640);
@@ -62,34 +57,35 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
     auto* grid = new QGridLayout(this);
     const QDate today = QDate::currentDate();
     period_ = std::make_unique<PeriodPickers>(this, grid, 0, QDate(today.year(), 1, 1), today);
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("PeriodProblem"));
+    problem_->setStyleSheet(QStringLiteral("color: #c00000;"));
+    grid->addWidget(problem_, 0, 4);
 
     auto* choices = new QHBoxLayout;
     grouping_ = new QButtonGroup(this);
     const struct {
         const char* name;
-        const char16_t* caption;
-        SalesSummary::Grouping grouping;
-    } groupings[] = {{"ByMonth", u"按月", SalesSummary::Grouping::Month},
-                     {"ByCustomer", u"按客户", SalesSummary::Grouping::Customer},
-                     {"ByGoods", u"按商品", SalesSummary::Grouping::Goods}};
+        Grouping grouping;
+    } groupings[] = {{"ByMonth", Grouping::Month},
+                     {"ByCustomer", Grouping::Customer},
+                     {"ByGoods", Grouping::Goods}};
     for (const auto& g : groupings) {
-        auto* choice = new QRadioButton(QString::fromUtf16(g.caption), this);
+        auto* choice = new QRadioButton(SalesReport::groupingName(g.grouping), this);
         choice->setObjectName(QString::fromLatin1(g.name));
         grouping_->addButton(choice, static_cast<int>(g.grouping));
         choices->addWidget(choice);
     }
-    grouping_->button(static_cast<int>(SalesSummary::Grouping::Month))->setChecked(true);
+    grouping_->button(static_cast<int>(Grouping::Month))->setChecked(true);
     choices->addStretch();
     QPushButton* refresh = button(this, QStringLiteral("RefreshButton"), QStringLiteral("统计"));
+    QPushButton* print = button(this, QStringLiteral("PrintButton"), QStringLiteral("打印"));
     QPushButton* exportButton =
         button(this, QStringLiteral("ExportButton"), QStringLiteral("导出"));
     QPushButton* saveChart =
         button(this, QStringLiteral("SaveChartButton"), QStringLiteral("保存图表"));
-    for (QPushButton* b : {refresh, exportButton, saveChart})
+    for (QPushButton* b : {refresh, print, exportButton, saveChart})
         choices->addWidget(b);
-#ifndef SALES_CHART_ON_QT_CHARTS
-    saveChart->hide();
-#endif
     grid->addLayout(choices, 1, 0, 1, 5);
     grid->setColumnStretch(4, 1);
 
@@ -100,13 +96,11 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
-    splitter->addWidget(table_);
-#ifdef SALES_CHART_ON_QT_CHARTS
-    chart_ = new BarChart(splitter);
+    chart_ = new ChartView(splitter);
     chart_->setObjectName(QStringLiteral("SalesChart"));
+    splitter->addWidget(table_);
     splitter->addWidget(chart_);
     splitter->setSizes({260, 340});
-#endif
     grid->addWidget(splitter, 2, 0, 1, 5);
 
     const auto refreshSlot = guardedSlot(this, [this] { RefreshClick(); });
@@ -114,6 +108,7 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
     connect(grouping_, &QButtonGroup::idClicked, this, refreshSlot);
     connect(period_->fromPicker(), &QDateEdit::dateChanged, this, refreshSlot);
     connect(period_->toPicker(), &QDateEdit::dateChanged, this, refreshSlot);
+    connect(print, &QPushButton::clicked, this, guardedSlot(this, [this] { PrintClick(); }));
     connect(exportButton, &QPushButton::clicked, this,
             guardedSlot(this, [this] { ExportClick(); }));
     connect(saveChart, &QPushButton::clicked, this,
@@ -122,98 +117,119 @@ SalesForm::SalesForm(Connection* connection, QWidget* parent)
 
 SalesForm::~SalesForm() = default;
 
-SalesSummary::Grouping SalesForm::grouping() const {
-    return static_cast<SalesSummary::Grouping>(grouping_->checkedId());
+Grouping SalesForm::grouping() const {
+    return static_cast<Grouping>(grouping_->checkedId());
 }
 
 void SalesForm::RefreshClick() {
-    // A period that ends before it starts shows nothing rather than a box at every date step.
-    summary_ = period_->problem().isEmpty()
-                   ? SalesReader(connection_).read(period_->from(), period_->to(), grouping())
-                   : SalesSummary{grouping(), {}, {QStringLiteral("合计"), 0, 0, 0}};
+    // A period that ends before it starts shows nothing; the line beside the dates says why
+    // without a box at every step of the date pickers.
+    const QString problem = period_->problem();
+    problem_->setText(problem);
+    if (problem.isEmpty()) {
+        summary_ = SalesReader(connection_).read(period_->from(), period_->to(), grouping());
+    } else {
+        summary_ = SalesSummary();
+        summary_.grouping = grouping();
+        summary_.total.group = QStringLiteral("合计");
+    }
     fillTable();
-    fillChart();
+    chart_->setChart(SalesReport::chart(summary_, period_->from(), period_->to(), false));
+}
+
+bool SalesForm::periodAccepted() {
+    const QString problem = period_->problem();
+    if (!problem.isEmpty())
+        Prompts::instance().message(this, problem);
+    return problem.isEmpty();
 }
 
 void SalesForm::fillTable() {
-    const bool quantity = showsQuantity(summary_.grouping);
+    const QStringList headings = SalesReport::headings(summary_.grouping);
+    const auto columns = static_cast<int>(headings.size());
     table_->clear();
-    table_->setColumnCount(4);
-    table_->setHorizontalHeaderLabels(headings(summary_.grouping));
+    table_->setColumnCount(columns);
+    table_->setHorizontalHeaderLabels(headings);
     table_->setRowCount(static_cast<int>(summary_.rows.size()) + 1);
-    auto put = [this, quantity](int row, const SalesSummary::Row& sums) {
-        const QStringList texts = {sums.group, QString::number(sums.bills),
-                                   quantity ? NumberText::displayTenThousandths(sums.quantity)
-                                            : QString(),
-                                   NumberText::displayTenThousandths(sums.amount)};
-        for (int column = 0; column < texts.size(); ++column) {
+    auto put = [this, columns](int row, const SalesSummary::Row& sums) {
+        const QStringList texts = SalesReport::texts(sums, summary_.grouping);
+        for (int column = 0; column < columns; ++column) {
             auto* cell = new QTableWidgetItem(texts[column]);
-            if (column > 0)
+            if (SalesReport::isFigure(summary_.grouping, column))
                 cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, column, cell);
         }
     };
     int row = 0;
-    for (const SalesSummary::Row& sums : summary_.rows)
+    for (const SalesSummary::Row& sums : std::as_const(summary_.rows))
         put(row++, sums);
     put(row, summary_.total);
     QFont bold = table_->font();
     bold.setBold(true);
-    for (int column = 0; column < 4; ++column)
+    for (int column = 0; column < columns; ++column)
         table_->item(row, column)->setFont(bold);
     table_->setColumnWidth(0, 260);
 }
 
-void SalesForm::fillChart() {
-#ifdef SALES_CHART_ON_QT_CHARTS
-    QStringList names;
-    QList<double> amounts;
-    qint64 rest = 0;
-    const bool capped = summary_.grouping != SalesSummary::Grouping::Month;
-    for (qsizetype i = 0; i < summary_.rows.size(); ++i) {
-        const SalesSummary::Row& sums = summary_.rows[i];
-        if (capped && i >= kMostBars) {
-            rest += sums.amount;
-            continue;
-        }
-        names.append(sums.group);
-        amounts.append(money(sums.amount));
-    }
-    if (capped && summary_.rows.size() > kMostBars) {
-        names.append(QStringLiteral("其他"));
-        amounts.append(money(rest));
-    }
-    chart_->setBars(QStringLiteral("金额"), names, amounts);
-#endif
+void SalesForm::PrintClick() {
+    if (!periodAccepted())
+        return;
+    const auto sheet = SalesReport::layout(summary_, period_->from(), period_->to());
+    previewReport(*sheet, SalesReport::rows(summary_), {{QStringLiteral("表5"), header_.read()}},
+                  printerSettings_);
 }
 
 void SalesForm::ExportClick() {
-    const QString chosen = Prompts::instance().saveFileName(this);
+    if (!periodAccepted())
+        return;
+    const QString chosen = Prompts::instance().saveFileNameAt(
+        this,
+        SaveLocation::suggested(
+            SalesReport::fileBase(summary_.grouping, period_->from(), period_->to()) + ".xlsx"),
+        QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (chosen.isEmpty())
         return;
-    const bool quantity = showsQuantity(summary_.grouping);
+    const QString file = withSuffix(chosen, QStringLiteral(".xlsx"));
+    const bool goods = summary_.grouping == Grouping::Goods;
     QList<QList<SheetCell>> cells;
     auto line = [&](const SalesSummary::Row& sums) {
-        cells.append({SheetCell::ofText(sums.group), SheetCell::ofNumber(sums.bills),
-                      quantity ? SheetCell::ofNumber(money(sums.quantity)) : SheetCell(),
-                      SheetCell::ofNumber(money(sums.amount))});
+        QList<SheetCell> row{SheetCell::ofText(sums.group)};
+        if (goods)
+            row.append(sums.counted ? SheetCell::ofText(sums.unit) : SheetCell());
+        row << SheetCell::ofNumber(sums.bills)
+            << (sums.counted ? SheetCell::ofNumber(money(sums.quantity)) : SheetCell())
+            << SheetCell::ofMoney(money(sums.amount));
+        cells.append(row);
     };
-    for (const SalesSummary::Row& sums : summary_.rows)
+    for (const SalesSummary::Row& sums : std::as_const(summary_.rows))
         line(sums);
+    cells.append(QList<SheetCell>());
     line(summary_.total);
-    SpreadsheetFile::writeTable(headings(summary_.grouping), cells,
-                                chosen + QStringLiteral(".xls"));
-    Prompts::instance().message(this, QStringLiteral("成功导出全部数据!"));
+    const report::RowTable company = header_.read();
+    SpreadsheetFile::writeTable(
+        SalesReport::headings(summary_.grouping), cells, file,
+        {company.value(0, company.column(QStringLiteral("公司名称"))), QStringLiteral("销售统计"),
+         SalesReport::periodLine(summary_.grouping, period_->from(), period_->to()), QString()});
+    SaveLocation::rememberFile(file);
+    Prompts::instance().message(
+        this, QStringLiteral("销售统计已导出到：\n%1").arg(QDir::toNativeSeparators(file)));
 }
 
 void SalesForm::SaveChartClick() {
-#ifdef SALES_CHART_ON_QT_CHARTS
-    QString chosen = Prompts::instance().saveFileName(this);
+    if (!periodAccepted())
+        return;
+    const QString chosen = Prompts::instance().saveFileNameAt(
+        this,
+        SaveLocation::suggested(
+            SalesReport::fileBase(summary_.grouping, period_->from(), period_->to()) +
+            QStringLiteral("_图表.png")),
+        QStringLiteral("PNG 图片 (*.png)"));
     if (chosen.isEmpty())
         return;
-    if (!chosen.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        chosen += QStringLiteral(".png");
-    chart_->savePng(chosen);
-    Prompts::instance().message(this, QStringLiteral("图表已保存！"));
-#endif
+    const QString file = withSuffix(chosen, QStringLiteral(".png"));
+    ChartPicture::savePng(SalesReport::chart(summary_, period_->from(), period_->to(), true),
+                          kPictureMm, kPictureDpi, file);
+    SaveLocation::rememberFile(file);
+    Prompts::instance().message(
+        this, QStringLiteral("图表已保存到：\n%1").arg(QDir::toNativeSeparators(file)));
 }

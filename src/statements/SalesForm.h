@@ -5,25 +5,29 @@
 #include <QWidget>
 #include <memory>
 
-class BarChart;
+class ChartView;
 class Connection;
+class NoteHeader;
 class PeriodPickers;
 class QButtonGroup;
+class QLabel;
 class QTableWidget;
+struct PrintSettings;
 
 // "销售统计": the sums of a period by month, customer or goods, as a table with a total row and
-// as a bar chart of the amounts; the table goes to a spreadsheet file, the chart to a PNG.
-// The sums follow every change of the period or the grouping; "统计" reads the rows again.
+// as a bar chart of the amounts; "打印" shows the report with table and chart in the print
+// preview, the table goes to a spreadsheet file, the chart to a PNG. The sums follow every
+// change of the period or the grouping ("统计" reads the rows again); a period that ends
+// before it starts shows nothing and says so.
 class SalesForm : public QWidget {
     Q_OBJECT
 public:
-    // Customers and goods beyond this many share one bar, "其他".
-    static constexpr int kMostBars = 15;
-
-    explicit SalesForm(Connection* connection, QWidget* parent = nullptr);
+    SalesForm(Connection* connection, const NoteHeader& header, PrintSettings* printerSettings,
+              QWidget* parent = nullptr);
     ~SalesForm() override;
 
     void RefreshClick();
+    void PrintClick();
     void ExportClick();
     void SaveChartClick();
 
@@ -31,13 +35,17 @@ public:
 
 private:
     SalesSummary::Grouping grouping() const;
+    // False, after saying so in a box, when the period ends before it starts.
+    bool periodAccepted();
     void fillTable();
-    void fillChart();
 
     Connection* connection_;
+    const NoteHeader& header_;
+    PrintSettings* printerSettings_;
     std::unique_ptr<PeriodPickers> period_;
     QButtonGroup* grouping_;
+    QLabel* problem_;
     QTableWidget* table_;
-    BarChart* chart_ = nullptr;
+    ChartView* chart_;
     SalesSummary summary_;
 };

@@ -1,14 +1,18 @@
 #include "statements/StatementForm.h"
 
-#include "export/SpreadsheetFile.h"
 #include "printing/NoteHeader.h"
 #include "printing/ReportPreview.h"
 #include "printing/StatementReport.h"
 #include "statements/PeriodPickers.h"
+#include "statements/SaveLocation.h"
+#include "statements/StatementBatch.h"
+#include "statements/StatementSheet.h"
 #include "ui/Guard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,8 +28,10 @@ QPushButton* button(QWidget* owner, const QString& name, const QString& caption)
     return b;
 }
 
-SheetCell number(const std::optional<double>& value) {
-    return value ? SheetCell::ofNumber(*value) : SheetCell();
+QString withXlsx(const QString& fileName) {
+    return fileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)
+               ? fileName
+               : fileName + QStringLiteral(".xlsx");
 }
 
 } // namespace
@@ -42,8 +48,8 @@ StatementForm::StatementForm(Connection* connection, const NoteHeader& header,
     customer_->setObjectName(QStringLiteral("CustomerBox"));
     customer_->setEditable(true);
     customer_->setInsertPolicy(QComboBox::NoInsert);
-    customer_->setMinimumWidth(180);
-    grid->addWidget(new QLabel(QStringLiteral("客户"), this), 0, 0);
+    customer_->setMinimumWidth(360);
+    grid->addWidget(new QLabel(QStringLiteral("客户："), this), 0, 0);
     grid->addWidget(customer_, 0, 1, 1, 3);
     const auto [from, to] = PeriodPickers::previousMonth(QDate::currentDate());
     period_ = std::make_unique<PeriodPickers>(this, grid, 1, from, to);
@@ -52,6 +58,8 @@ StatementForm::StatementForm(Connection* connection, const NoteHeader& header,
     grid->addWidget(details_, 2, 1, 1, 3);
 
     auto* buttons = new QHBoxLayout;
+    QPushButton* batch = button(this, QStringLiteral("BatchButton"), QStringLiteral("批量对账单"));
+    buttons->addWidget(batch);
     buttons->addStretch();
     QPushButton* preview = button(this, QStringLiteral("PreviewButton"), QStringLiteral("预览"));
     QPushButton* exportButton =
@@ -60,28 +68,63 @@ StatementForm::StatementForm(Connection* connection, const NoteHeader& header,
     for (QPushButton* b : {preview, exportButton, close})
         buttons->addWidget(b);
     grid->addLayout(buttons, 3, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 
     connect(preview, &QPushButton::clicked, this, guardedSlot(this, [this] { PreviewClick(); }));
     connect(exportButton, &QPushButton::clicked, this,
             guardedSlot(this, [this] { ExportClick(); }));
+    connect(batch, &QPushButton::clicked, this, guardedSlot(this, [this] { BatchClick(); }));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    customer_->addItems(StatementReader(connection_).customers());
+    customers_ = StatementReader(connection_).customers();
+    for (const Customer& c : std::as_const(customers_))
+        customer_->addItem(c.label());
     customer_->setCurrentIndex(-1);
+    // Typing any part of the contact, address or telephone narrows the list.
+    customer_->completer()->setFilterMode(Qt::MatchContains);
+    customer_->completer()->setCompletionMode(QCompleter::PopupCompletion);
 }
 
 StatementForm::~StatementForm() = default;
 
+std::optional<Customer> StatementForm::customer() {
+    const QString text = customer_->currentText().trimmed();
+    if (text.isEmpty()) {
+        Prompts::instance().message(this, QStringLiteral("请选择客户！"));
+        return std::nullopt;
+    }
+    const int exact = customer_->findText(text);
+    if (exact >= 0)
+        return customers_.at(exact);
+    // A contact typed alone names the customer when only one customer has it.
+    std::optional<Customer> only;
+    for (const Customer& c : std::as_const(customers_)) {
+        if (c.contact.compare(text, Qt::CaseInsensitive) != 0)
+            continue;
+        if (only) {
+            Prompts::instance().message(
+                this,
+                QStringLiteral("有几位客户的联系人都是“%1”，请从列表中选择其中一位！").arg(text));
+            return std::nullopt;
+        }
+        only = c;
+    }
+    if (!only)
+        Prompts::instance().message(
+            this, QStringLiteral("没有联系人为“%1”的客户，请从列表中选择客户！").arg(text));
+    return only;
+}
+
 std::optional<Statement> StatementForm::read() {
-    const QString customer = customer_->currentText();
-    QString problem = period_->problem();
-    if (customer.isEmpty())
-        problem = QStringLiteral("请选择客户！");
-    if (!problem.isEmpty()) {
+    const std::optional<Customer> chosen = customer();
+    if (!chosen)
+        return std::nullopt;
+    if (const QString problem = period_->problem(); !problem.isEmpty()) {
         Prompts::instance().message(this, problem);
         return std::nullopt;
     }
-    return StatementReader(connection_).read(customer, period_->from(), period_->to());
+    return StatementReader(connection_).read(*chosen, period_->from(), period_->to());
 }
 
 void StatementForm::PreviewClick() {
@@ -89,7 +132,7 @@ void StatementForm::PreviewClick() {
     if (!statement)
         return;
     const bool details = details_->isChecked();
-    const auto sheet = StatementReport::layout(*statement, details);
+    const auto sheet = StatementReport::layout(*statement, details, Capitals::chosen());
     previewReport(*sheet, StatementReport::rows(*statement, details),
                   {{QStringLiteral("表5"), header_.read()}}, printerSettings_);
 }
@@ -98,38 +141,44 @@ void StatementForm::ExportClick() {
     const std::optional<Statement> statement = read();
     if (!statement)
         return;
-    const QString chosen = Prompts::instance().saveFileName(this);
+    const QString chosen = Prompts::instance().saveFileNameAt(
+        this, SaveLocation::suggested(StatementReport::fileBase(*statement) + ".xlsx"),
+        QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (chosen.isEmpty())
         return;
-    const bool details = details_->isChecked();
-    const report::RowTable table = StatementReport::rows(*statement, details);
-    const qsizetype amount = table.column(QStringLiteral("金额"));
-    // The report's rows as cells: dates as dates, counts and money as numbers.
-    QList<QList<SheetCell>> cells;
-    for (const Statement::Bill& bill : statement->bills) {
-        QList<SheetCell> line(table.fields.size());
-        line[0] = SheetCell::ofDate(bill.date);
-        line[1] = SheetCell::ofText(bill.number);
-        line[2] = SheetCell::ofNumber(static_cast<double>(bill.items.size()));
-        line[amount] = SheetCell::ofNumber(static_cast<double>(bill.total) / 10000.0);
-        cells.append(line);
-        if (!details)
-            continue;
-        for (const Statement::Item& item : bill.items) {
-            QList<SheetCell> line(table.fields.size());
-            line[3] = SheetCell::ofText(item.goods);
-            line[4] = SheetCell::ofText(item.model);
-            line[5] = SheetCell::ofText(item.unit);
-            line[6] = number(item.quantity);
-            line[7] = number(item.price);
-            line[8] = number(item.amount);
-            cells.append(line);
-        }
+    const QString file = withXlsx(chosen);
+    const report::RowTable company = header_.read();
+    StatementSheet::write(*statement, details_->isChecked(),
+                          company.value(0, company.column(QStringLiteral("公司名称"))), file);
+    SaveLocation::rememberFile(file);
+    Prompts::instance().message(
+        this, QStringLiteral("对账单已导出到：\n%1").arg(QDir::toNativeSeparators(file)));
+}
+
+void StatementForm::BatchClick() {
+    const QString problem = period_->problem();
+    if (!problem.isEmpty()) {
+        Prompts::instance().message(this, problem);
+        return;
     }
-    QList<SheetCell> total(table.fields.size());
-    total[0] = SheetCell::ofText(QStringLiteral("本期合计"));
-    total[amount] = SheetCell::ofNumber(static_cast<double>(statement->total) / 10000.0);
-    cells.append(total);
-    SpreadsheetFile::writeTable(table.fields, cells, chosen + QStringLiteral(".xls"));
-    Prompts::instance().message(this, QStringLiteral("成功导出全部数据!"));
+    const QList<Statement> statements =
+        StatementReader(connection_).readAll(period_->from(), period_->to());
+    if (statements.isEmpty()) {
+        Prompts::instance().message(this, QStringLiteral("这段时间没有客户的送货单据！"));
+        return;
+    }
+    const QString folder = Prompts::instance().folderName(this, SaveLocation::folder());
+    if (folder.isEmpty())
+        return;
+    SaveLocation::rememberFolder(folder);
+    const StatementBatch batch(statements, details_->isChecked(), header_.read());
+    const int written = batch.write(folder, this);
+    const QString where = QDir::toNativeSeparators(folder);
+    Prompts::instance().message(
+        this, written == statements.size()
+                  ? QStringLiteral("已生成 %1 份对账单，保存在：\n%2").arg(written).arg(where)
+                  : QStringLiteral("已停止：生成了 %1 份对账单（共 %2 份），保存在：\n%3")
+                        .arg(written)
+                        .arg(statements.size())
+                        .arg(where));
 }

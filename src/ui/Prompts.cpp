@@ -13,8 +13,11 @@ namespace {
 const QString kTitle = QStringLiteral("提示");
 
 int showBox(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text,
-            QMessageBox::StandardButtons buttons) {
+            QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
     QMessageBox box(icon, title, text, buttons, owner);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return box.exec();
 }
 
@@ -30,11 +33,10 @@ public:
         return showBox(owner, QMessageBox::Warning, kTitle, text,
                        QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
     }
-    bool confirmRisky(QWidget* owner, const QString& text) override {
-        QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
-                        owner);
-        box.setDefaultButton(QMessageBox::Cancel);
-        return box.exec() == QMessageBox::Ok;
+    bool confirmRemoval(QWidget* owner, const QString& text) override {
+        return showBox(owner, QMessageBox::Warning, kTitle, text,
+                       QMessageBox::Ok | QMessageBox::Cancel,
+                       QMessageBox::Cancel) == QMessageBox::Ok;
     }
     void error(QWidget* owner, const QString& text) override {
         const QString title = owner && owner->window() ? owner->window()->windowTitle()
@@ -49,6 +51,9 @@ public:
                            const QString& filter) override {
         return QFileDialog::getSaveFileName(owner, QString(), suggested, filter, nullptr,
                                             QFileDialog::DontConfirmOverwrite);
+    }
+    QString folderName(QWidget* owner, const QString& start) override {
+        return QFileDialog::getExistingDirectory(owner, QString(), start);
     }
     QString openFileName(QWidget* owner) override { return QFileDialog::getOpenFileName(owner); }
     QString openFileNameIn(QWidget* owner, const QString& folder, const QString& filter) override {
@@ -90,10 +95,6 @@ Prompts* active = nullptr;
 
 } // namespace
 
-bool Prompts::confirmRisky(QWidget* owner, const QString& text) {
-    return confirm(owner, text);
-}
-
 QString Prompts::saveFileNameAt(QWidget* owner, const QString&, const QString&) {
     return saveFileName(owner);
 }
@@ -105,6 +106,14 @@ QString Prompts::openFileNameIn(QWidget* owner, const QString&, const QString&) 
 Prompts::PrintSetupAnswer Prompts::printSetupWith(QWidget* owner, QPrinter* printer, int fromPage,
                                                   int toPage, const QList<QWidget*>&) {
     return printSetup(owner, printer, fromPage, toPage);
+}
+
+bool Prompts::confirmRemoval(QWidget* owner, const QString& text) {
+    return confirm(owner, text);
+}
+
+QString Prompts::folderName(QWidget*, const QString&) {
+    return QString();
 }
 
 Prompts& Prompts::instance() {

@@ -19,9 +19,9 @@ public:
     // "提示" box with OK and Cancel and the warning icon; true when OK was chosen.
     virtual bool confirm(QWidget* owner, const QString& text) = 0;
     // The same box for a question whose OK replaces or removes data: Cancel is the default
-    // button, so a stray Enter keeps the data. Replacements that do not care answer as
+    // button, so a stray Return keeps the data. Replacements that do not care answer as
     // confirm does.
-    virtual bool confirmRisky(QWidget* owner, const QString& text);
+    virtual bool confirmRemoval(QWidget* owner, const QString& text);
     // The standard error box: the error text, one OK button; the program goes on.
     virtual void error(QWidget* owner, const QString& text) = 0;
     // Save dialog without filter or default extension; never asks before replacing a file.
@@ -31,6 +31,9 @@ public:
     // dialog filter such as "PDF 文件 (*.pdf)"). Replacements that do not care what was
     // suggested answer as saveFileName does.
     virtual QString saveFileNameAt(QWidget* owner, const QString& suggested, const QString& filter);
+    // A folder dialog starting in the given folder; empty when cancelled. Replacements that do
+    // not script it cancel.
+    virtual QString folderName(QWidget* owner, const QString& start);
     // Open dialog without filter; empty when cancelled.
     virtual QString openFileName(QWidget* owner) = 0;
     // The same dialog starting in a folder and showing only the filter's files. Replacements

@@ -7,6 +7,9 @@
 #include "grid/IndicatorColumn.h"
 
 #include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 using View = TMainForm::View;
 
@@ -190,7 +193,47 @@ private slots:
         f.prompts.answerConfirm(true);
         f.run(command);
         QCOMPARE(f.prompts.texts("confirm"), QStringList{"确定要删除选中的记录？"});
+        QVERIFY(f.prompts.shown().last().cancelByDefault);
         QCOMPARE(f.db.count("表1"), 0);
+    }
+
+    // The real question: OK and Cancel with the warning icon, Cancel the default, so a stray
+    // Return keeps the rows; OK clicked deletes them.
+    void deleteQuestionDefaultsToCancel() {
+        CommandsFixture f;
+        Prompts::install(nullptr); // the standard boxes, answered below as a user would
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
+        IndicatorColumn* indicator =
+            f.window().grid(View::Goods)->findChild<GridView*>()->indicator();
+        const QPoint first(indicator->width() / 2,
+                           indicator->sectionViewportPosition(0) + indicator->sectionSize(0) / 2);
+        QTest::mouseClick(indicator->viewport(), Qt::LeftButton, Qt::NoModifier, first);
+        QString text;
+        QString defaultButton;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        const auto answer = [&](bool clickOk) {
+            QTimer::singleShot(0, [&, clickOk] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                text = box->text();
+                icon = box->icon();
+                defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+                if (clickOk)
+                    box->button(QMessageBox::Ok)->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Return);
+            });
+        };
+        answer(false);
+        f.click("SpeedButton10");
+        QCOMPARE(text, QString("确定要删除选中的记录？"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(defaultButton, QString("取消"));
+        QCOMPARE(f.db.count("表1"), 2);
+        answer(true);
+        f.click("SpeedButton10");
+        QCOMPARE(f.db.count("表1"), 1);
     }
 
     void searchShowsTheViewsSearchPanelEmptied_data() {

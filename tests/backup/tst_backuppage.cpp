@@ -99,7 +99,8 @@ private slots:
         list->selectRow(2);
         QTest::mouseClick(restore, Qt::LeftButton);
         // Its OK replaces the data, so Cancel is the default.
-        QCOMPARE(f.prompts.texts("risky").size(), 1);
+        QCOMPARE(f.prompts.texts("confirm").size(), 1);
+        QVERIFY(f.prompts.shown().last().cancelByDefault);
         QVERIFY(f.prompts.lastText().contains("2026/3/1 09:00:00"));
         // On a server the restore replaces every workstation's data, and the question says so.
         QCOMPARE(f.prompts.lastText().contains("数据库服务器上的全部数据"),
@@ -198,6 +199,27 @@ private slots:
         folder->clear();
         again.store();
         QVERIFY(!Settings::value("backup/folder").isValid());
+    }
+
+    // "浏览…" beside the folder box opens a folder dialog at the folder shown and puts the
+    // chosen folder into the box; cancelled, the box stays as it was.
+    void browseChoosesTheFolder() {
+        Fixture f;
+        BackupPage page(&f.restore);
+        page.load();
+        auto* folder = f.find<QLineEdit>(page, "BackupFolder");
+        auto* browse = f.find<QPushButton>(page, "BrowseBackupFolder");
+        QCOMPARE(browse->text(), QString("浏览…"));
+        QTemporaryDir chosen;
+        f.prompts.answerFolder(chosen.path());
+        QTest::mouseClick(browse, Qt::LeftButton);
+        QCOMPARE(f.prompts.texts("folder"),
+                 QStringList{QDir::fromNativeSeparators(folder->placeholderText())});
+        QCOMPARE(folder->text(), QDir::toNativeSeparators(chosen.path()));
+        QTest::mouseClick(browse, Qt::LeftButton);
+        QCOMPARE(f.prompts.texts("folder").last(), chosen.path());
+        QCOMPARE(folder->text(), QDir::toNativeSeparators(chosen.path()));
+        QCOMPARE(page.check(), QString());
     }
 };
 

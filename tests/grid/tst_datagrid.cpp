@@ -315,6 +315,7 @@ private slots:
         g.prompts.answerConfirm(false);
         QTest::keyClick(g.view(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(g.prompts.texts("confirm"), QStringList{"删除记录吗？"});
+        QVERIFY(g.prompts.shown().last().cancelByDefault);
         QCOMPARE(g.db.count("表3"), 4);
 
         g.clickIndicator(2);
@@ -602,6 +603,43 @@ private slots:
             QToolTip::text(),
             QString(
                 "提示：1.点击“刷新信息”显示全部记录；2.单击左边序号选中一条记录再选择“修改信息”"));
+        QToolTip::hideText();
+    }
+
+    // A cut cell shows its whole text in its tool tip, with the grid's hint under it; a whole
+    // one leaves the hint alone. Every grid of the program does so.
+    void cutCellsShowTheirWholeTextInTheirToolTip() {
+        TestDatabase db;
+        db.exec("INSERT INTO 表3 (单据编号, 商品名称) VALUES ('20261209-001', '短'), ('7', '短')");
+        db.exec(
+            "INSERT INTO 表2 (联系人, 单位地址) VALUES ('张三', '杭州市西湖区文三路 1 号某某大厦 "
+            "18 层 1801 室，某某科技有限公司仓库收货处')");
+        ScriptedPrompts prompts;
+        Program program;
+        TMainForm& w = program.mainForm();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto tipAt = [](GridView* view, int row, int column) {
+            // A tool tip fades out a moment after it is hidden.
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return QStringLiteral("(the last tip stays)");
+            QWidget* port = view->viewport();
+            const QPoint pos = view->visualRect(view->model()->index(row, column)).center();
+            QHelpEvent help(QEvent::ToolTip, pos, port->mapToGlobal(pos));
+            QApplication::sendEvent(port, &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        const QString hint = w.grid(TMainForm::View::Deliveries)->toolTip();
+        w.viewSelector()->setCurrentIndex(2);
+        GridView* deliveries = w.grid(TMainForm::View::Deliveries)->findChild<GridView*>();
+        QCOMPARE(tipAt(deliveries, 0, 0), "20261209-001\n" + hint);
+        QCOMPARE(tipAt(deliveries, 1, 0), hint);
+        w.viewSelector()->setCurrentIndex(1);
+        GridView* customers = w.grid(TMainForm::View::Customers)->findChild<GridView*>();
+        QCOMPARE(tipAt(customers, 0, 2), QString("杭州市西湖区文三路 1 号某某大厦 18 层 1801 "
+                                                 "室，某某科技有限公司仓库收货处"));
+        QCOMPARE(tipAt(customers, 0, 0), QString());
         QToolTip::hideText();
     }
 

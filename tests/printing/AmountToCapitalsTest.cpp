@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "printing/AmountToCapitals.h"
+#include "printing/Capitals.h"
 
 #include <QTest>
 #include <cmath>
@@ -88,4 +89,53 @@ void PrintingTest::amountToCapitals() {
     } catch (const ConversionError& e) {
         QCOMPARE(e.message(), error);
     }
+}
+
+// The banking way, on a table of its own: 拾 佰 仟, one 零 for a run of zeros (also across
+// 万 and 亿), 壹拾 for a leading ten, 整 after 元 and 角 but not after 分.
+void PrintingTest::bankingCapitals_data() {
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<QString>("text");
+    const struct {
+        double amount;
+        const char* text;
+    } examples[] = {
+        {0, "零元整"},
+        {0.07, "柒分"},
+        {0.5, "伍角整"},
+        {0.53, "伍角叁分"},
+        {5, "伍元整"},
+        {10, "壹拾元整"},
+        {11, "壹拾壹元整"},
+        {20, "贰拾元整"},
+        {105, "壹佰零伍元整"},
+        {110, "壹佰壹拾元整"},
+        {1000.5, "壹仟元伍角整"},
+        {1010, "壹仟零壹拾元整"},
+        {1680.32, "壹仟陆佰捌拾元叁角贰分"},
+        {10005, "壹万零伍元整"},
+        {100000, "壹拾万元整"},
+        {110000, "壹拾壹万元整"},
+        {1000100, "壹佰万零壹佰元整"},
+        {100000005, "壹亿零伍元整"},
+        {100010000, "壹亿零壹万元整"},
+        {100100000, "壹亿零壹拾万元整"},
+        {123000000, "壹亿贰仟叁佰万元整"},
+        {1000000000, "壹拾亿元整"},
+        {12.03, "壹拾贰元零叁分"},
+        {518.18, "伍佰壹拾捌元壹角捌分"},
+        {-20.5, "负贰拾元伍角整"},
+        // To hundredths first.
+        {0.125, "壹角贰分"},
+        {5.996, "陆元整"},
+    };
+    for (const auto& e : examples)
+        QTest::addRow("%s", qPrintable(QString::number(e.amount, 'g', 17)))
+            << e.amount << QString::fromUtf8(e.text);
+}
+
+void PrintingTest::bankingCapitals() {
+    QFETCH(double, amount);
+    QFETCH(QString, text);
+    QCOMPARE(Capitals::banking(amount), text);
 }

@@ -11,6 +11,8 @@ private slots:
     // Amount in capitals.
     void amountToCapitals_data();
     void amountToCapitals();
+    void bankingCapitals_data();
+    void bankingCapitals();
 
     // The note's layout and its PDF.
     void everyItemAtItsPlaceWithItsFont();
@@ -38,6 +40,7 @@ private slots:
     // Saving the note as a PDF or pictures.
     void savedFileNamesCarryTheBillNumber();
     void savedPdfIsTheNoteAtItsPlacesWithEmbeddedFonts();
+    void savedPdfTextIsTheTextDrawn();
     void savedPicturesAre200DpiPagesOnWhite();
     void unwritableSaveSaysSoAndLeavesNoFile();
 

@@ -13,11 +13,14 @@
 #include "grid/DataGrid.h"
 #include "printing/BillSelection.h"
 #include "printing/Dy1Unit.h"
+#include "printing/PrintPage.h"
 #include "printing/PrintRuns.h"
 #include "printing/QRPrev.h"
+#include "settings/Settings.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -82,6 +85,9 @@ struct PrintFixture {
 class TestPrintRun : public QObject {
     Q_OBJECT
 private slots:
+    // Each test starts from the settings' defaults.
+    void init() { QFile::remove(Settings::filePath()); }
+
     void billSelectionCopiesExactlyTheClickedBill() {
         PrintFixture f;
         f.db.exec("INSERT INTO 表3 (单据编号, 业务日期, 经手人, 商品编码, 商品名称, 单价, 数量, "
@@ -207,6 +213,35 @@ private slots:
         QVERIFY(f.previewShown);
         QCOMPARE(f.deliveries()->recordCount(), 3);
         QCOMPARE(f.firstPage()["QRDBText15"], QString("澄朔商贸"));
+    }
+
+    // "财务规范写法" on the "打印" page writes the note's capitals the banking way from the next
+    // print on; the stored note's own way is the default.
+    void capitalsFollowTheChoiceOnThePrintPage() {
+        PrintFixture f;
+        f.db.exec("INSERT INTO 表3 (单据编号, 应收金额) VALUES ('9', 10.5), ('8', 0)");
+        f.start();
+        f.window().viewSelector()->setCurrentIndex(2);
+        f.clickBill("9");
+        PrintPage page;
+        page.load();
+        auto* capitals = page.findChild<QComboBox*>("CapitalsBox");
+        QCOMPARE(capitals->currentText(), QString("原有写法"));
+        f.menuPrint();
+        QCOMPARE(f.program->reportForm().QRLabel15(), QString("壹十元伍角整"));
+        capitals->setCurrentIndex(capitals->findText("财务规范写法"));
+        page.store();
+        f.menuPrint();
+        QCOMPARE(f.program->reportForm().QRLabel15(), QString("壹拾元伍角整"));
+        QCOMPARE(f.firstPage()["QRLabel15"], QString("壹拾元伍角整"));
+        f.window().databaseConnection().ReopenAll();
+        f.clickBill("8");
+        f.menuPrint();
+        QCOMPARE(f.program->reportForm().QRLabel15(), QString("零元整"));
+        PrintPage again;
+        again.load();
+        QCOMPARE(again.findChild<QComboBox*>("CapitalsBox")->currentText(),
+                 QString("财务规范写法"));
     }
 
     void headerSurvivesABorrowedProfileList() {

@@ -2,14 +2,18 @@
 #include "TestMain.h"
 
 #include "data/Dataset.h"
+#include "grid/GridLook.h"
+#include "ledger/BillNumberPattern.h"
 #include "settings/Settings.h"
 #include "settings/SettingsForm.h"
+#include "statements/NumberingPage.h"
 #include "statements/SalesForm.h"
 #include "statements/StatementForm.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFormLayout>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
@@ -41,8 +45,9 @@ struct NumberFixture : RecordsFixture {
     static void setAsk(bool ask) { Settings::setValue("numbering/askDuplicate", ask); }
 };
 
-QString today() {
-    return QDate::currentDate().toString("yyyyMMdd");
+// The default pattern's numbers of this month start so.
+QString thisMonth() {
+    return QDate::currentDate().toString("yyMM");
 }
 
 } // namespace
@@ -63,21 +68,70 @@ private slots:
         QVERIFY(f.find("Edit16")->actions().contains(action));
         QCOMPARE(f.find("Edit16")->text(), QString());
         action->trigger();
-        QCOMPARE(f.find("Edit16")->text(), today() + "-001");
+        QCOMPARE(f.find("Edit16")->text(), thisMonth() + "001");
 
-        f.fill(today() + "-001", "王经理");
+        f.fill(thisMonth() + "001", "王经理");
         f.click("Button9");
         // The add keeps the number for the next item; a new one is one higher.
         action->trigger();
-        QCOMPARE(f.find("Edit16")->text(), today() + "-002");
+        QCOMPARE(f.find("Edit16")->text(), thisMonth() + "002");
         Settings::setValue("numbering/pattern", "yyyyMMdd-NNNN");
         action->trigger();
-        QCOMPARE(f.find("Edit16")->text(), today() + "-0001");
+        QCOMPARE(f.find("Edit16")->text(), QDate::currentDate().toString("yyyyMMdd") + "-0001");
 
         // The add command still opens the panel with an empty number.
         f.click("SpeedButton8");
         QCOMPARE(f.find("Edit16")->text(), QString());
         QVERIFY(f.prompts.texts("error").isEmpty());
+    }
+
+    // A note entered late gets a number of the day in the panel's date picker.
+    void newNumberTakesThePickersDay() {
+        NumberFixture f;
+        f.open();
+        Settings::setValue("numbering/pattern", "yyyyMMdd-NNN");
+        f.find<QDateEdit>("DateTimePicker1")->setDate(QDate(2026, 11, 1));
+        f.newNumber()->trigger();
+        QCOMPARE(f.find("Edit16")->text(), QString("20261101-002"));
+        f.find<QDateEdit>("DateTimePicker1")->setDate(QDate(2025, 2, 3));
+        f.newNumber()->trigger();
+        QCOMPARE(f.find("Edit16")->text(), QString("20250203-001"));
+    }
+
+    // The default's numbers show whole in the list's 60-pixel column; the page says when a
+    // pattern's numbers would not, and a cut number shows whole in the cell's tool tip.
+    void defaultNumbersFitTheListAndLongerOnesAreFlagged() {
+        QVERIFY(GridLook::fitsCell(
+            BillNumberPattern(BillNumberPattern::defaultPattern()).format(QDate(2026, 12, 28), 888),
+            60));
+        QVERIFY(!GridLook::fitsCell("20261228-888", 60));
+        NumberingPage page(60);
+        page.load();
+        auto* pattern = page.findChild<QComboBox*>("PatternBox");
+        auto* warning = page.findChild<QLabel*>("WidthWarning");
+        QCOMPARE(pattern->currentText(), QString("yyMMNNN"));
+        QVERIFY(warning->isHidden());
+        pattern->setEditText("yyyyMMdd-NNN");
+        QVERIFY(!warning->isHidden());
+        QVERIFY(warning->text().contains("显示不全"));
+        pattern->setEditText("'SH'yyMMdd-NNN");
+        QVERIFY(!warning->isHidden());
+        QCOMPARE(page.findChild<QLabel*>("ExampleLabel")->text(),
+                 "SH" + QDate::currentDate().toString("yyMMdd") + "-001");
+        pattern->setEditText("yyMMNNN");
+        QVERIFY(warning->isHidden());
+        // Every caption of the page ends with "：", as on the other pages.
+        auto* form = qobject_cast<QFormLayout*>(page.layout());
+        QVERIFY(form);
+        for (int row = 0; row < form->rowCount(); ++row)
+            if (auto* item = form->itemAt(row, QFormLayout::LabelRole))
+                if (auto* label = qobject_cast<QLabel*>(item->widget()))
+                    QVERIFY2(label->text().endsWith("："), qPrintable(label->text()));
+        // The hint says how to put a prefix in front.
+        QStringList texts;
+        for (QLabel* label : page.findChildren<QLabel*>())
+            texts.append(label->text());
+        QVERIFY(texts.join("").contains("'SH'yyMMdd-NNN"));
     }
 
     void numberOfAnotherCustomerAsksAndCancelStoresNothing() {
@@ -222,7 +276,7 @@ private slots:
             form->reject();
         });
         f.click("StatementButton");
-        QCOMPARE(customers, (QStringList{"Li Ming", "王经理"}));
+        QCOMPARE(customers, (QStringList{"Li Ming（客户信息中没有）", "王经理（客户信息中没有）"}));
 
         f.click("SalesButton");
         auto* sales = f.window().findChild<SalesForm*>("SalesForm");
@@ -230,7 +284,7 @@ private slots:
         QCOMPARE(sales->windowTitle(), QString("销售统计"));
         // Rows added while it is open are counted when it is asked again.
         const int before = sales->summary().total.bills;
-        f.fill(QDate::currentDate().toString("yyyyMMdd") + "-001", "王经理");
+        f.fill(thisMonth() + "001", "王经理");
         f.click("Button9");
         f.click("SalesButton");
         QCOMPARE(f.window().findChildren<SalesForm*>().size(), 1);

@@ -41,9 +41,10 @@ bool ScriptedPrompts::confirm(QWidget* owner, const QString& text) {
     return confirms_.isEmpty() ? false : confirms_.takeFirst();
 }
 
-bool ScriptedPrompts::confirmRisky(QWidget* owner, const QString& text) {
-    record("risky", owner, text);
-    return confirms_.isEmpty() ? false : confirms_.takeFirst();
+bool ScriptedPrompts::confirmRemoval(QWidget* owner, const QString& text) {
+    const bool ok = confirm(owner, text);
+    shown_.last().cancelByDefault = true;
+    return ok;
 }
 
 void ScriptedPrompts::error(QWidget* owner, const QString& text) {
@@ -55,9 +56,16 @@ QString ScriptedPrompts::saveFileName(QWidget* owner) {
     return saves_.isEmpty() ? QString() : saves_.takeFirst();
 }
 
-QString ScriptedPrompts::saveFileNameAt(QWidget* owner, const QString& suggested, const QString&) {
+QString ScriptedPrompts::saveFileNameAt(QWidget* owner, const QString& suggested,
+                                        const QString& filter) {
     record("save", owner, suggested);
+    filters_.append(filter);
     return saves_.isEmpty() ? QString() : saves_.takeFirst();
+}
+
+QString ScriptedPrompts::folderName(QWidget* owner, const QString& start) {
+    record("folder", owner, start);
+    return folders_.isEmpty() ? QString() : folders_.takeFirst();
 }
 
 QString ScriptedPrompts::openFileName(QWidget* owner) {
