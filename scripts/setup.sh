@@ -28,7 +28,7 @@ windows_packages=(
     cmake ninja-build pkg-config ccache xz-utils
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
     qt6-base-dev-tools qt6-translations-l10n nsis wine wine64 xvfb fonts-noto-cjk sqlcipher
-    poppler-utils python3-openpyxl
+    poppler-utils python3-openpyxl dpkg-dev
 )
 
 case "$mode" in
@@ -97,6 +97,16 @@ if [ "$mode" = windows ]; then
         mkdir -p build-windows/sysroot/translations
         cp /usr/share/qt6/translations/qtbase_zh_CN.qm build-windows/sysroot/translations/
         echo "$stamp" >build-windows/sysroot.stamp
+    fi
+    # The import's spreadsheet readers (FreeXL, minizip), which the toolchain lacks, built from
+    # Debian's sources into the sysroot: once, and again when they are missing there (a sysroot
+    # unpacked afresh) or their recipe changed.
+    readers=$(cat scripts/windows/build-sheet-readers.sh scripts/windows/iconv.[ch] | sha256sum)
+    if [ ! -f build-windows/sysroot/lib/pkgconfig/freexl.pc ] ||
+        [ ! -f build-windows/sysroot/lib/pkgconfig/minizip.pc ] ||
+        [ "$(cat build-windows/readers.stamp 2>/dev/null)" != "$readers" ]; then
+        bash scripts/windows/build-sheet-readers.sh build-windows/sysroot build-windows/readers >&2
+        echo "$readers" >build-windows/readers.stamp
     fi
     cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/WindowsToolchain.cmake" \

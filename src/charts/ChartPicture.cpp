@@ -38,10 +38,13 @@ QImage render(const charts::BarChart& chart, const QSizeF& sizeMm, int dpi) {
 void savePng(const charts::BarChart& chart, const QSizeF& sizeMm, int dpi,
              const QString& fileName) {
     PendingFile file(fileName);
-    QImageWriter writer(file.path(), "png");
-    if (!writer.write(render(chart, sizeMm, dpi)))
-        throw AppError(QStringLiteral("无法写入文件“%1”：%2")
-                           .arg(QDir::toNativeSeparators(fileName), writer.errorString()));
+    {
+        // The writer holds the file open until it goes: Windows replaces no open file.
+        QImageWriter writer(file.path(), "png");
+        if (!writer.write(render(chart, sizeMm, dpi)))
+            throw AppError(QStringLiteral("无法写入文件“%1”：%2")
+                               .arg(QDir::toNativeSeparators(fileName), writer.errorString()));
+    }
     file.commit();
 }
 

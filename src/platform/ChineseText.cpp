@@ -14,13 +14,15 @@ std::optional<QString> fromGb18030(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return QString();
 #ifdef Q_OS_WIN
-    constexpr UINT kGb18030 = 54936;
-    const int size = MultiByteToWideChar(kGb18030, MB_ERR_INVALID_CHARS, bytes.constData(),
+    // GB18030 where the system has it (every Windows since Vista); else GBK, the ANSI code page
+    // of Chinese Windows, which is what its spreadsheet programs write in the first place.
+    const UINT page = IsValidCodePage(54936) ? 54936 : 936;
+    const int size = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.constData(),
                                          static_cast<int>(bytes.size()), nullptr, 0);
     if (size <= 0)
         return std::nullopt;
     QString text(size, Qt::Uninitialized);
-    MultiByteToWideChar(kGb18030, MB_ERR_INVALID_CHARS, bytes.constData(),
+    MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.constData(),
                         static_cast<int>(bytes.size()), reinterpret_cast<wchar_t*>(text.data()),
                         size);
     return text;

@@ -1,5 +1,6 @@
 // The "数据库" settings page: the fields make the stored URI and back, with any character in
 // the password; no host means the local file; the buttons reach a real server.
+#include "LoopbackSocket.h"
 #include "ScriptedPrompts.h"
 #include "TestDatabase.h"
 #include "TestMain.h"
@@ -12,13 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <atomic>
 #include <mutex>
 #include <thread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,24 +24,13 @@ namespace {
 // is sent.
 class ClearTextServer {
 public:
-    ClearTextServer() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
+    ClearTextServer() : thread_([this] { serve(); }) {}
     ~ClearTextServer() {
-        ::shutdown(listener_, SHUT_RDWR);
-        ::close(listener_);
+        stopping_ = true;
+        LoopbackSocket::knock(listener_.port());
         thread_.join();
     }
-    int port() const { return port_; }
+    int port() const { return listener_.port(); }
     QByteArray received() {
         const std::lock_guard<std::mutex> lock(mutex_);
         return received_;
@@ -53,13 +39,10 @@ public:
 private:
     void serve() {
         for (;;) {
-            const int client = ::accept(listener_, nullptr, nullptr);
-            if (client < 0)
+            LoopbackSocket client = listener_.accept();
+            if (stopping_ || !client.isValid())
                 return;
-            char buffer[4096];
-            ssize_t got;
-            while ((got = ::read(client, buffer, sizeof buffer)) > 0) {
-                const QByteArray bytes(buffer, got);
+            for (QByteArray bytes = client.read(); !bytes.isEmpty(); bytes = client.read()) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex_);
                     received_ += bytes;
@@ -67,18 +50,17 @@ private:
                 // An SSL or GSS request (8 bytes) is declined; a start-up message is answered
                 // with a request for the password in clear text.
                 if (bytes.size() == 8)
-                    ::send(client, "N", 1, MSG_NOSIGNAL);
+                    client.write("N");
                 else if (bytes.at(0) != 'p')
-                    ::send(client, "R\0\0\0\x08\0\0\0\x03", 9, MSG_NOSIGNAL);
+                    client.write(QByteArray("R\0\0\0\x08\0\0\0\x03", 9));
                 else
                     break;
             }
-            ::close(client);
         }
     }
 
-    int listener_ = -1;
-    int port_ = 0;
+    LoopbackSocket listener_{true};
+    std::atomic<bool> stopping_ = false;
     std::mutex mutex_;
     QByteArray received_;
     std::thread thread_;
@@ -86,15 +68,7 @@ private:
 
 // A port on loopback where nothing listens.
 int closedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
+    return LoopbackSocket(false).port();
 }
 
 void fill(DatabasePage& page, const QString& host, const QString& port, const QString& name,
@@ -205,18 +179,9 @@ private slots:
             QString("postgresql://clerk@127.0.0.1:%1/notes?sslmode=disable").arg(closedPort()));
         QVERIFY2(refused.contains("服务器拒绝连接"), qPrintable(refused));
 
-        const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(silent, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(silent, 4);
-        ::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
-        const QString timeout =
-            tried(QString("postgresql://clerk@127.0.0.1:%1/notes?connect_timeout=2")
-                      .arg(ntohs(address.sin_port)));
-        ::close(silent);
+        const LoopbackSocket silent(true);
+        const QString timeout = tried(
+            QString("postgresql://clerk@127.0.0.1:%1/notes?connect_timeout=2").arg(silent.port()));
         QVERIFY2(timeout.contains("连接超时"), qPrintable(timeout));
 
         if (TestDatabase::server().isEmpty())

@@ -1,4 +1,5 @@
 #include "ErrorOf.h"
+#include "Gb18030.h"
 #include "TestMain.h"
 #include "TestWorkbooks.h"
 
@@ -126,12 +127,12 @@ private slots:
     void csvInEveryEncodingReadsTheSame_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray utf8 = kCustomersCsv.toUtf8();
-        QStringEncoder gb18030("GB18030");
-        QVERIFY(gb18030.isValid());
+        // The encoder itself, against bytes from the standard.
+        QCOMPARE(toGb18030("客户"), QByteArray("\xBF\xCD\xBB\xA7"));
         QStringEncoder utf16(QStringConverter::Utf16LE);
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + utf8;
         QTest::newRow("UTF-8") << utf8;
-        QTest::newRow("GB18030") << QByteArray(gb18030.encode(kCustomersCsv));
+        QTest::newRow("GB18030") << toGb18030(kCustomersCsv);
         QTest::newRow("UTF-16 with BOM") << QByteArray("\xFF\xFE") + utf16.encode(kCustomersCsv);
     }
     void csvInEveryEncodingReadsTheSame() {

@@ -199,8 +199,9 @@ private slots:
                  QDir(dir.path()).filePath("销售统计_按月_2026-10-01_2026-11-30_图表.png"));
         QCOMPARE(prompts.saveFilters(), (QStringList{"Excel 工作簿 (*.xlsx)", "PNG 图片 (*.png)"}));
         QCOMPARE(prompts.texts("message"),
-                 (QStringList{"销售统计已导出到：\n" + dir.filePath("统计.xlsx"),
-                              "图表已保存到：\n" + dir.filePath("图表.PNG")}));
+                 (QStringList{
+                     "销售统计已导出到：\n" + QDir::toNativeSeparators(dir.filePath("统计.xlsx")),
+                     "图表已保存到：\n" + QDir::toNativeSeparators(dir.filePath("图表.PNG"))}));
         const SpreadsheetReader sheet = SpreadsheetReader::read(dir.filePath("统计.xlsx"));
         QCOMPARE(sheet.rows.size(), 4 + 1 + 2 + 2);
         QCOMPARE(sheet.rows[0][0], QString("澄明商贸"));

@@ -322,7 +322,8 @@ private slots:
                      .filePath("对账单_王经理_2026-11-01_2026-11-30.xlsx"));
         QCOMPARE(prompts.saveFilters().first(), QString("Excel 工作簿 (*.xlsx)"));
         QCOMPARE(prompts.texts("message"),
-                 QStringList{"对账单已导出到：\n" + dir.filePath("对账.xlsx")});
+                 QStringList{"对账单已导出到：\n" +
+                             QDir::toNativeSeparators(dir.filePath("对账.xlsx"))});
         const SpreadsheetReader sheet = SpreadsheetReader::read(dir.filePath("对账.xlsx"));
         QCOMPARE(sheet.rows[0][0], QString("澄明商贸"));
         QCOMPARE(sheet.rows[2][0], QString("客户名称：王经理　文三路　0571"));
@@ -365,8 +366,8 @@ private slots:
         QTest::mouseClick(f.find<QPushButton>("BatchButton"), Qt::LeftButton);
         QCOMPARE(prompts.texts("folder"),
                  QStringList{QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)});
-        QCOMPARE(prompts.texts("message"),
-                 QStringList{"已生成 3 份对账单，保存在：\n" + dir.path()});
+        QCOMPARE(prompts.texts("message"), QStringList{"已生成 3 份对账单，保存在：\n" +
+                                                       QDir::toNativeSeparators(dir.path())});
         QStringList files = QDir(dir.path()).entryList(QDir::Files);
         files.sort();
         QCOMPARE(files, (QStringList{"对账单_李四_2026-11-01_2026-11-30.pdf",
