@@ -87,7 +87,7 @@ start
 db="$data/data.mdb"
 [ "$(head -c 15 "$db")" != "SQLite format 3" ] || fail "data.mdb is not encrypted"
 tables=$(sql "$db" "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name);")
-[ "$tables" = "表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
+[ "$tables" = "_meta,客户信用,收款,收款核销,表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
 [ ! -e "$folder/data.mdb" ] || fail "a database appeared in the program folder"
 [ -f "$drive/users/$user/Desktop/$product(增强版).lnk" ] || fail "no desktop shortcut"
 

@@ -291,6 +291,18 @@ void Dataset::setDate(const QString& field, const QDate& date) {
     setText(field, date.isValid() ? DateText::toStorage(date) : QString());
 }
 
+void Dataset::setInteger(const QString& field, std::optional<qint64> value) {
+    const int column = requireField(field);
+    if (state_ == State::Browse)
+        throw DataError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
+    Value stored;
+    if (value) {
+        stored.type = Value::Integer;
+        stored.integer = *value;
+    }
+    set(column, stored);
+}
+
 void Dataset::set(int column, Value value) {
     pending_[column] = std::move(value);
 }

@@ -78,6 +78,9 @@ public:
     // row.
     void setText(const QString& field, const QString& text);
     void setDate(const QString& field, const QDate& date);
+    // Writes a whole number (money in fen), or NULL for none, into a number or integer column;
+    // no conversion.
+    void setInteger(const QString& field, std::optional<qint64> value);
     // Stores the pending row with one INSERT or UPDATE; on failure the row is discarded.
     void post();
     void cancel();

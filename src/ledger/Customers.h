@@ -21,6 +21,8 @@ struct Customer {
     // How a pick list shows it: the contact, then address and telephone where there are any;
     // a contact without a customer row says so.
     QString label() const;
+
+    bool operator==(const Customer&) const = default;
 };
 
 // The customers of the customer table, and which delivery rows belong to which. A delivery row

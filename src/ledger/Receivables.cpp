@@ -1,0 +1,168 @@
+#include "ledger/Receivables.h"
+
+#include "data/Dataset.h"
+#include "data/DateText.h"
+#include "ledger/DeliveryRows.h"
+#include "ledger/PaymentBook.h"
+#include "ledger/Settlement.h"
+
+#include <QHash>
+
+namespace {
+
+struct Account {
+    QHash<QString, qsizetype> billIndex;
+    QList<Settlement::Bill> bills;
+    QList<qint64> sums; // 1/10000, per bill
+    QList<Settlement::Payment> payments;
+    qint64 received = 0;
+};
+
+qint64 fenField(const Dataset& list, int row, int field) {
+    const std::optional<double> value = list.number(row, field);
+    return value ? static_cast<qint64>(*value) : 0;
+}
+
+} // namespace
+
+namespace Receivables {
+
+int bucketOf(const QDate& date, const QDate& today) {
+    const qint64 days = date.isValid() ? date.daysTo(today) : 0;
+    if (days <= 30)
+        return 0;
+    if (days <= 60)
+        return 1;
+    return days <= 90 ? 2 : 3;
+}
+
+QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today) {
+    QHash<QString, Account> accounts;
+    {
+        Dataset list(connection, QStringLiteral("ReceivableRows"));
+        list.setQuery(Query::all(QStringLiteral("表3")));
+        const DeliveryRows rows(list);
+        const int number = rows.field(QStringLiteral("单据编号"));
+        const int amount = rows.field(QStringLiteral("应收金额"));
+        const int contact = rows.field(QStringLiteral("联系人"));
+        const int telephone = rows.field(QStringLiteral("联系电话"));
+        const int address = rows.field(QStringLiteral("单位地址"));
+        QString lastKey;
+        Customer owner;
+        for (int row = 0; row < rows.count(); ++row) {
+            const QString name = rows.text(row, contact);
+            if (name.trimmed().isEmpty())
+                continue;
+            const QString where = rows.text(row, address);
+            const QString phone = rows.text(row, telephone);
+            // A bill's rows mostly come together: each run of one customer is looked up once.
+            const QString key = name + u'\n' + where + u'\n' + phone;
+            if (key != lastKey) {
+                lastKey = key;
+                owner = customers.ownerOf(name, where, phone);
+            }
+            if (!owner.listed)
+                continue;
+            Account& account = accounts[owner.key()];
+            const QString bill = rows.text(row, number);
+            const QString billKey = Ledger::asciiFolded(bill);
+            auto found = account.billIndex.find(billKey);
+            const QDate date = rows.date(row);
+            if (found == account.billIndex.end()) {
+                found = account.billIndex.insert(billKey, account.bills.size());
+                account.bills.append({bill, date, 0});
+                account.sums.append(0);
+            } else if (date.isValid() && (!account.bills[*found].date.isValid() ||
+                                          date < account.bills[*found].date)) {
+                account.bills[*found].date = date;
+            }
+            Ledger::addTo(account.sums[*found], rows.tenThousandths(row, amount));
+        }
+    }
+    {
+        Dataset list(connection, QStringLiteral("ReceivablePayments"));
+        list.setQuery(Query::all(QStringLiteral("收款")));
+        list.open();
+        const int id = list.fieldIndex(QStringLiteral("编号"));
+        const int contact = list.fieldIndex(QStringLiteral("联系人"));
+        const int telephone = list.fieldIndex(QStringLiteral("联系电话"));
+        const int address = list.fieldIndex(QStringLiteral("单位地址"));
+        const int date = list.fieldIndex(QStringLiteral("收款日期"));
+        const int amount = list.fieldIndex(QStringLiteral("金额"));
+        const int chosen = list.fieldIndex(QStringLiteral("指定单据"));
+        for (int row = 0; row < list.recordCount(); ++row) {
+            const Customer customer{list.text(row, contact), list.text(row, telephone),
+                                    list.text(row, address), true};
+            Account& account = accounts[customer.key()];
+            const QString bills = list.text(row, chosen);
+            account.payments.append({list.text(row, id), DateText::parse(list.text(row, date)),
+                                     fenField(list, row, amount),
+                                     bills.isEmpty() ? QStringList() : bills.split(u'\n')});
+            account.received += account.payments.last().amount;
+        }
+    }
+    QHash<QString, Credit> credits;
+    {
+        Dataset list(connection, QStringLiteral("ReceivableCredit"));
+        list.setQuery(Query::all(QStringLiteral("客户信用")));
+        list.open();
+        const int contact = list.fieldIndex(QStringLiteral("联系人"));
+        const int telephone = list.fieldIndex(QStringLiteral("联系电话"));
+        const int address = list.fieldIndex(QStringLiteral("单位地址"));
+        const int limit = list.fieldIndex(QStringLiteral("信用额度"));
+        const int days = list.fieldIndex(QStringLiteral("账期天数"));
+        for (int row = 0; row < list.recordCount(); ++row) {
+            const Customer customer{list.text(row, contact), list.text(row, telephone),
+                                    list.text(row, address), true};
+            Credit credit;
+            if (list.number(row, limit))
+                credit.limit = fenField(list, row, limit);
+            credit.termDays = static_cast<int>(fenField(list, row, days));
+            credits.insert(customer.key(), credit);
+        }
+    }
+    QList<Receivable> out;
+    for (const Customer& customer : customers.listed()) {
+        const auto found = accounts.find(customer.key());
+        if (found == accounts.end())
+            continue;
+        Account& account = *found;
+        Receivable r;
+        r.customer = customer;
+        for (qsizetype i = 0; i < account.bills.size(); ++i) {
+            account.bills[i].amount = Settlement::fenOf(account.sums[i]);
+            r.delivered += account.bills[i].amount;
+        }
+        r.received = account.received;
+        r.balance = r.delivered - r.received;
+        const QList<Settlement::Part> parts = Settlement::allocate(account.bills, account.payments);
+        QHash<QString, qint64> settled;
+        for (const Settlement::Part& part : parts)
+            settled[Ledger::asciiFolded(part.bill)] += part.amount;
+        for (const Settlement::Bill& bill : account.bills) {
+            const qint64 open = bill.amount - settled.value(Ledger::asciiFolded(bill.number));
+            if (open <= 0)
+                continue;
+            r.ageing[static_cast<size_t>(bucketOf(bill.date, today))] += open;
+            if (bill.date.isValid() && (!r.oldestUnpaid.isValid() || bill.date < r.oldestUnpaid))
+                r.oldestUnpaid = bill.date;
+        }
+        const Credit credit = credits.value(customer.key());
+        r.limit = credit.limit;
+        r.termDays = credit.termDays;
+        out.append(r);
+    }
+    return out;
+}
+
+qint64 balanceOf(Connection* connection, const Customers& customers, const Customer& customer) {
+    const PaymentBook book(connection, customers);
+    qint64 balance = 0;
+    for (const Settlement::Bill& bill : book.bills(customer))
+        balance += bill.amount;
+    for (const Payment& payment : book.payments(customer))
+        balance -= payment.amount;
+    return balance;
+}
+
+} // namespace Receivables

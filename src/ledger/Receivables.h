@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ledger/Customers.h"
+
+#include <QDate>
+#include <QList>
+#include <array>
+#include <optional>
+
+class Connection;
+
+// Who owes what: every customer of 表2 with bills or payments, from the loaded lists. Money in
+// fen.
+struct Receivable {
+    Customer customer;
+    qint64 delivered = 0;
+    qint64 received = 0;
+    qint64 balance = 0;
+    QDate oldestUnpaid;
+    // What is still owed on bills 0–30, 31–60, 61–90 and over 90 days old (from each bill's
+    // date).
+    std::array<qint64, 4> ageing{};
+    std::optional<qint64> limit;
+    int termDays = 0;
+    bool overLimit() const { return limit && balance > *limit; }
+};
+
+namespace Receivables {
+
+// The ageing bucket of a bill dated `date` on `today`.
+int bucketOf(const QDate& date, const QDate& today);
+// The customers with bills or payments in the customers' order, their balances and ageing on
+// `today`. The whole tables are read (and kept by the lists), not rescanned per customer.
+QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today);
+// One customer's balance (delivered less received), for the credit question.
+qint64 balanceOf(Connection* connection, const Customers& customers, const Customer& customer);
+
+} // namespace Receivables
