@@ -192,8 +192,11 @@ void PaymentBook::settleInTransaction(const Customer& customer) {
     QList<Settlement::Payment> all;
     for (const Payment& p : payments(customer))
         all.append(settling(p));
-    const QList<Settlement::Part> parts = Settlement::allocate(bills(customer), all);
     CustomerRows stored(connection_, kParts, customer);
+    // A customer who never paid has nothing to settle: its bills need not be read.
+    if (all.isEmpty() && stored.rows().isEmpty())
+        return;
+    const QList<Settlement::Part> parts = Settlement::allocate(bills(customer), all);
     Dataset& list = stored.list();
     // From the last row back, so that the rows still to go keep their places.
     for (qsizetype i = stored.rows().size() - 1; i >= 0; --i) {

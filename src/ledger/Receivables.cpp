@@ -165,4 +165,18 @@ qint64 balanceOf(Connection* connection, const Customers& customers, const Custo
     return balance;
 }
 
+std::optional<Crossing> crossing(Connection* connection, const Customers& customers,
+                                 const Customer& customer, qint64 amount) {
+    if (!customer.listed || amount <= 0)
+        return std::nullopt;
+    const Credit credit = PaymentBook(connection, customers).credit(customer);
+    if (!credit.limit)
+        return std::nullopt;
+    const qint64 before = balanceOf(connection, customers, customer);
+    const qint64 after = before + amount;
+    if (before > *credit.limit || after <= *credit.limit)
+        return std::nullopt;
+    return Crossing{after, *credit.limit};
+}
+
 } // namespace Receivables

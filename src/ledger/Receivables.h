@@ -35,4 +35,13 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
 // One customer's balance (delivered less received), for the credit question.
 qint64 balanceOf(Connection* connection, const Customers& customers, const Customer& customer);
 
+struct Crossing {
+    qint64 balance = 0; // with the new amount
+    qint64 limit = 0;
+};
+// When adding `amount` takes the customer's balance over its credit limit (from at or below
+// it): the balance it reaches and the limit. Nothing for a customer without a limit.
+std::optional<Crossing> crossing(Connection* connection, const Customers& customers,
+                                 const Customer& customer, qint64 amount);
+
 } // namespace Receivables

@@ -119,7 +119,8 @@ private slots:
             previous = payments;
         }
         // Most kills must land inside a payment, or the run tested little.
-        QVERIFY2(midway * 2 >= cycles, qPrintable(QStringLiteral("%1 of %2").arg(midway).arg(cycles)));
+        QVERIFY2(midway * 2 >= cycles,
+                 qPrintable(QStringLiteral("%1 of %2").arg(midway).arg(cycles)));
     }
 };
 
