@@ -27,6 +27,18 @@ qint64 fenField(const Dataset& list, int row, int field) {
 
 namespace Receivables {
 
+Receivable total(const QList<Receivable>& rows) {
+    Receivable sum;
+    for (const Receivable& r : rows) {
+        sum.delivered += r.delivered;
+        sum.received += r.received;
+        sum.balance += r.balance;
+        for (size_t i = 0; i < sum.ageing.size(); ++i)
+            sum.ageing[i] += r.ageing[i];
+    }
+    return sum;
+}
+
 int bucketOf(const QDate& date, const QDate& today) {
     const qint64 days = date.isValid() ? date.daysTo(today) : 0;
     if (days <= 30)

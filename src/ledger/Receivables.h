@@ -27,6 +27,8 @@ struct Receivable {
 
 namespace Receivables {
 
+// The sums of the rows' money (delivered, received, balance, ageing).
+Receivable total(const QList<Receivable>& rows);
 // The ageing bucket of a bill dated `date` on `today`.
 int bucketOf(const QDate& date, const QDate& today);
 // The customers with bills or payments in the customers' order, their balances and ageing on
