@@ -56,6 +56,8 @@ AccountDialog::AccountDialog(Connection* connection, const Customers& customers,
       header_(header), book_(connection, customers) {
     setObjectName(QStringLiteral("AccountDialog"));
     setWindowTitle(QStringLiteral("客户往来 - ") + customer.contact);
+    // Modal to its window only, so the receipt's preview it opens can be used.
+    setWindowModality(Qt::WindowModal);
     resize(820, 560);
     auto* layout = new QVBoxLayout(this);
     auto* who = new QLabel(QStringLiteral("客户：") + customer.label(), this);

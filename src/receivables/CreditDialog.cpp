@@ -14,6 +14,7 @@ CreditDialog::CreditDialog(const Customer& customer, const Credit& credit, QWidg
     : QDialog(parent) {
     setObjectName(QStringLiteral("CreditDialog"));
     setWindowTitle(QStringLiteral("信用额度"));
+    setWindowModality(Qt::WindowModal);
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("客户："), new QLabel(customer.label(), this));
     limit_ = new QLineEdit(this);

@@ -7,8 +7,11 @@
 #include "data/EngineChoice.h"
 #include "data/Errors.h"
 #include "data/Maintenance.h"
+#include "ledger/MoneyText.h"
 #include "ledger/PaymentBook.h"
 #include "ledger/Receivables.h"
+#include "ledger/Statement.h"
+#include "printing/StatementReport.h"
 
 namespace {
 
@@ -162,6 +165,47 @@ private slots:
         QCOMPARE(Settlement::settledOn(b.book->settlements(b.wang), "A1"), qint64(3000));
         QCOMPARE(b.book->credit(b.wang).limit, std::optional<qint64>(50000));
         QCOMPARE(b.book->credit(b.wang).termDays, 45);
+    }
+
+    void statementOfAccountAcrossAPartlyPaidBill() {
+        Book b;
+        b.bill("A1", QDate(2026, 1, 10), "100.10");
+        // A2 has a row before the period and one inside it: the period cuts through it.
+        b.bill("A2", QDate(2026, 1, 31), "20.02");
+        b.bill("A2", QDate(2026, 2, 2), "30.03");
+        b.bill("A3", QDate(2026, 2, 15), "10.01");
+        b.bill("A4", QDate(2026, 3, 1), "99");
+        b.book->add(b.payment(QDate(2026, 1, 20), 6000)); // A1 partly paid
+        Payment second = b.payment(QDate(2026, 2, 10), 7007);
+        second.method = "微信";
+        b.book->add(second);
+        b.book->add(b.payment(QDate(2026, 3, 2), 1));
+        const Statement s =
+            StatementReader(&b.connection).read(b.wang, QDate(2026, 2, 1), QDate(2026, 2, 28));
+        QCOMPARE(s.opening, qint64(601200)); // 100.10 + 20.02 - 60.00
+        QCOMPARE(s.total, qint64(400400));   // 30.03 + 10.01
+        QCOMPARE(s.received, qint64(700700));
+        QCOMPARE(s.closing(), qint64(300900));
+        const report::RowTable rows = StatementReport::rows(s, false);
+        const qsizetype balance = rows.column("余额");
+        QStringList account;
+        for (const QStringList& row : rows.rows)
+            account.append(row[0] + " " + row[2] + " " + row[balance]);
+        QCOMPARE(account,
+                 (QStringList{"2026/2/1 期初余额 60.12", "2026/2/2 送货 1 项 90.15",
+                              "2026/2/10 收款（微信） 20.08", "2026/2/15 送货 1 项 30.09"}));
+        QCOMPARE(StatementReport::totalFigures(s), QString("30.09"));
+        QCOMPARE(StatementReport::totalCapitals(s, Capitals::Style::Banking),
+                 QString("叁拾元零玖分"));
+        // With details the account column adds up to the closing balance.
+        const report::RowTable detailed = StatementReport::rows(s, true);
+        qint64 sum = 0;
+        for (const QStringList& row : detailed.rows)
+            if (!row[detailed.column("单据金额")].isEmpty())
+                sum += MoneyText::parseFen(QString(row[detailed.column("单据金额")]).remove('-'))
+                           .value() *
+                       (row[detailed.column("单据金额")].startsWith('-') ? -1 : 1);
+        QCOMPARE(sum, qint64(3009));
     }
 
     void ageingOnFixedDates() {
