@@ -7,6 +7,7 @@
 #include "ledger/Settlement.h"
 
 #include <QHash>
+#include <unordered_map>
 
 namespace {
 
@@ -49,46 +50,55 @@ int bucketOf(const QDate& date, const QDate& today) {
 }
 
 QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today) {
-    QHash<QString, Account> accounts;
+    // Node-based, so that an account's address stays while others are added.
+    std::unordered_map<QString, Account> accounts;
     {
         Dataset list(connection, QStringLiteral("ReceivableRows"));
         list.setQuery(Query::all(QStringLiteral("表3")));
         const DeliveryRows rows(list);
-        const int number = rows.field(QStringLiteral("单据编号"));
+        const int numberField = rows.field(QStringLiteral("单据编号"));
         const int amount = rows.field(QStringLiteral("应收金额"));
         const int contact = rows.field(QStringLiteral("联系人"));
         const int telephone = rows.field(QStringLiteral("联系电话"));
         const int address = rows.field(QStringLiteral("单位地址"));
+        // A bill's rows mostly come together: each run of one customer, and of one bill, is
+        // looked up once.
         QString lastKey;
-        Customer owner;
+        Account* account = nullptr;
+        QString lastBill;
+        qsizetype bill = -1;
         for (int row = 0; row < rows.count(); ++row) {
             const QString name = rows.text(row, contact);
-            if (name.trimmed().isEmpty())
-                continue;
             const QString where = rows.text(row, address);
             const QString phone = rows.text(row, telephone);
-            // A bill's rows mostly come together: each run of one customer is looked up once.
             const QString key = name + u'\n' + where + u'\n' + phone;
             if (key != lastKey) {
                 lastKey = key;
-                owner = customers.ownerOf(name, where, phone);
+                lastBill.clear();
+                bill = -1;
+                const Customer owner = customers.ownerOf(name, where, phone);
+                account =
+                    owner.listed && !name.trimmed().isEmpty() ? &accounts[owner.key()] : nullptr;
             }
-            if (!owner.listed)
+            if (!account)
                 continue;
-            Account& account = accounts[owner.key()];
-            const QString bill = rows.text(row, number);
-            const QString billKey = Ledger::asciiFolded(bill);
-            auto found = account.billIndex.find(billKey);
+            const QString number = rows.text(row, numberField);
             const QDate date = rows.date(row);
-            if (found == account.billIndex.end()) {
-                found = account.billIndex.insert(billKey, account.bills.size());
-                account.bills.append({bill, date, 0});
-                account.sums.append(0);
-            } else if (date.isValid() && (!account.bills[*found].date.isValid() ||
-                                          date < account.bills[*found].date)) {
-                account.bills[*found].date = date;
+            if (bill < 0 || number != lastBill) {
+                lastBill = number;
+                const QString billKey = Ledger::asciiFolded(number);
+                auto found = account->billIndex.find(billKey);
+                if (found == account->billIndex.end()) {
+                    found = account->billIndex.insert(billKey, account->bills.size());
+                    account->bills.append({number, date, 0});
+                    account->sums.append(0);
+                }
+                bill = *found;
             }
-            Ledger::addTo(account.sums[*found], rows.tenThousandths(row, amount));
+            Settlement::Bill& b = account->bills[bill];
+            if (date.isValid() && (!b.date.isValid() || date < b.date))
+                b.date = date;
+            Ledger::addTo(account->sums[bill], rows.tenThousandths(row, amount));
         }
     }
     {
@@ -138,7 +148,7 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
         const auto found = accounts.find(customer.key());
         if (found == accounts.end())
             continue;
-        Account& account = *found;
+        Account& account = found->second;
         Receivable r;
         r.customer = customer;
         for (qsizetype i = 0; i < account.bills.size(); ++i) {
