@@ -119,11 +119,12 @@ QStringList ReceivablesWindow::headings() {
 
 QList<QStringList> ReceivablesWindow::texts(const QList<Receivable>& rows) {
     QList<QStringList> out;
+    // An empty ageing bucket stays blank, so the amounts owed stand out.
+    const auto age = [](qint64 fen) { return fen ? MoneyText::ofFen(fen) : QString(); };
     for (const Receivable& r : rows) {
         out.append({r.customer.label(), MoneyText::ofFen(r.delivered), MoneyText::ofFen(r.received),
-                    MoneyText::ofFen(r.balance), shortDate(r.oldestUnpaid),
-                    MoneyText::ofFen(r.ageing[0]), MoneyText::ofFen(r.ageing[1]),
-                    MoneyText::ofFen(r.ageing[2]), MoneyText::ofFen(r.ageing[3]),
+                    MoneyText::ofFen(r.balance), shortDate(r.oldestUnpaid), age(r.ageing[0]),
+                    age(r.ageing[1]), age(r.ageing[2]), age(r.ageing[3]),
                     r.limit ? MoneyText::ofFen(*r.limit) : QString(),
                     r.termDays ? QString::number(r.termDays) : QString(),
                     r.overLimit() ? QStringLiteral("超额") : QString()});
@@ -150,9 +151,7 @@ void ReceivablesWindow::RefreshClick() {
         const bool total = row == texts.size() - 1;
         const bool over = !total && rows_[row].overLimit();
         for (int c = 0; c < Count; ++c) {
-            // An empty ageing bucket stays blank, so the amounts owed stand out.
-            const bool emptyAge = c >= Age0 && c <= Age3 && texts[row][c] == QLatin1String("0.00");
-            auto* item = new QTableWidgetItem(emptyAge ? QString() : texts[row][c]);
+            auto* item = new QTableWidgetItem(texts[row][c]);
             if (c == Name)
                 item->setToolTip(texts[row][c]);
             if (c != Name && c != Oldest)
@@ -273,7 +272,7 @@ void ReceivablesWindow::PrintClick() {
     l.savedName = QStringLiteral("应收款_%1").arg(today_.toString(QStringLiteral("yyyy-MM-dd")));
     l.paper = QSizeF(297, 210);
     l.headerLines = {QStringLiteral("截至 %1（账龄按单据日期计算）").arg(shortDate(today_))};
-    const qreal widths[Count] = {63, 20, 20, 20, 19, 18, 18, 18, 19, 20, 13, 11};
+    const qreal widths[Count] = {61, 20, 20, 20, 19, 18, 18, 18, 19, 20, 19, 11};
     const QStringList names = headings();
     for (int c = 0; c < Count; ++c)
         l.columns.append({names[c], widths[c], c != Name && c != Oldest});
