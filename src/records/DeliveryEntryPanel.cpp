@@ -3,6 +3,7 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "data/DateText.h"
+#include "data/Errors.h"
 #include "data/NumberText.h"
 #include "ledger/BillNumbers.h"
 #include "ledger/MoneyText.h"
@@ -287,8 +288,14 @@ bool DeliveryEntryPanel::confirmCredit() {
     const Customers customers(connection);
     const Customer owner =
         customers.ownerOf(contact_->currentText(), address_->text(), telephone_->text());
-    const qint64 added = Settlement::fenOf(
-        NumberText::toTenThousandths(static_cast<double>(NumberText::toExtended(amount()))));
+    qint64 added = 0;
+    try {
+        added = Settlement::fenOf(
+            NumberText::toTenThousandths(static_cast<double>(NumberText::toExtended(amount()))));
+    } catch (const ConversionError&) {
+        // A price or quantity that is no number is told by the store, naming its field.
+        return true;
+    }
     const std::optional<Receivables::Crossing> over =
         Receivables::crossing(connection, customers, owner, added);
     if (!over)
