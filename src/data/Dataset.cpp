@@ -161,6 +161,12 @@ QString Dataset::text(const QString& field) const {
     return current_ < 0 ? QString() : text(current_, column);
 }
 
+RowStore::Cell Dataset::cell(int row, int column) const {
+    if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
+        return {};
+    return list_.rows.cell(row, column);
+}
+
 QString Dataset::text(int row, int column) const {
     if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
         return QString();

@@ -19,6 +19,18 @@ struct Account {
     qint64 received = 0;
 };
 
+// A stored cell's bytes (its type first), for telling equal fields apart without texts.
+QByteArrayView bytesOf(const RowStore::Cell& cell) {
+    if (cell.type == RowStore::Cell::Text)
+        return QByteArrayView(cell.text, cell.size);
+    if (cell.type == RowStore::Cell::Null)
+        return QByteArrayView();
+    return QByteArrayView(reinterpret_cast<const char*>(cell.type == RowStore::Cell::Real
+                                                            ? static_cast<const void*>(&cell.real)
+                                                            : &cell.integer),
+                          sizeof(double));
+}
+
 qint64 fenField(const Dataset& list, int row, int field) {
     const std::optional<double> value = list.number(row, field);
     return value ? static_cast<qint64>(*value) : 0;
@@ -62,30 +74,38 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
         const int telephone = rows.field(QStringLiteral("联系电话"));
         const int address = rows.field(QStringLiteral("单位地址"));
         // A bill's rows mostly come together: each run of one customer, and of one bill, is
-        // looked up once.
-        QString lastKey;
+        // looked up once, the fields compared as stored without making texts of them.
+        const auto same = [&](int row, int column, int previous) {
+            return previous >= 0 &&
+                   bytesOf(list.cell(row, column)) == bytesOf(list.cell(previous, column));
+        };
+        const int dateField = rows.field(QStringLiteral("业务日期"));
+        int customerRow = -1;
+        int billRow = -1;
+        int dateRow = -1;
+        QDate date;
         Account* account = nullptr;
-        QString lastBill;
         qsizetype bill = -1;
         for (int row = 0; row < rows.count(); ++row) {
-            const QString name = rows.text(row, contact);
-            const QString where = rows.text(row, address);
-            const QString phone = rows.text(row, telephone);
-            const QString key = name + u'\n' + where + u'\n' + phone;
-            if (key != lastKey) {
-                lastKey = key;
-                lastBill.clear();
-                bill = -1;
-                const Customer owner = customers.ownerOf(name, where, phone);
+            if (!same(row, contact, customerRow) || !same(row, address, customerRow) ||
+                !same(row, telephone, customerRow)) {
+                customerRow = row;
+                billRow = -1;
+                const QString name = rows.text(row, contact);
+                const Customer owner =
+                    customers.ownerOf(name, rows.text(row, address), rows.text(row, telephone));
                 account =
                     owner.listed && !name.trimmed().isEmpty() ? &accounts[owner.key()] : nullptr;
             }
             if (!account)
                 continue;
-            const QString number = rows.text(row, numberField);
-            const QDate date = rows.date(row);
-            if (bill < 0 || number != lastBill) {
-                lastBill = number;
+            if (!same(row, dateField, dateRow)) {
+                dateRow = row;
+                date = rows.date(row);
+            }
+            if (!same(row, numberField, billRow)) {
+                billRow = row;
+                const QString number = rows.text(row, numberField);
                 const QString billKey = Ledger::asciiFolded(number);
                 auto found = account->billIndex.find(billKey);
                 if (found == account->billIndex.end()) {
