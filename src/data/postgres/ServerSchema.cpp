@@ -133,8 +133,12 @@ QStringList step(int number) {
                                       "\"_count_change\"()")
                            .arg(quoted(table)));
         }
-        out.append(
-            QStringLiteral("CREATE INDEX \"收款核销_收款编号\" ON \"收款核销\" (\"收款编号\")"));
+        // A customer's payments and settlement are read by contact, ASCII letters folded.
+        for (const char* table : {"收款", "收款核销", "客户信用"})
+            out.append(QStringLiteral("CREATE INDEX \"%1_联系人\" ON \"%1\" (translate(\"联系人\", "
+                                      "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
+                                      "'abcdefghijklmnopqrstuvwxyz'))")
+                           .arg(QString::fromUtf8(table)));
         return out;
     }
     default:

@@ -24,8 +24,11 @@ QStringList step(int number) {
         QStringList out;
         for (const QString& table : Schema::ledgerTables())
             out.append(FileMigrations::tableStatement(table));
-        out.append(
-            QStringLiteral("CREATE INDEX \"收款核销_收款编号\" ON \"收款核销\" (\"收款编号\")"));
+        // A customer's payments and settlement are read by contact, ASCII case ignored.
+        for (const char* table : {"收款", "收款核销", "客户信用"})
+            out.append(
+                QStringLiteral("CREATE INDEX \"%1_联系人\" ON \"%1\" (\"联系人\" COLLATE NOCASE)")
+                    .arg(QString::fromUtf8(table)));
         return out;
     }
     default:
