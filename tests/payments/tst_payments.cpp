@@ -11,7 +11,9 @@
 #include "ledger/PaymentBook.h"
 #include "ledger/Receivables.h"
 #include "ledger/Statement.h"
+#include "printing/ReceiptReport.h"
 #include "printing/StatementReport.h"
+#include "report/Generator.h"
 
 namespace {
 
@@ -206,6 +208,32 @@ private slots:
                            .value() *
                        (row[detailed.column("单据金额")].startsWith('-') ? -1 : 1);
         QCOMPARE(sum, qint64(3009));
+    }
+
+    void receiptNamesTheBillsItSettledAndTheAmountInCapitals() {
+        Book b;
+        b.bill("A1", QDate(2026, 1, 5), "100");
+        b.bill("A2", QDate(2026, 1, 9), "50");
+        b.book->add(b.payment(QDate(2026, 1, 6), 4000));
+        Payment p = b.book->add(b.payment(QDate(2026, 2, 3), 12345));
+        const QList<Settlement::Part> parts = b.book->settlements(b.wang);
+        const TableReport::Layout layout =
+            ReceiptReport::layout(p, parts, Capitals::Style::Banking);
+        const QList<QStringList> rows = ReceiptReport::rows(p, b.book->bills(b.wang), parts);
+        QCOMPARE(rows, (QList<QStringList>{{"A1", "2026/1/5", "100.00", "60.00"},
+                                           {"A2", "2026/1/9", "50.00", "50.00"}}));
+        const report::Document doc =
+            report::generate(*TableReport::layout(layout), TableReport::rows(layout, rows), {});
+        QCOMPARE(doc.pages.size(), 1);
+        QStringList texts;
+        for (const report::DrawOp& op : doc.pages.first().ops)
+            if (const auto* t = std::get_if<report::TextOp>(&op))
+                texts.append(t->lines.join(""));
+        const QString all = texts.join('|');
+        QVERIFY2(all.contains("收款收据") && all.contains("收款金额：￥123.45") &&
+                     all.contains("壹佰贰拾叁元肆角伍分") &&
+                     all.contains("其中转为预收款：￥13.45") && all.contains("经手人：张明"),
+                 qPrintable(all));
     }
 
     void ageingOnFixedDates() {
