@@ -11,12 +11,25 @@
 
 namespace {
 
+// A customer's bills as the delivery rows give them.
 struct Account {
     QHash<QString, qsizetype> billIndex;
     QList<Settlement::Bill> bills;
     QList<qint64> sums; // 1/10000, per bill
+};
+struct Paid {
     QList<Settlement::Payment> payments;
     qint64 received = 0;
+};
+
+// The bills of every customer, kept for as long as the delivery and customer rows they were
+// read from are unchanged (their versions are unique to their contents), so that a refresh
+// after a payment does not read the delivery rows again. Node-based, so that an account's
+// address stays while others are added.
+struct KeptBills {
+    quint64 rows = 0;
+    quint64 customers = 0;
+    std::unordered_map<QString, Account> accounts;
 };
 
 // A stored cell's bytes (its type first), for telling equal fields apart without texts.
@@ -36,38 +49,18 @@ qint64 fenField(const Dataset& list, int row, int field) {
     return value ? static_cast<qint64>(*value) : 0;
 }
 
-} // namespace
-
-namespace Receivables {
-
-Receivable total(const QList<Receivable>& rows) {
-    Receivable sum;
-    for (const Receivable& r : rows) {
-        sum.delivered += r.delivered;
-        sum.received += r.received;
-        sum.balance += r.balance;
-        for (size_t i = 0; i < sum.ageing.size(); ++i)
-            sum.ageing[i] += r.ageing[i];
-    }
-    return sum;
-}
-
-int bucketOf(const QDate& date, const QDate& today) {
-    const qint64 days = date.isValid() ? date.daysTo(today) : 0;
-    if (days <= 30)
-        return 0;
-    if (days <= 60)
-        return 1;
-    return days <= 90 ? 2 : 3;
-}
-
-QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today) {
-    // Node-based, so that an account's address stays while others are added.
-    std::unordered_map<QString, Account> accounts;
+// The bills of every listed customer from the delivery rows (see KeptBills).
+const std::unordered_map<QString, Account>& billsOf(Connection* connection,
+                                                    const Customers& customers) {
+    static KeptBills kept;
     {
         Dataset list(connection, QStringLiteral("ReceivableRows"));
         list.setQuery(Query::all(QStringLiteral("表3")));
         const DeliveryRows rows(list);
+        if (kept.rows == list.rowsVersion() && kept.customers == customers.version())
+            return kept.accounts;
+        kept = {};
+        std::unordered_map<QString, Account>& accounts = kept.accounts;
         const int numberField = rows.field(QStringLiteral("单据编号"));
         const int amount = rows.field(QStringLiteral("应收金额"));
         const int contact = rows.field(QStringLiteral("联系人"));
@@ -120,7 +113,43 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
                 b.date = date;
             Ledger::addTo(account->sums[bill], rows.tenThousandths(row, amount));
         }
+        for (auto& [key, account] : accounts)
+            for (qsizetype i = 0; i < account.bills.size(); ++i)
+                account.bills[i].amount = Settlement::fenOf(account.sums[i]);
+        kept.rows = list.rowsVersion();
+        kept.customers = customers.version();
     }
+    return kept.accounts;
+}
+
+} // namespace
+
+namespace Receivables {
+
+Receivable total(const QList<Receivable>& rows) {
+    Receivable sum;
+    for (const Receivable& r : rows) {
+        sum.delivered += r.delivered;
+        sum.received += r.received;
+        sum.balance += r.balance;
+        for (size_t i = 0; i < sum.ageing.size(); ++i)
+            sum.ageing[i] += r.ageing[i];
+    }
+    return sum;
+}
+
+int bucketOf(const QDate& date, const QDate& today) {
+    const qint64 days = date.isValid() ? date.daysTo(today) : 0;
+    if (days <= 30)
+        return 0;
+    if (days <= 60)
+        return 1;
+    return days <= 90 ? 2 : 3;
+}
+
+QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today) {
+    const std::unordered_map<QString, Account>& accounts = billsOf(connection, customers);
+    QHash<QString, Paid> paid;
     {
         Dataset list(connection, QStringLiteral("ReceivablePayments"));
         list.setQuery(Query::all(QStringLiteral("收款")));
@@ -135,7 +164,7 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
         for (int row = 0; row < list.recordCount(); ++row) {
             const Customer customer{list.text(row, contact), list.text(row, telephone),
                                     list.text(row, address), true};
-            Account& account = accounts[customer.key()];
+            Paid& account = paid[customer.key()];
             const QString bills = list.text(row, chosen);
             account.payments.append({list.text(row, id), DateText::parse(list.text(row, date)),
                                      fenField(list, row, amount),
@@ -166,18 +195,20 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
     QList<Receivable> out;
     for (const Customer& customer : customers.listed()) {
         const auto found = accounts.find(customer.key());
-        if (found == accounts.end())
+        const auto payments = paid.constFind(customer.key());
+        if (found == accounts.end() && payments == paid.constEnd())
             continue;
-        Account& account = found->second;
+        static const Account none;
+        const Account& account = found == accounts.end() ? none : found->second;
+        const Paid received = payments == paid.constEnd() ? Paid() : *payments;
         Receivable r;
         r.customer = customer;
-        for (qsizetype i = 0; i < account.bills.size(); ++i) {
-            account.bills[i].amount = Settlement::fenOf(account.sums[i]);
-            r.delivered += account.bills[i].amount;
-        }
-        r.received = account.received;
+        for (const Settlement::Bill& bill : account.bills)
+            r.delivered += bill.amount;
+        r.received = received.received;
         r.balance = r.delivered - r.received;
-        const QList<Settlement::Part> parts = Settlement::allocate(account.bills, account.payments);
+        const QList<Settlement::Part> parts =
+            Settlement::allocate(account.bills, received.payments);
         QHash<QString, qint64> settled;
         for (const Settlement::Part& part : parts)
             settled[Ledger::asciiFolded(part.bill)] += part.amount;

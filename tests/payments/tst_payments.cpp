@@ -266,6 +266,11 @@ private slots:
         QCOMPARE(limited.limit, std::optional<qint64>(14000));
         QCOMPARE(limited.termDays, 30);
         QVERIFY(limited.overLimit());
+        // A new delivery row is counted at once, though the figures before it were kept.
+        b.bill("A6", today, "10");
+        const Receivable more = Receivables::read(&b.connection, *b.customers, today).constFirst();
+        QCOMPARE(more.delivered, qint64(21115));
+        QCOMPARE(more.ageing[0], qint64(3105));
         b.book->setCredit(b.wang, {std::nullopt, 0});
         QCOMPARE(b.book->credit(b.wang).limit, std::optional<qint64>());
     }
