@@ -161,13 +161,18 @@ QList<Receivable> read(Connection* connection, const Customers& customers, const
         const int date = list.fieldIndex(QStringLiteral("收款日期"));
         const int amount = list.fieldIndex(QStringLiteral("金额"));
         const int chosen = list.fieldIndex(QStringLiteral("指定单据"));
+        // A year of payments falls on a few hundred days; each is parsed once.
+        QHash<QString, QDate> days;
         for (int row = 0; row < list.recordCount(); ++row) {
             const Customer customer{list.text(row, contact), list.text(row, telephone),
                                     list.text(row, address), true};
             Paid& account = paid[customer.key()];
             const QString bills = list.text(row, chosen);
-            account.payments.append({list.text(row, id), DateText::parse(list.text(row, date)),
-                                     fenField(list, row, amount),
+            const QString day = list.text(row, date);
+            auto parsed = days.constFind(day);
+            if (parsed == days.constEnd())
+                parsed = days.insert(day, DateText::parse(day));
+            account.payments.append({list.text(row, id), *parsed, fenField(list, row, amount),
                                      bills.isEmpty() ? QStringList() : bills.split(u'\n')});
             account.received += account.payments.last().amount;
         }
