@@ -72,7 +72,7 @@ mkdir -p "$home"
 start "$home"
 db="$home/.local/share/$app/data.mdb"
 tables=$(sql "$db" "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name);")
-[ "$tables" = "_meta,表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
+[ "$tables" = "_meta,客户信用,收款,收款核销,表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
 [ ! -e /usr/bin/data.mdb ] || fail "a database appeared in /usr/bin"
 
 sql "$db" "INSERT INTO 表1 (商品编码) VALUES ('第一次');" >/dev/null

@@ -2,7 +2,10 @@
 // `--deliveries N` sets the number of delivery rows): start-up until the window is shown
 // beside the start-up on an empty database, a refresh with nothing changed, a goods search,
 // the goods look-up per keystroke, grid scrolling, a bill selection, and the last price a
-// customer paid for a code as the price box offers it, beside the same indexed query run raw.
+// customer paid for a code as the price box offers it, beside the same indexed query run raw;
+// the receivables window's balances and ageing of every customer beside a raw aggregate of the
+// same sums, and a customer's statement of account for a year (`--payments N` sets the number
+// of payments, a tenth of the delivery rows unless given).
 
 #include "BenchSupport.h"
 #include "SeedDatabase.h"
@@ -14,6 +17,8 @@
 #include "data/LastPrice.h"
 #include "data/Schema.h"
 #include "data/sqlcipher/DatabaseFile.h"
+#include "ledger/Receivables.h"
+#include "ledger/Statement.h"
 #include "printing/BillSelection.h"
 #include "records/LastPriceOffer.h"
 #include "settings/Settings.h"
@@ -83,6 +88,10 @@ int main(int argc, char** argv) {
     const int at = arguments.indexOf(QStringLiteral("--deliveries"));
     const int rows = at >= 0 && at + 1 < arguments.size() ? arguments[at + 1].toInt() : 200000;
     const QString size = QString::number(rows);
+    const int paymentsAt = arguments.indexOf(QStringLiteral("--payments"));
+    const int payments = paymentsAt >= 0 && paymentsAt + 1 < arguments.size()
+                             ? arguments[paymentsAt + 1].toInt()
+                             : rows / 10;
 
     std::unique_ptr<Program> started;
     QTemporaryDir empty;
@@ -92,7 +101,7 @@ int main(int argc, char** argv) {
     started.reset();
 
     QTemporaryDir dir;
-    SeedDatabase::generate(dir.filePath(QStringLiteral("data.mdb")), 10000, 2000, rows);
+    SeedDatabase::generate(dir.filePath(QStringLiteral("data.mdb")), 10000, 2000, rows, payments);
     QDir::setCurrent(dir.path());
     const double busyStartUp = startUp(started);
     Program& program = *started;
@@ -220,5 +229,57 @@ int main(int argc, char** argv) {
                   QStringLiteral("x"));
     bench::report(QStringLiteral("last_prices_offered"), offered, QStringLiteral("of_100"));
     bench::report(QStringLiteral("raw_last_prices_found"), rawFound, QStringLiteral("of_100"));
+
+    // Receivables from the lists the window has loaded, beside the raw sums per customer and
+    // bill and the payments per customer.
+    Connection* connection = window.mainConnection();
+    const Customers customers(connection);
+    QList<Receivable> balances;
+    sqlite3* aggregate = nullptr;
+    sqlite3_open_v2("data.mdb", &aggregate, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_key(aggregate, key.constData(), key.size());
+    qint64 rawRows = 0;
+    // The first reading after the delivery rows changed reads them all; later ones, with the
+    // rows unchanged (a refresh after a payment), reuse the bills kept from it.
+    QElapsedTimer firstClock;
+    firstClock.start();
+    balances = Receivables::read(connection, customers, QDate(2026, 12, 31));
+    const double firstMs = static_cast<double>(firstClock.nsecsElapsed()) / 1e6;
+    const auto [balancesMs, rawMs] = bench::pairedMedianMs(
+        5, [&] { balances = Receivables::read(connection, customers, QDate(2026, 12, 31)); },
+        [&] {
+            rawRows = 0;
+            for (const char* sql :
+                 {"SELECT 联系人, 联系电话, 单位地址, 单据编号, min(业务日期), sum(应收金额) "
+                  "FROM 表3 GROUP BY 1, 2, 3, 4",
+                  "SELECT 联系人, 联系电话, 单位地址, sum(金额) FROM 收款 GROUP BY 1, 2, 3"}) {
+                sqlite3_stmt* statement = nullptr;
+                sqlite3_prepare_v2(aggregate, sql, -1, &statement, nullptr);
+                while (sqlite3_step(statement) == SQLITE_ROW)
+                    ++rawRows;
+                sqlite3_finalize(statement);
+            }
+        });
+    sqlite3_close(aggregate);
+    bench::report(
+        QStringLiteral("raw_receivables_aggregate_%1_rows_%2_payments").arg(size).arg(payments),
+        rawMs, QStringLiteral("ms"));
+    bench::report(QStringLiteral("receivables_balances_after_rows_changed"), firstMs,
+                  QStringLiteral("ms"));
+    bench::report(QStringLiteral("receivables_balances_after_rows_changed_ratio"), firstMs / rawMs,
+                  QStringLiteral("x"));
+    bench::report(QStringLiteral("receivables_balances"), balancesMs, QStringLiteral("ms"));
+    bench::report(QStringLiteral("receivables_balances_ratio"), balancesMs / rawMs,
+                  QStringLiteral("x"));
+    bench::report(QStringLiteral("receivables_customers"), balances.size(),
+                  QStringLiteral("customers"));
+    const StatementReader statements(connection);
+    Statement year;
+    const double statementMs = bench::medianMs(5, [&] {
+        year = statements.read(customers.listed().at(7), QDate(2026, 1, 1), QDate(2026, 12, 31));
+    });
+    bench::report(QStringLiteral("statement_of_account_year"), statementMs, QStringLiteral("ms"));
+    bench::report(QStringLiteral("statement_of_account_bills"), year.bills.size(),
+                  QStringLiteral("bills"));
     return 0;
 }

@@ -3,9 +3,9 @@
 # (with DISPLAY set): installs it silently (/S); the program, its Qt DLLs and plugins and the
 # empty database are under Program Files, with the Start-menu entry; the installed program's
 # first start makes %LOCALAPPDATA%\com.example.DeliveryNote\data.mdb, encrypted with the
-# program's password and holding the five tables and the schema version's, and writes nothing
-# beside itself; a second start keeps that database; the silent uninstaller removes the program
-# and its menu entry and leaves the user's data folder.
+# program's password and holding the five tables and those later versions added, and writes
+# nothing beside itself; a second start keeps that database; the silent uninstaller removes the
+# program and its menu entry and leaves the user's data folder.
 # check-installer.sh SETUP_EXE
 set -euo pipefail
 setup=$(realpath "${1:?usage: check-installer.sh SETUP_EXE}")
@@ -87,7 +87,7 @@ start
 db="$data/data.mdb"
 [ "$(head -c 15 "$db")" != "SQLite format 3" ] || fail "data.mdb is not encrypted"
 tables=$(sql "$db" "SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name);")
-[ "$tables" = "_meta,表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
+[ "$tables" = "_meta,客户信用,收款,收款核销,表1,表2,表3,表4,表5" ] || fail "the database holds the tables: $tables"
 [ ! -e "$folder/data.mdb" ] || fail "a database appeared in the program folder"
 [ -f "$drive/users/$user/Desktop/$product(增强版).lnk" ] || fail "no desktop shortcut"
 

@@ -21,6 +21,7 @@
 #include "printing/PrintPage.h"
 #include "printing/PrintRuns.h"
 #include "profile/JbzlUnit.h"
+#include "receivables/LedgerCommands.h"
 #include "settings/SettingsForm.h"
 #include "statements/NumberingPage.h"
 #include "statements/ReportCommands.h"
@@ -77,6 +78,7 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
                      guardedSlot(window, [this] { printRuns_->N5Click(); }));
     wireDataCommands();
     reports_ = std::make_unique<ReportCommands>(window, window->mainConnection(), profileQuery);
+    ledger_ = std::make_unique<LedgerCommands>(window, window->mainConnection(), profileQuery);
     QObject::connect(window->addToolbarButton(QStringLiteral("StatementButton"),
                                               QStringLiteral("对账单"),
                                               QStringLiteral("tb_statement"), 811),
@@ -87,6 +89,16 @@ Program::Program() : main_(mainFormOnChosenDatabase()) {
                                               QStringLiteral("tb_sales"), 871),
                      &QToolButton::clicked, window,
                      guardedSlot(window, [this] { reports_->SalesButtonClick(); }));
+    QObject::connect(window->addToolbarButton(QStringLiteral("ReceivablesButton"),
+                                              QStringLiteral("应收款"),
+                                              QStringLiteral("tb_receivables"), 751),
+                     &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { ledger_->ReceivablesButtonClick(); }));
+    QObject::connect(window->addToolbarButton(QStringLiteral("PaymentButton"),
+                                              QStringLiteral("收款"), QStringLiteral("tb_payment"),
+                                              691),
+                     &QToolButton::clicked, window,
+                     guardedSlot(window, [this] { ledger_->PaymentButtonClick(); }));
     QToolButton* settings =
         window->addToolbarButton(QStringLiteral("SettingsButton"), QStringLiteral("系统设置"),
                                  QStringLiteral("tb_settings"), 931);

@@ -10,6 +10,7 @@ class HelpLinks;
 class ImportCommand;
 class PrintRuns;
 class RecordCommands;
+class LedgerCommands;
 class ReportCommands;
 class TDy1Form;
 class TJbzlForm;
@@ -51,5 +52,6 @@ private:
     std::unique_ptr<DataRestore> restore_;
     std::unique_ptr<HelpLinks> help_;
     std::unique_ptr<ReportCommands> reports_;
+    std::unique_ptr<LedgerCommands> ledger_;
     std::unique_ptr<ImportCommand> import_;
 };

@@ -7,6 +7,7 @@
 #include "records/DeliveryEntryPanel.h"
 #include "records/EntryPanel.h"
 #include "records/SearchPanel.h"
+#include "records/SettlementFollower.h"
 #include "ui/Guard.h"
 
 #include <QAction>
@@ -30,9 +31,10 @@ RecordCommands::RecordCommands(TMainForm* window, Dataset* profileQuery)
         new EntryPanel(EntryPanel::customers(), customers, window->tabSheet(View::Customers));
     searches_[1] =
         new SearchPanel(SearchPanel::customers(), customers, window->tabSheet(View::Customers));
-    entries_[2] = new DeliveryEntryPanel(
-        {deliveries, goods, customers, profileQuery, &window->databaseConnection()},
-        window->tabSheet(View::Deliveries));
+    entries_[2] = new DeliveryEntryPanel({deliveries, goods, customers, profileQuery,
+                                          &window->databaseConnection(),
+                                          new SettlementFollower(deliveries, window)},
+                                         window->tabSheet(View::Deliveries));
     searches_[2] =
         new SearchPanel(SearchPanel::deliveries(), deliveries, window->tabSheet(View::Deliveries));
 

@@ -161,6 +161,12 @@ QString Dataset::text(const QString& field) const {
     return current_ < 0 ? QString() : text(current_, column);
 }
 
+RowStore::Cell Dataset::cell(int row, int column) const {
+    if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
+        return {};
+    return list_.rows.cell(row, column);
+}
+
 QString Dataset::text(int row, int column) const {
     if (row < 0 || row >= list_.rows.size() || column < 0 || column >= list_.fields.size())
         return QString();
@@ -289,6 +295,18 @@ void Dataset::setText(const QString& field, const QString& text) {
 
 void Dataset::setDate(const QString& field, const QDate& date) {
     setText(field, date.isValid() ? DateText::toStorage(date) : QString());
+}
+
+void Dataset::setInteger(const QString& field, std::optional<qint64> value) {
+    const int column = requireField(field);
+    if (state_ == State::Browse)
+        throw DataError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(objectName()));
+    Value stored;
+    if (value) {
+        stored.type = Value::Integer;
+        stored.integer = *value;
+    }
+    set(column, stored);
 }
 
 void Dataset::set(int column, Value value) {

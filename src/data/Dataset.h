@@ -59,6 +59,9 @@ public:
     QString text(const QString& field) const;
     // Any row's field as text; never fails (empty for a bad row or column).
     QString text(int row, int column) const;
+    // Any row's field as stored, its text UTF-8 and valid until the rows change; a Null cell for
+    // a bad row or column. For readers that compare many rows' fields without making texts.
+    RowStore::Cell cell(int row, int column) const;
     // A number column's value; empty for NULL or text that is not a number.
     std::optional<double> number(int row, int column) const;
     qint64 rowId(int row) const;
@@ -78,6 +81,9 @@ public:
     // row.
     void setText(const QString& field, const QString& text);
     void setDate(const QString& field, const QDate& date);
+    // Writes a whole number (money in fen), or NULL for none, into a number or integer column;
+    // no conversion.
+    void setInteger(const QString& field, std::optional<qint64> value);
     // Stores the pending row with one INSERT or UPDATE; on failure the row is discarded.
     void post();
     void cancel();

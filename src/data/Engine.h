@@ -59,6 +59,10 @@ public:
     virtual void begin() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // Inside a transaction: waits until no other writer's transaction holds `name`, and holds
+    // it until this one ends, so that writers reading and rewriting the same rows (a customer's
+    // settlement) take turns. Where a transaction already keeps every other writer out, nothing.
+    virtual void holdUntilEnd(const QString& name) = 0;
 
     // The table's generation: it changes with every write to the table, by anyone. 0 inside a
     // transaction, whose effect on the tables is known only at its end.

@@ -70,6 +70,48 @@ const std::initializer_list<Table>& tables() {
     return all;
 }
 
+// The ledger's tables (version 2). Money in fen, as integers; a customer named as its row of
+// 表2 is (contact, telephone, address); a payment is named by its 编号, made when it is stored.
+const std::initializer_list<Table>& ledger() {
+    static const std::initializer_list<Table> all = {
+        {"收款",
+         {{"编号", "TEXT"},
+          {"联系人", "TEXT"},
+          {"联系电话", "TEXT"},
+          {"单位地址", "TEXT"},
+          {"收款日期", "DATE"},
+          {"金额", "INTEGER"},
+          {"方式", "TEXT"},
+          {"经手人", "TEXT"},
+          {"备注", "TEXT"},
+          {"指定单据", "TEXT"}}},
+        {"收款核销",
+         {{"收款编号", "TEXT"},
+          {"联系人", "TEXT"},
+          {"联系电话", "TEXT"},
+          {"单位地址", "TEXT"},
+          {"单据编号", "TEXT"},
+          {"金额", "INTEGER"}}},
+        {"客户信用",
+         {{"联系人", "TEXT"},
+          {"联系电话", "TEXT"},
+          {"单位地址", "TEXT"},
+          {"信用额度", "INTEGER"},
+          {"账期天数", "INTEGER"}}},
+    };
+    return all;
+}
+
+const Table* find(const QString& table) {
+    for (const auto* group : {&tables(), &ledger()}) {
+        for (const Table& t : *group) {
+            if (table == QString::fromUtf8(t.name))
+                return &t;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QString password() {
@@ -83,22 +125,29 @@ QStringList tableNames() {
     return names;
 }
 
+QStringList ledgerTables() {
+    QStringList names;
+    for (const Table& t : ledger())
+        names.append(QString::fromUtf8(t.name));
+    return names;
+}
+
+QStringList dataTables() {
+    return tableNames() + ledgerTables();
+}
+
 QStringList columns(const QString& table) {
     QStringList names;
-    for (const Table& t : tables()) {
-        if (table == QString::fromUtf8(t.name)) {
-            for (const Column& c : t.columns)
-                names.append(QString::fromUtf8(c.name));
-        }
+    if (const Table* t = find(table)) {
+        for (const Column& c : t->columns)
+            names.append(QString::fromUtf8(c.name));
     }
     return names;
 }
 
 QString columnType(const QString& table, const QString& column) {
-    for (const Table& t : tables()) {
-        if (table != QString::fromUtf8(t.name))
-            continue;
-        for (const Column& c : t.columns) {
+    if (const Table* t = find(table)) {
+        for (const Column& c : t->columns) {
             if (column == QString::fromUtf8(c.name))
                 return QString::fromUtf8(c.type);
         }
@@ -106,16 +155,21 @@ QString columnType(const QString& table, const QString& column) {
     return QString();
 }
 
+QString tableStatement(const QString& table) {
+    QStringList cols;
+    const Table* t = find(table);
+    if (!t)
+        return {};
+    for (const Column& c : t->columns)
+        cols.append(
+            QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(c.name), QString::fromUtf8(c.type)));
+    return QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(table, cols.join(QStringLiteral(", ")));
+}
+
 QStringList statements() {
     QStringList out;
-    for (const Table& t : tables()) {
-        QStringList cols;
-        for (const Column& c : t.columns)
-            cols.append(QStringLiteral("\"%1\" %2")
-                            .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.type)));
-        out.append(QStringLiteral("CREATE TABLE \"%1\" (%2)")
-                       .arg(QString::fromUtf8(t.name), cols.join(QStringLiteral(", "))));
-    }
+    for (const QString& table : tableNames())
+        out.append(tableStatement(table));
     // NOCASE, so that the bill selection's equality, which ignores ASCII letter case, uses it.
     out.append(
         QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" (\"单据编号\" COLLATE NOCASE)"));
@@ -123,13 +177,15 @@ QStringList statements() {
 }
 
 int version() {
-    return 1;
+    return 2;
 }
 
 QStringList addedTables(int version) {
     QStringList tables;
     if (version >= 1)
         tables.append(QStringLiteral("_meta"));
+    if (version >= 2)
+        tables += ledgerTables();
     return tables;
 }
 

@@ -11,10 +11,17 @@ namespace Schema {
 QString password();
 
 QStringList tableNames();
+// The tables of payments, their settlement against bills and the customers' credit (version 2).
+QStringList ledgerTables();
+// The tables that hold the business's data, the five and the ledger's: what a backup, restore,
+// upload and download carry.
+QStringList dataTables();
 // The column names of a table, in order (表4 starts with its ID).
 QStringList columns(const QString& table);
 // A column's declared type as the file's tables have it, e.g. "REAL" or "VARCHAR(50)".
 QString columnType(const QString& table, const QString& column);
+// The CREATE TABLE statement of one of the data tables, as the file has it.
+QString tableStatement(const QString& table);
 // The statements of the database every later version grows from (version 0): the five tables
 // and the bill-number index.
 QStringList statements();

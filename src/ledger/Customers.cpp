@@ -44,6 +44,7 @@ Customers::Customers(Connection* connection) : connection_(connection) {
     Dataset list(connection_, QStringLiteral("CustomerRows"));
     list.setQuery(Query::all(QStringLiteral("表2")));
     list.open();
+    version_ = list.rowsVersion();
     const int contact = list.fieldIndex(kContact);
     const int telephone = list.fieldIndex(kTelephone);
     const int address = list.fieldIndex(kAddress);

@@ -21,6 +21,8 @@ struct Customer {
     // How a pick list shows it: the contact, then address and telephone where there are any;
     // a contact without a customer row says so.
     QString label() const;
+
+    bool operator==(const Customer&) const = default;
 };
 
 // The customers of the customer table, and which delivery rows belong to which. A delivery row
@@ -35,6 +37,9 @@ public:
 
     // Sorted by contact, then address and telephone.
     const QList<Customer>& listed() const { return listed_; }
+    // The version of the customer rows read (see Dataset::rowsVersion): equal versions, equal
+    // customers.
+    quint64 version() const { return version_; }
     // The listed customers and, after them in the same order, the contacts of delivery rows
     // that belong to no listed customer (reads 表3).
     QList<Customer> withDeliveryContacts() const;
@@ -48,5 +53,6 @@ public:
 private:
     Connection* connection_;
     QList<Customer> listed_;
+    quint64 version_ = 0;
     QHash<QString, QList<qsizetype>> byContact_;
 };

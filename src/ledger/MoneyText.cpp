@@ -24,4 +24,23 @@ QString of(double amount) {
     return of(NumberText::toTenThousandths(amount));
 }
 
+QString ofFen(qint64 fen) {
+    return of(fen * 100);
+}
+
+std::optional<qint64> parseFen(const QString& text) {
+    QString plain = text.trimmed();
+    plain.remove(u',');
+    const qsizetype point = plain.indexOf(u'.');
+    const QString whole = point < 0 ? plain : plain.left(point);
+    const QString cents = point < 0 ? QString() : plain.mid(point + 1);
+    if ((whole.isEmpty() && cents.isEmpty()) || whole.size() > 13 || cents.size() > 2)
+        return std::nullopt;
+    for (const QString& part : {whole, cents})
+        for (const QChar c : part)
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+    return whole.toLongLong() * 100 + (cents + QStringLiteral("00")).left(2).toLongLong();
+}
+
 } // namespace MoneyText

@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "ledger/DeliveryRows.h"
+#include "ledger/PaymentBook.h"
 
 #include <QHash>
 #include <algorithm>
@@ -22,6 +23,8 @@ public:
           amount_(rows.field(QStringLiteral("应收金额"))), contact_(rows.field(kContact)),
           address_(rows.field(QStringLiteral("单位地址"))),
           telephone_(rows.field(QStringLiteral("联系电话"))) {}
+
+    qint64 due(int row) const { return rows_.tenThousandths(row, amount_); }
 
     Customer ownerOf(const Customers& customers, int row) const {
         return customers.ownerOf(rows_.text(row, contact_), rows_.text(row, address_),
@@ -62,8 +65,23 @@ private:
     int number_, goods_, model_, unit_, price_, quantity_, amount_, contact_, address_, telephone_;
 };
 
-bool within(const QDate& date, const QDate& from, const QDate& to) {
-    return date.isValid() && date >= from && date <= to;
+// The customer's payments: those before the period lower the opening balance, those within it
+// are the period's.
+void addPayments(Statement& statement, const PaymentBook& book) {
+    if (!statement.customer.listed)
+        return;
+    for (const Payment& p : book.payments(statement.customer)) {
+        const qint64 amount = p.amount * 100;
+        if (p.date < statement.from) {
+            Ledger::addTo(statement.opening, -amount);
+        } else if (p.date <= statement.to) {
+            statement.receipts.append({p.date, amount, p.method});
+            Ledger::addTo(statement.received, amount);
+        }
+    }
+    std::stable_sort(
+        statement.receipts.begin(), statement.receipts.end(),
+        [](const Statement::Receipt& a, const Statement::Receipt& b) { return a.date < b.date; });
 }
 
 } // namespace
@@ -87,10 +105,15 @@ Statement StatementReader::read(const Customer& customer, const QDate& from,
     QHash<QString, qsizetype> billOf;
     for (int row = 0; row < rows.count(); ++row) {
         const QDate date = rows.date(row);
-        if (within(date, from, to) && builder.ownerOf(customers, row).key() == customer.key())
+        if (!date.isValid() || date > to || builder.ownerOf(customers, row).key() != customer.key())
+            continue;
+        if (date < from)
+            Ledger::addTo(statement.opening, builder.due(row));
+        else
             builder.add(statement, billOf, row, date);
     }
     StatementBuilder::sortBills(statement);
+    addPayments(statement, PaymentBook(connection_, customers));
     return statement;
 }
 
@@ -103,17 +126,26 @@ QList<Statement> StatementReader::readAll(const QDate& from, const QDate& to) co
     QHash<QString, qsizetype> statementOf;
     QList<Statement> statements;
     QList<QHash<QString, qsizetype>> billsOf;
+    QHash<QString, qint64> openings;
     for (int row = 0; row < rows.count(); ++row) {
         const QDate date = rows.date(row);
-        if (!within(date, from, to))
+        if (!date.isValid() || date > to)
             continue;
         const Customer owner = builder.ownerOf(customers, row);
         if (owner.contact.isEmpty())
             continue;
+        if (date < from) {
+            Ledger::addTo(openings[owner.key()], builder.due(row));
+            continue;
+        }
         auto found = statementOf.find(owner.key());
         if (found == statementOf.end()) {
             found = statementOf.insert(owner.key(), statements.size());
-            statements.append(Statement{owner, from, to, {}, 0});
+            Statement statement;
+            statement.customer = owner;
+            statement.from = from;
+            statement.to = to;
+            statements.append(statement);
             billsOf.append(QHash<QString, qsizetype>());
         }
         builder.add(statements[*found], billsOf[*found], row, date);
@@ -130,7 +162,11 @@ QList<Statement> StatementReader::readAll(const QDate& from, const QDate& to) co
             return x < y;
         return Ledger::asciiFolded(a.customer.contact) < Ledger::asciiFolded(b.customer.contact);
     });
-    for (Statement& statement : statements)
+    const PaymentBook book(connection_, customers);
+    for (Statement& statement : statements) {
         StatementBuilder::sortBills(statement);
+        statement.opening = openings.value(statement.customer.key());
+        addPayments(statement, book);
+    }
     return statements;
 }

@@ -10,8 +10,9 @@
 
 class Connection;
 
-// A customer's statement for a period: the bills of the period in date, then bill-number
-// order, each with its item rows, and the period's total. Amounts in 1/10000.
+// A customer's statement of account for a period: the balance before it, the bills of the
+// period in date, then bill-number order, each with its item rows, the period's total, and
+// the payments of the period. Amounts in 1/10000.
 struct Statement {
     struct Item {
         QString goods;
@@ -29,11 +30,25 @@ struct Statement {
         qint64 total = 0;
     };
 
+    struct Receipt {
+        QDate date;
+        qint64 amount = 0;
+        QString method;
+    };
+
     Customer customer;
     QDate from;
     QDate to;
     QList<Bill> bills;
     qint64 total = 0;
+    // What the customer owed before the period: the bills before it less the payments.
+    qint64 opening = 0;
+    // The payments of the period in date order, and their sum.
+    QList<Receipt> receipts;
+    qint64 received = 0;
+
+    // What the customer owes at the end of the period.
+    qint64 closing() const { return opening + total - received; }
 };
 
 class StatementReader {

@@ -36,8 +36,11 @@ struct Column {
 // Bills alone: date, number, item count, bill total. With details each bill's items follow it
 // on rows of their own, and the item amounts have a column of their own beside the bill
 // totals, so that no column adds both.
-const Column kBillColumns[] = {
-    {u"业务日期", 32, false}, {u"单据编号", 58, false}, {u"品项数", 30, true}, {u"金额", 60, true}};
+// Without details the statement is an account: the opening balance, each bill (debit) and each
+// payment (credit) in date order, and the balance after each.
+const Column kBillColumns[] = {{u"业务日期", 24, false}, {u"单据编号", 34, false},
+                               {u"摘要", 32, false},     {u"送货金额", 30, true},
+                               {u"收款金额", 30, true},  {u"余额", 30, true}};
 const Column kDetailColumns[] = {
     {u"业务日期", 22, false}, {u"单据编号", 26, false}, {u"商品名称", 28, false},
     {u"规格型号", 18, false}, {u"单位", 10, false},     {u"数量", 15, true},
@@ -127,7 +130,7 @@ void addDetailBand(report::Report& sheet, bool details) {
 
 void addSummaryBand(report::Report& sheet, const Statement& statement, Capitals::Style style) {
     const bool empty = statement.bills.isEmpty();
-    const qreal top = empty ? 8 : 0;
+    const qreal top = (empty ? 8 : 0) + 7;
     report::Band* band =
         sheet.addBand(BandType::Summary, QStringLiteral("StatementSummary"), top + 36);
     if (empty)
@@ -135,13 +138,18 @@ void addSummaryBand(report::Report& sheet, const Statement& statement, Capitals:
                        QStringLiteral("客户在本期（%1 至 %2）没有送货单据。")
                            .arg(shortDate(statement.from), shortDate(statement.to)),
                        kHeading);
+    band->addLabel("PeriodTotals", {2, top - 5.5, 176, 4.5},
+                   QStringLiteral("期初余额：￥%1　　本期送货：￥%2　　本期收款：￥%3")
+                       .arg(MoneyText::of(statement.opening), MoneyText::of(statement.total),
+                            MoneyText::of(statement.received)),
+                   kHeading);
     band->addShape("TotalCell", {0, top, kBandWidth + 0.26, 13.2});
-    band->addLabel("TotalCaption", {2, top + 1.3, 30, 4.5}, QStringLiteral("本期合计："), kHeading);
+    band->addLabel("TotalCaption", {2, top + 1.3, 30, 4.5}, QStringLiteral("期末欠款："), kHeading);
     report::Item* figures =
         band->addLabel("TotalFigures", {100, top + 1.3, kBandWidth - 101.5, 4.5},
                        QStringLiteral("￥") + StatementReport::totalFigures(statement), kHeading);
     figures->setAlignment(Qt::AlignRight);
-    band->addLabel("CapitalsCaption", {2, top + 7.9, 36, 4.5}, QStringLiteral("合计金额(大写)："),
+    band->addLabel("CapitalsCaption", {2, top + 7.9, 36, 4.5}, QStringLiteral("期末欠款(大写)："),
                    kHeading);
     band->addLabel("TotalCapitals", {38, top + 7.9, 140, 4.5},
                    StatementReport::totalCapitals(statement, style), kHeading);
@@ -183,22 +191,67 @@ std::unique_ptr<report::Report> layout(const Statement& statement, bool details,
     return sheet;
 }
 
+QList<Entry> entries(const Statement& statement) {
+    QList<Entry> out;
+    qsizetype r = 0;
+    for (const Statement::Bill& bill : statement.bills) {
+        // A day's payments come after its bills.
+        while (r < statement.receipts.size() && statement.receipts[r].date < bill.date)
+            out.append({statement.receipts[r].date, nullptr, &statement.receipts[r++]});
+        out.append({bill.date, &bill, nullptr});
+    }
+    for (; r < statement.receipts.size(); ++r)
+        out.append({statement.receipts[r].date, nullptr, &statement.receipts[r]});
+    return out;
+}
+
+QString receiptText(const Statement::Receipt& receipt) {
+    return receipt.method.isEmpty() ? QStringLiteral("收款")
+                                    : QStringLiteral("收款（%1）").arg(receipt.method);
+}
+
 report::RowTable rows(const Statement& statement, bool details) {
     report::RowTable table;
     table.fields = headings(details);
     table.fields.append(kBillKey);
     const qsizetype key = table.fields.size() - 1;
+    // With details the bill totals' column holds the account: opening, bills, payments less.
     const qsizetype total =
-        table.column(details ? QStringLiteral("单据金额") : QStringLiteral("金额"));
-    for (qsizetype b = 0; b < statement.bills.size(); ++b) {
-        const Statement::Bill& bill = statement.bills[b];
+        table.column(details ? QStringLiteral("单据金额") : QStringLiteral("余额"));
+    QStringList opening(table.fields.size());
+    opening[0] = shortDate(statement.from);
+    opening[2] = QStringLiteral("期初余额");
+    opening[total] = MoneyText::of(statement.opening);
+    opening[key] = QStringLiteral("0");
+    table.rows.append(opening);
+    qint64 balance = statement.opening;
+    int n = 0;
+    for (const Entry& entry : entries(statement)) {
         QStringList row(table.fields.size());
-        row[0] = shortDate(bill.date);
+        row[0] = shortDate(entry.date);
+        row[key] = QString::number(++n);
+        if (entry.receipt) {
+            balance -= entry.receipt->amount;
+            row[2] = receiptText(*entry.receipt);
+            if (details) {
+                row[total] = MoneyText::of(-entry.receipt->amount);
+            } else {
+                row[4] = MoneyText::of(entry.receipt->amount);
+                row[total] = MoneyText::of(balance);
+            }
+            table.rows.append(row);
+            continue;
+        }
+        const Statement::Bill& bill = *entry.bill;
+        balance += bill.total;
         row[1] = bill.number;
-        if (!details)
-            row[2] = QString::number(bill.items.size());
-        row[total] = MoneyText::of(bill.total);
-        row[key] = QString::number(b + 1);
+        if (details) {
+            row[total] = MoneyText::of(bill.total);
+        } else {
+            row[2] = QStringLiteral("送货 %1 项").arg(bill.items.size());
+            row[3] = MoneyText::of(bill.total);
+            row[total] = MoneyText::of(balance);
+        }
         table.rows.append(row);
         if (!details)
             continue;
@@ -233,12 +286,12 @@ QString fileBase(const Statement& statement) {
 }
 
 QString totalFigures(const Statement& statement) {
-    return MoneyText::of(statement.total);
+    return MoneyText::of(statement.closing());
 }
 
 QString totalCapitals(const Statement& statement, Capitals::Style style) {
     // To the fen as the figures show it, half away from zero.
-    const double total = std::round(static_cast<double>(statement.total) / 100.0) / 100.0;
+    const double total = std::round(static_cast<double>(statement.closing()) / 100.0) / 100.0;
     return Capitals::total(total, style);
 }
 

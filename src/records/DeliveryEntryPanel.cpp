@@ -3,12 +3,17 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "data/DateText.h"
+#include "data/Errors.h"
 #include "data/NumberText.h"
 #include "ledger/BillNumbers.h"
+#include "ledger/MoneyText.h"
+#include "ledger/PaymentBook.h"
+#include "ledger/Receivables.h"
 #include "records/LastPriceOffer.h"
 #include "records/NumberKeyFilter.h"
 #include "records/Numbering.h"
 #include "records/Requery.h"
+#include "records/SettlementFollower.h"
 #include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
@@ -248,7 +253,7 @@ void DeliveryEntryPanel::Button9Click() {
         Prompts::instance().message(window(), QStringLiteral("单据编号不能为空！"));
         return;
     }
-    if (!confirmBillOwner())
+    if (!confirmBillOwner() || !confirmCredit())
         return;
     lists_.deliveries->last();
     lists_.deliveries->append();
@@ -276,6 +281,31 @@ bool DeliveryEntryPanel::confirmBillOwner(qint64 ownRow) {
                       .arg(bill, other->contact, other->date.toString(QStringLiteral("yyyy/M/d"))));
 }
 
+bool DeliveryEntryPanel::confirmCredit() {
+    if (!Numbering::askCreditLimit())
+        return true;
+    Connection* connection = lists_.deliveries->connection();
+    const Customers customers(connection);
+    const Customer owner =
+        customers.ownerOf(contact_->currentText(), address_->text(), telephone_->text());
+    qint64 added = 0;
+    try {
+        added = Settlement::fenOf(
+            NumberText::toTenThousandths(static_cast<double>(NumberText::toExtended(amount()))));
+    } catch (const ConversionError&) {
+        // A price or quantity that is no number is told by the store, naming its field.
+        return true;
+    }
+    const std::optional<Receivables::Crossing> over =
+        Receivables::crossing(connection, customers, owner, added);
+    if (!over)
+        return true;
+    return Prompts::instance().confirm(
+        window(), QStringLiteral("客户“%1”的欠款将达到 ¥%2，超过信用额度 ¥%3，确定继续送货吗？")
+                      .arg(owner.contact, MoneyText::of(over->balance * 100),
+                           MoneyText::of(over->limit * 100)));
+}
+
 void DeliveryEntryPanel::NewBillNumberClick() {
     const BillNumberPattern pattern(Numbering::pattern());
     // The number of the day in the panel's date: a note entered late gets that day's number.
@@ -290,6 +320,8 @@ void DeliveryEntryPanel::Button11Click() {
     }
     if (!confirmBillOwner(rows.rowId(rows.recNo())))
         return;
+    if (lists_.settlements)
+        lists_.settlements->aboutToChange(rows.recNo());
     rows.edit();
     writeRow();
     Prompts::instance().message(window(), QStringLiteral("修改送货信息成功！"));

@@ -10,6 +10,7 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 class LastPriceOffer;
+class SettlementFollower;
 
 // Panel6: enters delivery rows item by item, with the goods and customer look-ups and the
 // amount computed from price and quantity; modifies the current delivery row.
@@ -22,6 +23,8 @@ public:
         Dataset* customers;
         Dataset* profile;
         DatabaseConnection* connections;
+        // Settles payments again after rows change; none where nothing follows them.
+        SettlementFollower* settlements = nullptr;
     };
 
     DeliveryEntryPanel(const Lists& lists, QWidget* page);
@@ -60,6 +63,8 @@ private:
     // False when the bill number belongs to another customer and the user cancels; the row
     // being modified (`ownRow`) does not count as another customer's.
     bool confirmBillOwner(qint64 ownRow = 0);
+    // False when the row takes its customer over the credit limit and the user cancels.
+    bool confirmCredit();
     // Offers the last price of the contact and goods code the boxes hold, once typing pauses.
     void offerLastPrice();
 

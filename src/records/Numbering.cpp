@@ -15,4 +15,8 @@ bool askDuplicate() {
     return Settings::value(QStringLiteral("numbering/askDuplicate"), true).toBool();
 }
 
+bool askCreditLimit() {
+    return Settings::value(QStringLiteral("receivables/askCreditLimit"), true).toBool();
+}
+
 } // namespace Numbering

@@ -8,5 +8,7 @@ namespace Numbering {
 
 QString pattern();
 bool askDuplicate();
+// Whether adding a row that takes a customer over its credit limit asks first.
+bool askCreditLimit();
 
 } // namespace Numbering

@@ -13,6 +13,7 @@ namespace {
 
 const QString kPattern = QStringLiteral("numbering/pattern");
 const QString kAsk = QStringLiteral("numbering/askDuplicate");
+const QString kAskCredit = QStringLiteral("receivables/askCreditLimit");
 
 } // namespace
 
@@ -44,6 +45,9 @@ NumberingPage::NumberingPage(int listColumnWidth, QWidget* parent)
     ask_ = new QCheckBox(QStringLiteral("单据编号已用于其他客户时先询问"), this);
     ask_->setObjectName(QStringLiteral("AskDuplicateBox"));
     form->addRow(QString(), ask_);
+    askCredit_ = new QCheckBox(QStringLiteral("送货使客户欠款超过信用额度时先询问"), this);
+    askCredit_->setObjectName(QStringLiteral("AskCreditLimitBox"));
+    form->addRow(QString(), askCredit_);
     connect(pattern_, &QComboBox::editTextChanged, this, &NumberingPage::showExample);
 }
 
@@ -55,6 +59,7 @@ void NumberingPage::load() {
     pattern_->setEditText(
         Settings::value(kPattern, BillNumberPattern::defaultPattern()).toString());
     ask_->setChecked(Settings::value(kAsk, true).toBool());
+    askCredit_->setChecked(Settings::value(kAskCredit, true).toBool());
     showExample();
 }
 
@@ -67,6 +72,7 @@ QString NumberingPage::check() const {
 void NumberingPage::store() {
     Settings::setValue(kPattern, pattern_->currentText());
     Settings::setValue(kAsk, ask_->isChecked());
+    Settings::setValue(kAskCredit, askCredit_->isChecked());
 }
 
 void NumberingPage::showExample() {

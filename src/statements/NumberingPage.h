@@ -28,4 +28,5 @@ private:
     QLabel* example_;
     QLabel* width_;
     QCheckBox* ask_;
+    QCheckBox* askCredit_;
 };

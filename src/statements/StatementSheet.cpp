@@ -24,16 +24,41 @@ namespace StatementSheet {
 void write(const Statement& statement, bool details, const QString& company,
            const QString& fileName) {
     const QStringList headings = StatementReport::headings(details);
-    const qsizetype total =
-        headings.indexOf(details ? QStringLiteral("单据金额") : QStringLiteral("金额"));
+    // With details the bill totals' column holds the account; without, the balance column.
+    const qsizetype account =
+        headings.indexOf(details ? QStringLiteral("单据金额") : QStringLiteral("余额"));
     QList<QList<SheetCell>> cells;
-    for (const Statement::Bill& bill : statement.bills) {
+    QList<SheetCell> opening(headings.size());
+    opening[0] = SheetCell::ofDate(statement.from);
+    opening[2] = SheetCell::ofText(QStringLiteral("期初余额"));
+    opening[account] = SheetCell::ofMoney(yuan(statement.opening));
+    cells.append(opening);
+    qint64 balance = statement.opening;
+    for (const StatementReport::Entry& entry : StatementReport::entries(statement)) {
         QList<SheetCell> line(headings.size());
-        line[0] = SheetCell::ofDate(bill.date);
+        line[0] = SheetCell::ofDate(entry.date);
+        if (entry.receipt) {
+            balance -= entry.receipt->amount;
+            line[2] = SheetCell::ofText(StatementReport::receiptText(*entry.receipt));
+            if (details) {
+                line[account] = SheetCell::ofMoney(yuan(-entry.receipt->amount));
+            } else {
+                line[4] = SheetCell::ofMoney(yuan(entry.receipt->amount));
+                line[account] = SheetCell::ofMoney(yuan(balance));
+            }
+            cells.append(line);
+            continue;
+        }
+        const Statement::Bill& bill = *entry.bill;
+        balance += bill.total;
         line[1] = SheetCell::ofText(bill.number);
-        if (!details)
-            line[2] = SheetCell::ofNumber(static_cast<double>(bill.items.size()));
-        line[total] = SheetCell::ofMoney(yuan(bill.total));
+        if (details) {
+            line[account] = SheetCell::ofMoney(yuan(bill.total));
+        } else {
+            line[2] = SheetCell::ofText(QStringLiteral("送货 %1 项").arg(bill.items.size()));
+            line[3] = SheetCell::ofMoney(yuan(bill.total));
+            line[account] = SheetCell::ofMoney(yuan(balance));
+        }
         cells.append(line);
         if (!details)
             continue;
@@ -49,10 +74,15 @@ void write(const Statement& statement, bool details, const QString& company,
         }
     }
     cells.append(QList<SheetCell>());
-    QList<SheetCell> sum(headings.size());
-    sum[0] = SheetCell::ofText(QStringLiteral("本期合计"));
-    sum[total] = SheetCell::ofMoney(yuan(statement.total));
-    cells.append(sum);
+    for (const auto& [caption, amount] :
+         {std::pair{QStringLiteral("本期送货"), statement.total},
+          std::pair{QStringLiteral("本期收款"), statement.received},
+          std::pair{QStringLiteral("期末欠款"), statement.closing()}}) {
+        QList<SheetCell> sum(headings.size());
+        sum[0] = SheetCell::ofText(caption);
+        sum[account] = SheetCell::ofMoney(yuan(amount));
+        cells.append(sum);
+    }
     const QStringList preface = {company, QStringLiteral("对账单"),
                                  QStringLiteral("客户名称：") +
                                      StatementReport::customerText(statement),

@@ -45,6 +45,10 @@ struct Fixture {
         if (onServer()) {
             db.exec("DROP TABLE _meta");
             db.exec("DROP INDEX 表3_联系人_商品编码");
+            for (const QString& table : Schema::ledgerTables()) {
+                db.exec("DROP TABLE \"" + table + "\"");
+                db.exec("DELETE FROM _changes WHERE name = '" + table + "'");
+            }
         }
     }
     ~Fixture() { ProgramFolder::setPathForTesting(QString()); }
@@ -52,8 +56,9 @@ struct Fixture {
     // Takes a database file back to version 0; through the test database's own statements
     // when it is the one in use.
     static void makeVersionZero(const QString& file, const TestDatabase* db) {
-        const QString sql =
-            "DROP TABLE _meta; DROP INDEX 表3_联系人_商品编码; PRAGMA user_version = 0";
+        QString sql = "DROP TABLE _meta; DROP INDEX 表3_联系人_商品编码; PRAGMA user_version = 0";
+        for (const QString& table : Schema::ledgerTables())
+            sql += "; DROP TABLE \"" + table + "\"";
         if (db) {
             db->exec(sql);
             return;

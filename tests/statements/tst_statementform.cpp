@@ -145,17 +145,25 @@ private slots:
         QVERIFY2(first && second && third, allWords(words).constData());
         QVERIFY(!wordAt(words, "104") && !wordAt(words, "105") && !wordAt(words, "106"));
         QVERIFY(first->box.top() < second->box.top() && second->box.top() < third->box.top());
-        // Rows stand one under the other in the number column, 15 + 32 mm from the left.
+        // Rows stand one under the other in the number column, 15 + 24 mm from the left.
         for (const Word* w : {first, second, third})
-            QVERIFY2(qAbs(w->box.left() - (15 + 32 + 1.5)) < 1.5, qPrintable(w->text));
+            QVERIFY2(qAbs(w->box.left() - (15 + 24 + 1.5)) < 1.5, qPrintable(w->text));
         QVERIFY(qAbs(second->box.top() - first->box.top() - 6.09) < 0.5);
-        // Amounts with two decimals and thousands separators, against the column's right edge.
-        for (const char* amount : {"0.30", "1,000.00", "12.50"}) {
+        // Amounts with two decimals and thousands separators, against the right edge of the
+        // delivered column; the running balance in the last column.
+        for (const char* amount : {"1,000.00", "12.50"}) {
             const Word* w = wordAt(words, amount);
             QVERIFY2(w, amount);
+            QVERIFY2(qAbs(w->box.right() - (15 + 120 - 1.5)) < 0.8,
+                     qPrintable(QString::number(w->box.right())));
+        }
+        for (const char* balance : {"1,000.30", "1,012.80"}) {
+            const Word* w = wordAt(words, balance);
+            QVERIFY2(w, balance);
             QVERIFY2(qAbs(w->box.right() - (15 + 180 - 1.5)) < 0.8,
                      qPrintable(QString::number(w->box.right())));
         }
+        QVERIFY(wordAt(words, "期初余额"));
         QVERIFY(wordAt(words, "2026/11/3"));
         const Word* total = wordAt(words, "￥1,012.80");
         QVERIFY2(total, allWords(words).constData());
@@ -331,20 +339,22 @@ private slots:
         const int head = 5;
         QCOMPARE(sheet.rows[head], (QStringList{"业务日期", "单据编号", "商品名称", "规格型号",
                                                 "单位", "数量", "单价", "金额", "单据金额"}));
-        QCOMPARE(sheet.rows[head + 1][1], QString("101"));
-        QCOMPARE(sheet.rows[head + 2][2], QString("螺母"));
-        QCOMPARE(sheet.rows.size(), head + 1 + 3 + 4 + 2);
+        QCOMPARE(sheet.rows[head + 1][2], QString("期初余额"));
+        QCOMPARE(sheet.rows[head + 2][1], QString("101"));
+        QCOMPARE(sheet.rows[head + 3][2], QString("螺母"));
+        QCOMPARE(sheet.rows.size(), head + 1 + 1 + 3 + 4 + 4);
         const QStringList last = sheet.rows.last();
-        QCOMPARE(last[0], QString("本期合计"));
+        QCOMPARE(last[0], QString("期末欠款"));
         QCOMPARE(last[8], QString("<float:1012.8>"));
         QCOMPARE(last[7], QString());
-        // Without the total row, each amount column adds up to the total exactly once.
+        // Without the totals, the item amounts add up to the period's deliveries and the
+        // account column to what is owed at the end, each exactly once.
         SpreadsheetReader body = sheet;
-        body.rows.removeLast();
+        body.rows.resize(body.rows.size() - 3);
         QCOMPARE(body.columnSum(7), QString("1012.8"));
         QCOMPARE(body.columnSum(8), QString("1012.8"));
-        QCOMPARE(sheet.formats[head + 1][8], QString("#,##0.00"));
-        QCOMPARE(sheet.formats[head + 2][7], QString("#,##0.00"));
+        QCOMPARE(sheet.formats[head + 2][8], QString("#,##0.00"));
+        QCOMPARE(sheet.formats[head + 3][7], QString("#,##0.00"));
 
         // A name typed with ".xlsx" is kept as typed; the dialog starts in the folder used.
         QTest::mouseClick(f.find<QPushButton>("ExportButton"), Qt::LeftButton);

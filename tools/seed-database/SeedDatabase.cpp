@@ -33,7 +33,7 @@ void run(sqlite3* db, const char* sql, int count,
     }
 }
 
-void fill(sqlite3* db, int goods, int customers, int deliveries) {
+void fill(sqlite3* db, int goods, int customers, int deliveries, int payments) {
     auto text = [](sqlite3_stmt* s, int index, const QString& value) {
         const QByteArray bytes = value.toUtf8();
         sqlite3_bind_text(s, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
@@ -77,12 +77,29 @@ void fill(sqlite3* db, int goods, int customers, int deliveries) {
             text(s, 13, QStringLiteral("杭州市西湖区文三路%1号").arg(c));
             text(s, 14, QString());
         });
+    run(db, "INSERT INTO 收款 VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)", payments,
+        [&](sqlite3_stmt* s, int i) {
+            const int c = i % qMax(1, customers);
+            text(s, 1, QStringLiteral("P%1").arg(i, 7, 10, QLatin1Char('0')));
+            text(s, 2, QStringLiteral("联系人%1").arg(c));
+            text(s, 3, QStringLiteral("0571-%1").arg(80000000 + c));
+            text(s, 4, QStringLiteral("杭州市西湖区文三路%1号").arg(c));
+            text(s, 5,
+                 QStringLiteral("2026-%1-%2")
+                     .arg(1 + (i / 7) % 12, 2, 10, QLatin1Char('0'))
+                     .arg(1 + i % 28, 2, 10, QLatin1Char('0')));
+            sqlite3_bind_int64(s, 6, 5000 + (i * 37) % 100000);
+            text(s, 7, QStringLiteral("现金"));
+            text(s, 8, QStringLiteral("张明"));
+            text(s, 9, QString());
+            text(s, 10, QString());
+        });
     exec(db, "INSERT INTO 表5 VALUES ('公司', 'www.example.com', '张明', '1')");
 }
 
 } // namespace
 
-void generate(const QString& file, int goods, int customers, int deliveries) {
+void generate(const QString& file, int goods, int customers, int deliveries, int payments) {
     Schema::createDatabase(file);
     try {
         sqlite3* opened = nullptr;
@@ -93,7 +110,7 @@ void generate(const QString& file, int goods, int customers, int deliveries) {
         if (rc != SQLITE_OK || sqlite3_key(opened, key.constData(), key.size()) != SQLITE_OK)
             throwEngineError(opened);
         exec(opened, "BEGIN");
-        fill(opened, goods, customers, deliveries);
+        fill(opened, goods, customers, deliveries, payments);
         exec(opened, "COMMIT");
     } catch (...) {
         QFile::remove(file);

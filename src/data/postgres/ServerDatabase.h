@@ -119,6 +119,7 @@ public:
     void allowLongStatements();
     void commit() override;
     void rollback() override;
+    void holdUntilEnd(const QString& name) override;
     bool inTransaction() const { return inTransaction_; }
 
 private:

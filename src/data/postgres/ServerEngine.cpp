@@ -106,6 +106,10 @@ QList<Engine::IssuedNumber> ServerDatabase::issuedNumbers(const QString& prefix)
     return out;
 }
 
+void ServerDatabase::holdUntilEnd(const QString& name) {
+    exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext($1))"), {name.toUtf8()});
+}
+
 bool ServerDatabase::takeNumber(const QString& number) {
     return exec(QStringLiteral("INSERT INTO \"_issued_numbers\" (\"number\", \"workstation\") "
                                "VALUES ($1, $2) ON CONFLICT DO NOTHING"),

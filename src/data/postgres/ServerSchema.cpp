@@ -33,6 +33,8 @@ QString columnType(const QString& table, const QString& column) {
         return QStringLiteral("double precision");
     if (declared == QLatin1String("DATE"))
         return QStringLiteral("date");
+    if (declared == QLatin1String("INTEGER"))
+        return QStringLiteral("bigint");
     return QStringLiteral("text");
 }
 
@@ -40,23 +42,25 @@ bool isText(const QString& table, const QString& column) {
     return columnType(table, column) == QLatin1String("text");
 }
 
+QString tableStatement(const QString& table) {
+    // The hidden columns come last, so that a row written with the visible columns only,
+    // in order and without their names, lands as in the file.
+    QStringList columns;
+    for (const QString& column : Schema::columns(table))
+        columns.append(quoted(column) + QLatin1Char(' ') + columnType(table, column));
+    if (table != kPrintBuffer)
+        columns.append(quoted(keyColumn(table)) +
+                       QStringLiteral(" bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY"));
+    else
+        columns.append(quoted(workstationColumn()) + QStringLiteral(" text NOT NULL DEFAULT ''"));
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(quoted(table), columns.join(QStringLiteral(", ")));
+}
+
 QStringList statements() {
     QStringList out;
-    for (const QString& table : Schema::tableNames()) {
-        // The hidden columns come last, so that a row written with the visible columns only,
-        // in order and without their names, lands as in the file.
-        QStringList columns;
-        for (const QString& column : Schema::columns(table))
-            columns.append(quoted(column) + QLatin1Char(' ') + columnType(table, column));
-        if (table != kPrintBuffer)
-            columns.append(quoted(keyColumn(table)) +
-                           QStringLiteral(" bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY"));
-        else
-            columns.append(quoted(workstationColumn()) +
-                           QStringLiteral(" text NOT NULL DEFAULT ''"));
-        out.append(QStringLiteral("CREATE TABLE %1 (%2)")
-                       .arg(quoted(table), columns.join(QStringLiteral(", "))));
-    }
+    for (const QString& table : Schema::tableNames())
+        out.append(tableStatement(table));
     // The bill selection compares bill numbers with ASCII letters folded, as the file does.
     out.append(QStringLiteral("CREATE INDEX \"表3_单据编号\" ON \"表3\" "
                               "(translate(\"单据编号\", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
@@ -115,6 +119,28 @@ QStringList step(int number) {
                 "'abcdefghijklmnopqrstuvwxyz'), translate(\"商品编码\", "
                 "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz'), \"业务日期\" DESC "
                 "NULLS LAST, \"_key\" DESC)")};
+    case 2: {
+        // Payments, their settlement against bills and the customers' credit, each table
+        // counted in _changes as the five are.
+        QStringList out;
+        for (const QString& table : Schema::ledgerTables()) {
+            out.append(tableStatement(table));
+            out.append(QStringLiteral("INSERT INTO \"_changes\" VALUES (%1, "
+                                      "(extract(epoch FROM clock_timestamp()) * 1000000)::bigint)")
+                           .arg(QLatin1Char('\'') + table + QLatin1Char('\'')));
+            out.append(QStringLiteral("CREATE TRIGGER \"_count\" AFTER INSERT OR UPDATE OR DELETE "
+                                      "OR TRUNCATE ON %1 FOR EACH STATEMENT EXECUTE FUNCTION "
+                                      "\"_count_change\"()")
+                           .arg(quoted(table)));
+        }
+        // A customer's payments and settlement are read by contact, ASCII letters folded.
+        for (const char* table : {"收款", "收款核销", "客户信用"})
+            out.append(QStringLiteral("CREATE INDEX \"%1_联系人\" ON \"%1\" (translate(\"联系人\", "
+                                      "'ABCDEFGHIJKLMNOPQRSTUVWXYZ', "
+                                      "'abcdefghijklmnopqrstuvwxyz'))")
+                           .arg(QString::fromUtf8(table)));
+        return out;
+    }
     default:
         return {};
     }

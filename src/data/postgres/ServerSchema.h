@@ -21,6 +21,8 @@ QString columnType(const QString& table, const QString& column);
 // Whether the table's values are texts that compare by code point ("C") on the server.
 bool isText(const QString& table, const QString& column);
 // Every statement that builds the tables of version 0 in an empty database.
+// The CREATE TABLE statement of a data table on the server, its hidden columns last.
+QString tableStatement(const QString& table);
 QStringList statements();
 
 // Whether the database holds the five tables (each with every column).

@@ -110,9 +110,27 @@ void appendCopyValue(QByteArray& out, const RowStore::Cell& cell, Kind kind, con
     }
 }
 
+// The data tables the server holds: one of an older version lacks the tables added since.
+QStringList tablesOn(ServerDatabase& server) {
+    QStringList out;
+    const ServerResult found =
+        server.exec(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                   "table_schema = current_schema()"));
+    QStringList present;
+    for (int r = 0; r < found.rows(); ++r)
+        present.append(QString::fromUtf8(found.value(r, 0)));
+    for (const QString& table : Schema::dataTables())
+        if (present.contains(table))
+            out.append(table);
+    return out;
+}
+
 // Copies every row of the file's tables into the server's (empty) tables.
 void copyRows(ServerDatabase& server, const FileTables& file) {
-    for (const QString& table : Schema::tableNames()) {
+    for (const QString& table : tablesOn(server)) {
+        // A file of an older version lacks the tables added since; they stay empty.
+        if (!file.hasTable(table))
+            continue;
         const QStringList names = Schema::columns(table);
         QStringList columns;
         QList<Kind> kinds;
@@ -180,9 +198,9 @@ void inTransaction(ServerDatabase& server, const std::function<void()>& work) {
     }
 }
 
-QString lockAll() {
+QString lockAll(ServerDatabase& server) {
     QStringList tables;
-    for (const QString& table : Schema::tableNames())
+    for (const QString& table : tablesOn(server))
         tables.append(quoted(table));
     return QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(tables.join(QStringLiteral(", ")));
 }
@@ -202,7 +220,7 @@ void upload(ServerDatabase& server, const QString& file) {
                 server.exec(statement);
             ServerSchema::migrateInTransaction(server);
         }
-        server.exec(lockAll());
+        server.exec(lockAll(server));
         if (ServerSchema::rowCount(server) > 0)
             throw DataError(
                 QStringLiteral("服务器数据库中已经有数据，不能上传。请换一个新建的空数据库。"));
@@ -213,8 +231,8 @@ void upload(ServerDatabase& server, const QString& file) {
 void replace(ServerDatabase& server, const QString& file) {
     const FileTables tables = FileTables::read(file);
     inTransaction(server, [&] {
-        server.exec(lockAll());
-        for (const QString& table : Schema::tableNames())
+        server.exec(lockAll(server));
+        for (const QString& table : tablesOn(server))
             server.exec(QStringLiteral("DELETE FROM %1").arg(quoted(table)));
         copyRows(server, tables);
     });
@@ -240,7 +258,7 @@ QList<qint64> download(ServerDatabase& server, const QString& file, const Progre
                 total += counts.last();
             }
             qint64 done = 0;
-            for (const QString& table : Schema::tableNames()) {
+            for (const QString& table : tablesOn(server)) {
                 const QStringList names = Schema::columns(table);
                 QStringList columns;
                 for (const QString& name : names)
@@ -284,7 +302,7 @@ QList<qint64> download(ServerDatabase& server, const QString& file, const Progre
 
 qint64 size(ServerDatabase& server) {
     qint64 bytes = 0;
-    for (const QString& table : Schema::tableNames())
+    for (const QString& table : tablesOn(server))
         bytes += QByteArray(server
                                 .exec(QStringLiteral("SELECT pg_total_relation_size($1::regclass)"),
                                       {quoted(table).toUtf8()})

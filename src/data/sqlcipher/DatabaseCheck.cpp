@@ -165,7 +165,7 @@ bool sameRows(const QString& a, const QString& b) {
     sqlite3_finalize(attach);
     if (attached != SQLITE_DONE)
         return false;
-    for (const QString& table : Schema::tableNames()) {
+    for (const QString& table : Schema::dataTables()) {
         // Equal counts and no row of one missing from the other: the same rows, rowids too.
         const QByteArray sql =
             QStringLiteral("SELECT (SELECT count(*) FROM main.\"%1\") = (SELECT count(*) FROM "

@@ -230,11 +230,12 @@ std::shared_ptr<DatabaseFile> DatabaseFile::open(const QString& path, const QStr
         const QByteArray secret = password.toUtf8();
         rc = sqlite3_key(db, secret.constData(), secret.size());
     }
+    // Before the first read: a file another process is committing to is waited for there too.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_busy_timeout(db, 5000);
     // A wrong key shows only at the first read.
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_busy_timeout(db, 5000);
     // A file that an earlier restore took in WAL mode goes back to the rollback journal, so
     // that a byte copy of data.mdb is again the whole database.
     if (rc == SQLITE_OK)

@@ -36,6 +36,8 @@ public:
     void begin() override;
     void commit() override;
     void rollback() override;
+    // BEGIN IMMEDIATE already keeps every other writer out.
+    void holdUntilEnd(const QString&) override {}
 
     quint64 generation(const QString& table) override;
     quint64 wrote(const QString& table, const RowChange& change, const Snapshot* writer,

@@ -19,6 +19,18 @@ QStringList step(int number) {
                 QStringLiteral("CREATE INDEX IF NOT EXISTS \"表3_联系人_商品编码\" ON \"表3\" "
                                "(\"联系人\" COLLATE NOCASE, \"商品编码\" COLLATE NOCASE, "
                                "\"业务日期\")")};
+    case 2: {
+        // Payments, their settlement against bills and the customers' credit.
+        QStringList out;
+        for (const QString& table : Schema::ledgerTables())
+            out.append(FileMigrations::tableStatement(table));
+        // A customer's payments and settlement are read by contact, ASCII case ignored.
+        for (const char* table : {"收款", "收款核销", "客户信用"})
+            out.append(
+                QStringLiteral("CREATE INDEX \"%1_联系人\" ON \"%1\" (\"联系人\" COLLATE NOCASE)")
+                    .arg(QString::fromUtf8(table)));
+        return out;
+    }
     default:
         return {};
     }
@@ -36,6 +48,8 @@ namespace FileMigrations {
 QString tableStatement(const QString& table) {
     if (table == QLatin1String("_meta"))
         return QStringLiteral("CREATE TABLE \"_meta\" (\"name\" TEXT PRIMARY KEY, \"value\" TEXT)");
+    if (Schema::ledgerTables().contains(table))
+        return Schema::tableStatement(table);
     return {};
 }
 

@@ -61,6 +61,21 @@ FileTables FileTables::create(const QString& file) {
     return tables;
 }
 
+bool FileTables::hasTable(const QString& table) const {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1",
+                           -1, &statement, nullptr) != SQLITE_OK)
+        throwEngineError(db_);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> finalize(statement,
+                                                                         sqlite3_finalize);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(statement, 1, name.constData(), name.size(), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(statement);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        throwEngineError(db_);
+    return rc == SQLITE_ROW;
+}
+
 void FileTables::eachRow(const QString& table, const QStringList& columns, const Row& row) const {
     QStringList names;
     for (const QString& column : columns)

@@ -29,6 +29,8 @@ public:
 
     // Every row of the table in rowid order, its columns as named; a row's cells (and the
     // texts they point to) last until the next row.
+    // Whether the file holds the table (one of an older version lacks the later ones).
+    bool hasTable(const QString& table) const;
     using Row = std::function<void(const QList<RowStore::Cell>& cells, qint64 row)>;
     void eachRow(const QString& table, const QStringList& columns, const Row& row) const;
 
