@@ -32,12 +32,20 @@ struct List {
     QList<QStringList> rows;
 };
 
+// A peer's run may take long on a loaded machine (a Windows program under Wine starts slowly):
+// the wait is generous, and a peer that outlasts it is named as such.
+void awaitPeer(QProcess& peer, const char* what) {
+    if (!peer.waitForFinished(300000))
+        qFatal("list_peer %s did not finish within 300 s", what);
+    if (peer.exitCode() != 0)
+        qFatal("list_peer %s failed: %s", what, peer.readAllStandardError().constData());
+}
+
 // Every list as a fresh process opens it.
 QMap<QString, List> freshLists(const QString& folder) {
     QProcess peer;
     peer.start(QStringLiteral(LIST_PEER), {QStringLiteral("dump"), folder});
-    if (!peer.waitForFinished(60000) || peer.exitCode() != 0)
-        qFatal("list_peer dump failed: %s", peer.readAllStandardError().constData());
+    awaitPeer(peer, "dump");
     QMap<QString, List> lists;
     QString table;
     for (const QByteArray& line : peer.readAllStandardOutput().split('\n')) {
@@ -243,8 +251,7 @@ struct Fixture : RecordsFixture {
         QProcess peer;
         peer.start(QStringLiteral(LIST_PEER),
                    {QStringLiteral("write"), db.folder(), QString::number(random())});
-        if (!peer.waitForFinished(60000) || peer.exitCode() != 0)
-            qFatal("list_peer write failed: %s", peer.readAllStandardError().constData());
+        awaitPeer(peer, "write");
     }
 
     // Every list after a ReopenAll against the fresh ones; empty when they agree.
