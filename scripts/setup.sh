@@ -22,8 +22,9 @@ test_packages=(
 )
 package_packages=(dpkg-dev)
 # The Windows build: the cross compiler, Qt's host tools, the installer maker, and Wine with a
-# display, the note's font, and for its tests and the installer check sqlcipher and the readers of
-# what the program wrote.
+# display and CJK faces it can fall back on (the prefixes' stand-in for the note's SimSun is
+# fetched by make-prefix.sh), and for its tests and the installer check sqlcipher and the readers
+# of what the program wrote.
 windows_packages=(
     cmake ninja-build pkg-config ccache xz-utils
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools

@@ -19,7 +19,7 @@ stage=$build/stage
 prefix=${WINEPREFIX:-}
 own_prefix=
 if [ -z "$prefix" ]; then
-    prefix=$(bash "$here/make-prefix.sh")
+    prefix=$(bash "$here/make-prefix.sh" "$build")
     own_prefix=$prefix
 fi
 cleanup() {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows stage of the tests: runs the Windows build's suite under Wine and checks its
 # installer (check-installer.sh). Fresh 64-bit prefixes in temporary folders (make-prefix.sh,
-# with Noto Serif CJK as SimSun), an Xvfb display for the windows platform (under Wine the
+# with AR PL UMing as SimSun), an Xvfb display for the windows platform (under Wine the
 # offscreen platform spins in its font database). Windows keeps the user's settings in the
 # prefix, which test programs run in it share: the suite runs as two halves side by side, each
 # in a prefix of its own, one test program at a time in each.
@@ -51,8 +51,8 @@ start_display 2
 export DISPLAY=:$(cat "$work/display1")
 second_display=:$(cat "$work/display2")
 
-bash "$here/make-prefix.sh" >"$work/second" &
-prefix=$(bash "$here/make-prefix.sh")
+bash "$here/make-prefix.sh" "$build" >"$work/second" &
+prefix=$(bash "$here/make-prefix.sh" "$build")
 wait $!
 second=$(cat "$work/second")
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -73,9 +73,6 @@ export DN_HOST_TOOLS="Z:${work//\//\\}\\spool"
 # then be the system's, which no test can drive: the suite runs on a desk without printers, as
 # it runs on Linux without the queues' test variables.
 export CUPS_SERVER=/nonexistent/cups.sock
-# The prefixes' 宋体 is a stand-in (make-prefix.sh) with other widths than SimSun's: the tests
-# that measure the note's face in pixels know it by this.
-export DN_SIMSUN_STAND_IN=1
 started=$(date +%s)
 half() { # HALF PREFIX DISPLAY: every second test from HALF on
     WINEPREFIX=$2 DISPLAY=$3 ctest --test-dir "$build" --output-on-failure -I "$1,,2" \
