@@ -365,16 +365,23 @@ void PrintingTest::wrappedRemarkLeavesTheRulesWhole() {
 }
 
 void PrintingTest::billNumberRunsIntoTheMarginRatherThanWrap() {
-    // A number of the default pattern is a little wider than the room up to the band's edge;
-    // standing in no rule, it stays whole, short of what printers leave unprinted at the edge.
-    report::RowTable rows = billRows(1);
-    rows.rows[0][rows.column("单据编号")] = "20261209-001";
+    // A number a little wider than the room up to the band's edge (the shortest of these that
+    // is, in the face at hand): standing in no rule, it stays whole, short of what printers
+    // leave unprinted at the edge.
     auto r = deliveryNoteReport();
-    const report::Page page = report::generate(*r, rows, profile()).pages.first();
-    const auto bill = textOps(page, "QRDBText9");
-    QCOMPARE(bill.size(), 1);
-    QCOMPARE(bill[0]->lines, QStringList{"20261209-001"});
-    QVERIFY(bill[0]->box.right() > kLeft + 171.98);
-    QVERIFY(bill[0]->box.right() <= 190 - 4.5);
-    QVERIFY(!bill[0]->clip.isValid());
+    for (const QString number :
+         {"20261209-01", "20261209-001", "20261209-0001", "20261209-00001"}) {
+        report::RowTable rows = billRows(1);
+        rows.rows[0][rows.column("单据编号")] = number;
+        const report::Page page = report::generate(*r, rows, profile()).pages.first();
+        const auto bill = textOps(page, "QRDBText9");
+        QCOMPARE(bill.size(), 1);
+        QCOMPARE(bill[0]->lines, QStringList{number});
+        QVERIFY(!bill[0]->clip.isValid());
+        if (bill[0]->box.right() > kLeft + 171.98) {
+            QVERIFY(bill[0]->box.right() <= 190 - 4.5);
+            return;
+        }
+    }
+    QFAIL("no number ran past the band's edge");
 }
