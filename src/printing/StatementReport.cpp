@@ -2,6 +2,7 @@
 
 #include "data/NumberText.h"
 #include "ledger/MoneyText.h"
+#include "printing/ReportStyle.h"
 
 #include <cmath>
 
@@ -9,23 +10,15 @@ namespace {
 
 using report::BandType;
 using report::FontStyle;
+using namespace ReportStyle;
 
-const QString kSong = QStringLiteral("宋体");
 const QString kMaster = QStringLiteral("对账单");
 const QString kProfile = QStringLiteral("表5");
 // The bill a row belongs to: a bill's rows stay on one page where they fit.
 const QString kBillKey = QStringLiteral("单据");
 
-const FontStyle kHeading{kSong, 11, true, Qt::black};
-const FontStyle kBody{kSong, 10.5, false, Qt::black};
 // Nine columns share the width with details: a smaller face keeps dates and amounts whole.
 const FontStyle kDetailBody{kSong, 9.5, false, Qt::black};
-const FontStyle kTitle{kSong, 22, true, Qt::black};
-const FontStyle kCompany{kSong, 16, true, Qt::red};
-const FontStyle kSmall{kSong, 10.5, false, Qt::black};
-
-constexpr qreal kRowHeight = 6.6;
-constexpr qreal kBandWidth = 180;
 
 struct Column {
     const char16_t* field;

@@ -2,26 +2,18 @@
 
 #include "data/NumberText.h"
 #include "ledger/MoneyText.h"
+#include "printing/ReportStyle.h"
 
 #include <algorithm>
 
 namespace {
 
 using report::BandType;
-using report::FontStyle;
+using namespace ReportStyle;
 using Grouping = SalesSummary::Grouping;
 
-const QString kSong = QStringLiteral("宋体");
 const QString kMaster = QStringLiteral("销售统计");
 
-const FontStyle kHeading{kSong, 11, true, Qt::black};
-const FontStyle kBody{kSong, 10.5, false, Qt::black};
-const FontStyle kTitle{kSong, 22, true, Qt::black};
-const FontStyle kCompany{kSong, 16, true, Qt::red};
-const FontStyle kSmall{kSong, 10.5, false, Qt::black};
-
-constexpr qreal kBandWidth = 180;
-constexpr qreal kRowHeight = 6.6;
 constexpr qreal kChartHeight = 105;
 
 QList<qreal> widths(Grouping grouping) {
