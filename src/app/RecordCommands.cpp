@@ -4,10 +4,10 @@
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
 #include "grid/DataGrid.h"
+#include "records/BooksWrite.h"
 #include "records/DeliveryEntryPanel.h"
 #include "records/EntryPanel.h"
 #include "records/SearchPanel.h"
-#include "records/SettlementFollower.h"
 #include "ui/Guard.h"
 
 #include <QAction>
@@ -31,10 +31,14 @@ RecordCommands::RecordCommands(TMainForm* window, Dataset* profileQuery)
         new EntryPanel(EntryPanel::customers(), customers, window->tabSheet(View::Customers));
     searches_[1] =
         new SearchPanel(SearchPanel::customers(), customers, window->tabSheet(View::Customers));
-    entries_[2] = new DeliveryEntryPanel({deliveries, goods, customers, profileQuery,
-                                          &window->databaseConnection(),
-                                          new SettlementFollower(deliveries, window)},
-                                         window->tabSheet(View::Deliveries));
+    entries_[2] = new DeliveryEntryPanel(
+        {deliveries, goods, customers, profileQuery, &window->databaseConnection()},
+        window->tabSheet(View::Deliveries));
+    // Deleted customer and delivery rows take the settlement of their customers along.
+    for (const View view : {View::Customers, View::Deliveries})
+        window->grid(view)->setRowRemover([](Dataset& rows) {
+            writeWithBooks(rows, RowWrite::Remove, [&rows] { rows.remove(); });
+        });
     searches_[2] =
         new SearchPanel(SearchPanel::deliveries(), deliveries, window->tabSheet(View::Deliveries));
 

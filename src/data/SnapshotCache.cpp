@@ -57,3 +57,8 @@ quint64 SnapshotCache::wrote(const QString& table, quint64 before, quint64 after
     }
     return 0;
 }
+
+void SnapshotCache::defer(const QString& table, const RowChange& change) {
+    deferred_.append({table, change.kind, change.rowid,
+                      change.row ? std::optional<RowStore::Packer>(*change.row) : std::nullopt});
+}

@@ -3,7 +3,10 @@
 #include "data/Snapshot.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
+#include <optional>
+#include <utility>
 
 // The whole tables an engine's lists last loaded, each kept with the table's generation at the
 // time, so that reopening a list of an unchanged table costs nothing. What a generation is and
@@ -30,10 +33,25 @@ public:
     // Puts a whole table's rows in step with one write; false when it cannot.
     static bool apply(RowStore& rows, const RowChange& change);
 
+    // A write inside a transaction, kept until the transaction ends: committed, the engine
+    // follows its writes in order (wrote() for each), so that a kept table stays usable after
+    // a transaction wrote a few of its rows; rolled back, the tables written are dropped.
+    // `change` without a row (a write no list made) is followed by dropping the table.
+    struct Deferred {
+        QString table;
+        RowChange::Kind kind;
+        qint64 rowid;
+        std::optional<RowStore::Packer> row;
+        RowChange change() const { return {kind, rowid, row ? &*row : nullptr}; }
+    };
+    void defer(const QString& table, const RowChange& change);
+    QList<Deferred> takeDeferred() { return std::exchange(deferred_, {}); }
+
 private:
     struct Kept {
         quint64 generation;
         Snapshot snapshot;
     };
     QHash<QString, Kept> kept_;
+    QList<Deferred> deferred_;
 };

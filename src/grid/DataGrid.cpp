@@ -50,6 +50,7 @@ public:
     GridModel* model;
     GridView* view;
     QPointer<QMenu> menu;
+    std::function<void(Dataset&)> remove = [](Dataset& dataset) { dataset.remove(); };
 };
 
 bool DataGrid::Private::moveCursor(int row) {
@@ -128,7 +129,7 @@ void DataGrid::Private::deleteByKey() {
         if (selected)
             q->deleteSelectedRows();
         else
-            dataset->remove();
+            remove(*dataset);
     });
 }
 
@@ -207,8 +208,12 @@ void DataGrid::deleteSelectedRows() {
     const QList<int> rows = d->view->selection().rows();
     for (auto it = rows.crbegin(); it != rows.crend(); ++it) {
         dataset->moveTo(*it);
-        dataset->remove();
+        d->remove(*dataset);
     }
+}
+
+void DataGrid::setRowRemover(std::function<void(Dataset&)> remove) {
+    d->remove = std::move(remove);
 }
 
 QString DataGrid::footerText(int column) const {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class Dataset;
 class QMenu;
@@ -46,6 +47,10 @@ public:
     // until the last; each deleted row leaves the selection. A failure stops at that row and
     // passes on; the rows deleted before stay deleted.
     void deleteSelectedRows();
+    // How a row is deleted, the data set's cursor on it: Dataset::remove unless the owner of
+    // the grid sets another way (one that also writes what follows from the deletion). Both
+    // the delete command and the Delete key go through it.
+    void setRowRemover(std::function<void(Dataset&)> remove);
 
     // The footer text of a column ("合计", or the sum shown with "#0.##"); empty without one.
     QString footerText(int column) const;

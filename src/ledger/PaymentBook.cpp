@@ -184,8 +184,13 @@ QList<Settlement::Part> PaymentBook::preview(const Payment& payment) const {
     return Settlement::allocate(bills(payment.customer), all);
 }
 
-void PaymentBook::hold(const Customer& customer) {
-    connection_->engine().holdUntilEnd(QStringLiteral("收款:") + customer.key());
+void PaymentBook::hold(Connection* connection, QStringList contacts) {
+    for (QString& contact : contacts)
+        contact = Ledger::asciiFolded(contact.trimmed());
+    contacts.sort();
+    contacts.removeDuplicates();
+    for (const QString& contact : std::as_const(contacts))
+        connection->engine().holdUntilEnd(QStringLiteral("收款:") + contact);
 }
 
 void PaymentBook::settleInTransaction(const Customer& customer) {
@@ -217,7 +222,7 @@ Payment PaymentBook::add(Payment payment) {
     requireValid(payment);
     payment.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     Transaction transaction(*connection_);
-    hold(payment.customer);
+    hold(connection_, {payment.customer.contact});
     CustomerRows rows(connection_, kPayments, payment.customer);
     rows.list().append();
     writePayment(rows.list(), payment);
@@ -230,9 +235,7 @@ void PaymentBook::modify(const Payment& before, Payment after) {
     requireValid(after);
     after.id = before.id;
     Transaction transaction(*connection_);
-    hold(before.customer);
-    if (after.customer.key() != before.customer.key())
-        hold(after.customer);
+    hold(connection_, {before.customer.contact, after.customer.contact});
     CustomerRows rows(connection_, kPayments, before.customer);
     rows.list().moveTo(rowAsRead(rows, before));
     rows.list().edit();
@@ -245,7 +248,7 @@ void PaymentBook::modify(const Payment& before, Payment after) {
 
 void PaymentBook::remove(const Payment& before) {
     Transaction transaction(*connection_);
-    hold(before.customer);
+    hold(connection_, {before.customer.contact});
     CustomerRows rows(connection_, kPayments, before.customer);
     rows.list().moveTo(rowAsRead(rows, before));
     rows.list().remove();
@@ -257,9 +260,45 @@ void PaymentBook::resettle(const Customer& customer) {
     if (!customer.listed)
         return;
     Transaction transaction(*connection_);
-    hold(customer);
+    hold(connection_, {customer.contact});
     settleInTransaction(customer);
     transaction.commit();
+}
+
+void PaymentBook::resettleWithin(const QList<Customer>& customers) {
+    QStringList contacts;
+    for (const Customer& customer : customers)
+        contacts.append(customer.contact);
+    hold(connection_, contacts);
+    for (const Customer& customer : customers)
+        if (customer.listed)
+            settleInTransaction(customer);
+}
+
+void PaymentBook::moveWithin(const Customer& from, const Customer& to) {
+    hold(connection_, {from.contact, to.contact});
+    for (const QString& table : {kPayments, kParts}) {
+        CustomerRows rows(connection_, table, from);
+        for (const int row : rows.rows()) {
+            rows.list().moveTo(row);
+            rows.list().edit();
+            setCustomer(rows.list(), to);
+            rows.list().post();
+        }
+    }
+    CustomerRows credit(connection_, kCredit, from);
+    const bool own = !CustomerRows(connection_, kCredit, to).rows().isEmpty();
+    // From the last row back, so that the rows still to go keep their places.
+    for (qsizetype i = credit.rows().size() - 1; i >= 0; --i) {
+        credit.list().moveTo(credit.rows()[i]);
+        if (own || i > 0) {
+            credit.list().remove();
+        } else {
+            credit.list().edit();
+            setCustomer(credit.list(), to);
+            credit.list().post();
+        }
+    }
 }
 
 Credit PaymentBook::credit(const Customer& customer) const {

@@ -56,13 +56,25 @@ public:
     void remove(const Payment& before);
     // Settles the customer's payments again (after its bills changed), in a transaction.
     void resettle(const Customer& customer);
+    // The same for several customers inside the caller's transaction, so that the settlement
+    // lands with the change of the rows it follows.
+    void resettleWithin(const QList<Customer>& customers);
+    // Inside the caller's transaction: the payments, settlement and credit kept for `from`
+    // become `to`'s (a customer row whose contact, telephone or address changed). Where `to`
+    // has a credit row of its own, that one stays. Settles neither.
+    void moveWithin(const Customer& from, const Customer& to);
+
+    // Inside a transaction: waits until no other writer is settling a customer of these
+    // contacts (ASCII case ignored) and keeps them out until the transaction ends. Taken in one
+    // order by every writer, so that two writers never wait for each other; a writer holds
+    // them before it reads what it settles.
+    static void hold(Connection* connection, QStringList contacts);
 
     Credit credit(const Customer& customer) const;
     void setCredit(const Customer& customer, const Credit& credit);
 
 private:
     void settleInTransaction(const Customer& customer);
-    void hold(const Customer& customer);
 
     Connection* connection_;
     const Customers& customers_;

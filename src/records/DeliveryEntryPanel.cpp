@@ -9,11 +9,11 @@
 #include "ledger/MoneyText.h"
 #include "ledger/PaymentBook.h"
 #include "ledger/Receivables.h"
+#include "records/BooksWrite.h"
 #include "records/LastPriceOffer.h"
 #include "records/NumberKeyFilter.h"
 #include "records/Numbering.h"
 #include "records/Requery.h"
-#include "records/SettlementFollower.h"
 #include "ui/DatePicker.h"
 #include "ui/Guard.h"
 
@@ -255,9 +255,12 @@ void DeliveryEntryPanel::Button9Click() {
     }
     if (!confirmBillOwner() || !confirmCredit())
         return;
-    lists_.deliveries->last();
-    lists_.deliveries->append();
-    writeRow();
+    Dataset& rows = *lists_.deliveries;
+    rows.last();
+    writeWithBooks(rows, RowWrite::Add, [&] {
+        rows.append();
+        writeRow();
+    });
     for (QLineEdit* box : {goodsName_, modelBox_, unit_})
         box->clear();
     setPickText(goodsCode_, QString());
@@ -320,10 +323,10 @@ void DeliveryEntryPanel::Button11Click() {
     }
     if (!confirmBillOwner(rows.rowId(rows.recNo())))
         return;
-    if (lists_.settlements)
-        lists_.settlements->aboutToChange(rows.recNo());
-    rows.edit();
-    writeRow();
+    writeWithBooks(rows, RowWrite::Modify, [&] {
+        rows.edit();
+        writeRow();
+    });
     Prompts::instance().message(window(), QStringLiteral("修改送货信息成功！"));
     hide();
     lists_.connections->ReopenAll();

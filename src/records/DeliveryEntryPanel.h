@@ -10,7 +10,6 @@ class QDateEdit;
 class QLineEdit;
 class QPushButton;
 class LastPriceOffer;
-class SettlementFollower;
 
 // Panel6: enters delivery rows item by item, with the goods and customer look-ups and the
 // amount computed from price and quantity; modifies the current delivery row.
@@ -23,8 +22,6 @@ public:
         Dataset* customers;
         Dataset* profile;
         DatabaseConnection* connections;
-        // Settles payments again after rows change; none where nothing follows them.
-        SettlementFollower* settlements = nullptr;
     };
 
     DeliveryEntryPanel(const Lists& lists, QWidget* page);

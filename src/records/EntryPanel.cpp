@@ -2,6 +2,7 @@
 
 #include "data/Dataset.h"
 #include "data/NumberText.h"
+#include "records/BooksWrite.h"
 #include "records/NumberKeyFilter.h"
 #include "ui/Guard.h"
 
@@ -126,10 +127,10 @@ void EntryPanel::addClick() {
         return;
     }
     list_->last();
-    list_->append();
-    for (int i = 0; i < edits_.size(); ++i)
-        list_->setText(QString::fromUtf8(layout_.boxes[i].column), edits_[i]->text());
-    list_->post();
+    writeWithBooks(*list_, RowWrite::Add, [this] {
+        list_->append();
+        writeBoxes();
+    });
     resetBoxes();
     Prompts::instance().message(window(), QString::fromUtf8(layout_.addedText));
 }
@@ -139,12 +140,18 @@ void EntryPanel::modifyClick() {
         Prompts::instance().message(window(), QString::fromUtf8(layout_.noRowText));
         return;
     }
-    list_->edit();
+    writeWithBooks(*list_, RowWrite::Modify, [this] {
+        list_->edit();
+        writeBoxes();
+    });
+    Prompts::instance().message(window(), QString::fromUtf8(layout_.modifiedText));
+    hide();
+}
+
+void EntryPanel::writeBoxes() {
     for (int i = 0; i < edits_.size(); ++i)
         list_->setText(QString::fromUtf8(layout_.boxes[i].column), edits_[i]->text());
     list_->post();
-    Prompts::instance().message(window(), QString::fromUtf8(layout_.modifiedText));
-    hide();
 }
 
 void EntryPanel::quitClick() {

@@ -62,6 +62,8 @@ public:
 
 private:
     void resetBoxes();
+    // The boxes into the list's pending row, stored.
+    void writeBoxes();
 
     Layout layout_;
     Dataset* list_;

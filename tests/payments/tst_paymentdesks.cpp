@@ -1,6 +1,8 @@
-// Payments written by other processes at once, or killed halfway: whatever happens, every
-// stored payment is settled as the rule settles it, and nothing is settled by a payment that
-// is not stored.
+// Payments written by other processes at once, or killed halfway (at random moments, and just
+// before each write and sync of the file that a write of the books makes): whatever happens,
+// every stored payment is settled as the rule settles it, nothing is settled by a payment that
+// is not stored, and a delivery or customer row is stored with the settlement that follows it
+// or not at all.
 #include "LedgerRows.h"
 #include "TestMain.h"
 
@@ -26,9 +28,12 @@ struct Desks {
     }
 
     QProcess* start(int count, int seed) {
+        return start({db.folder(), QString::number(count), QString::number(seed)});
+    }
+    QProcess* start(const QStringList& arguments) {
         auto* process = new QProcess;
         process->setProgram(QStringLiteral(PAYMENT_WRITER));
-        process->setArguments({db.folder(), QString::number(count), QString::number(seed)});
+        process->setArguments(arguments);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start();
         QByteArray seen;
@@ -38,6 +43,14 @@ struct Desks {
             seen += process->readAll();
         }
         return process;
+    }
+
+    // The file as it was, without a journal beside it.
+    void put(const QByteArray& contents) const {
+        QFile::remove(db.file() + "-journal");
+        QFile file(db.file());
+        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+            qFatal("cannot write %s", qPrintable(db.file()));
     }
 
     // The stored settlement is the one the rule gives for the stored payments, no bill is
@@ -121,6 +134,67 @@ private slots:
         // Most kills must land inside a payment, or the run tested little.
         QVERIFY2(midway * 2 >= cycles,
                  qPrintable(QStringLiteral("%1 of %2").arg(midway).arg(cycles)));
+    }
+
+    void killedBeforeEachFileCallLeavesBothOrNeither_data() {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<qsizetype>("before");
+        QTest::addColumn<qsizetype>("after");
+        QTest::newRow("payment") << "pay" << qsizetype(1) << qsizetype(2);
+        QTest::newRow("delivery row changed") << "row" << qsizetype(1) << qsizetype(1);
+        QTest::newRow("delivery row deleted") << "delete" << qsizetype(1) << qsizetype(1);
+        QTest::newRow("customer row changed") << "customer" << qsizetype(1) << qsizetype(1);
+    }
+    void killedBeforeEachFileCallLeavesBothOrNeither() {
+        if (!TestDatabase::server().isEmpty())
+            QSKIP("the kills land before the file's own writes; the server keeps no file here");
+        QFETCH(QString, write);
+        QFETCH(qsizetype, before);
+        QFETCH(qsizetype, after);
+        Desks d;
+        {
+            Connection connection;
+            connection.setConnectionString(DatabaseConnection::FormConnectionString());
+            const Customers customers(&connection);
+            Payment p;
+            p.customer = customers.listed().constFirst();
+            p.date = QDate(2026, 1, 10);
+            p.amount = 50000;
+            PaymentBook(&connection, customers).add(p);
+        }
+        const QByteArray original = [&] {
+            QFile file(d.db.file());
+            file.open(QIODevice::ReadOnly);
+            return file.readAll();
+        }();
+        const QList<QStringList> rowsBefore = d.db.table("表3");
+        int stop = 1;
+        for (;; ++stop) {
+            const QString where =
+                QStringLiteral("%1, killed before call %2: ").arg(write).arg(stop);
+            d.put(original);
+            std::unique_ptr<QProcess> writer(
+                d.start({"stop", d.db.folder(), write, QString::number(stop)}));
+            QVERIFY2(writer->waitForFinished(30000), qPrintable(where + "still running"));
+            const bool finished = writer->readAll().contains("done");
+            QCOMPARE(writer->exitStatus(), finished ? QProcess::NormalExit : QProcess::CrashExit);
+            // Opening rolls back what the killed writer left half done.
+            QCOMPARE(d.db.rows("PRAGMA integrity_check"), QList<QStringList>{{"ok"}});
+            const qsizetype payments = d.checkBooks();
+            QVERIFY2(payments == before || payments == after,
+                     qPrintable(where + QString::number(payments) + " payments"));
+            if (finished) {
+                QCOMPARE(payments, after);
+                QVERIFY2(write == "pay" || d.db.table("表3") != rowsBefore ||
+                             d.db.rows("SELECT 联系电话 FROM 表2") == QList<QStringList>{{"0572"}},
+                         qPrintable(where + "the write did not take"));
+                break;
+            }
+            QVERIFY2(stop < 200, qPrintable(where + "the write makes more calls than it should"));
+        }
+        // A journal written, synced, the file written, synced, the journal gone: a few calls.
+        QVERIFY2(stop > 4, qPrintable(QStringLiteral("%1 calls").arg(stop - 1)));
+        qInfo("%s killed before each of its %d file calls", qPrintable(write), stop - 1);
     }
 };
 

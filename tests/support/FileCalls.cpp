@@ -8,7 +8,7 @@
 // Windows has no C library calls to stand before: nothing is recorded, and the tests that look
 // are skipped there.
 namespace FileCalls {
-void watch(const QString&) {}
+void watch(const QString&, Watch) {}
 QList<Call> calls() {
     return {};
 }
@@ -27,6 +27,7 @@ void killBefore(int) {
 namespace {
 
 std::atomic<bool> watching{false};
+std::atomic<bool> writes{false};
 
 struct State {
     std::mutex mutex;
@@ -58,7 +59,9 @@ void record(const char* name, const QString& path) {
     if (folderOf(path) != s.folder)
         return;
     const QString call = QString::fromLatin1(name);
-    if (call != QLatin1String("fsync") && ++s.changes == s.killAt)
+    const bool counted =
+        writes.load() || call == QLatin1String("rename") || call == QLatin1String("unlink");
+    if (counted && ++s.changes == s.killAt)
         std::raise(SIGKILL);
     s.calls.append({call, QFileInfo(path).absoluteFilePath()});
 }
@@ -68,6 +71,16 @@ QString pathOfHandle(int handle) {
     const QByteArray link = "/proc/self/fd/" + QByteArray::number(handle);
     const ssize_t size = ::readlink(link.constData(), target, sizeof target - 1);
     return size < 0 ? QString() : QFile::decodeName(QByteArray(target, size));
+}
+
+// A write or data sync through a handle: only a file's handle has a path to record (a pipe's
+// or an event's name would count as a file of the current folder).
+void recordWrite(const char* name, int handle) {
+    if (!writes.load())
+        return;
+    const QString path = pathOfHandle(handle);
+    if (path.startsWith(QLatin1Char('/')))
+        record(name, path);
 }
 
 } // namespace
@@ -88,6 +101,24 @@ int unlink(const char* path) {
     return call(path);
 }
 
+ssize_t write(int handle, const void* data, size_t size) {
+    static const auto call = real<ssize_t (*)(int, const void*, size_t)>("write");
+    recordWrite("write", handle);
+    return call(handle, data, size);
+}
+
+ssize_t pwrite64(int handle, const void* data, size_t size, off64_t offset) {
+    static const auto call = real<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
+    recordWrite("write", handle);
+    return call(handle, data, size, offset);
+}
+
+int fdatasync(int handle) {
+    static const auto call = real<int (*)(int)>("fdatasync");
+    recordWrite("fdatasync", handle);
+    return call(handle);
+}
+
 int fsync(int handle) {
     static const auto call = real<int (*)(int)>("fsync");
     const int result = call(handle);
@@ -99,7 +130,7 @@ int fsync(int handle) {
 
 namespace FileCalls {
 
-void watch(const QString& folder) {
+void watch(const QString& folder, Watch what) {
     State& s = state();
     {
         const std::lock_guard lock(s.mutex);
@@ -107,6 +138,7 @@ void watch(const QString& folder) {
         s.calls.clear();
         s.changes = 0;
     }
+    writes = what == Watch::Writes;
     watching = true;
 }
 

@@ -345,7 +345,7 @@ quint64 ServerDatabase::generation(const QString& table) {
 quint64 ServerDatabase::wrote(const QString& table, const RowChange& change, const Snapshot* writer,
                               quint64 writerGeneration) {
     if (inTransaction_) {
-        touched_.insert(table);
+        cache_.defer(table, change);
         return 0;
     }
     if (!writer && !cache_.holds(table))
@@ -370,9 +370,30 @@ void ServerDatabase::commit() {
     exec(QStringLiteral("COMMIT"));
     inTransaction_ = false;
     longStatements_ = false;
-    for (const QString& table : std::as_const(touched_))
-        cache_.forget(table);
-    touched_.clear();
+    const QList<SnapshotCache::Deferred> writes = cache_.takeDeferred();
+    // Each statement on a table counted one: a count as many above a kept table's as the
+    // transaction wrote means no other write came between, and the writes are followed.
+    QHash<QString, quint64> at;
+    for (const SnapshotCache::Deferred& write : writes)
+        at[write.table] += 1;
+    for (auto it = at.begin(); it != at.end(); ++it) {
+        try {
+            const quint64 now = cache_.holds(it.key()) ? generation(it.key()) : 0;
+            *it = now > *it ? now - *it : 0;
+        } catch (const DataError&) {
+            // Committed all the same; the table is read afresh next time.
+            *it = 0;
+        }
+    }
+    for (const SnapshotCache::Deferred& write : writes) {
+        quint64& before = at[write.table];
+        if (before == 0) {
+            cache_.forget(write.table);
+            continue;
+        }
+        cache_.wrote(write.table, before, before + 1, write.change(), nullptr, 0);
+        ++before;
+    }
 }
 
 void ServerDatabase::rollback() {
@@ -380,7 +401,6 @@ void ServerDatabase::rollback() {
         PQclear(awaitResult());
     inTransaction_ = false;
     longStatements_ = false;
-    for (const QString& table : std::as_const(touched_))
-        cache_.forget(table);
-    touched_.clear();
+    for (const SnapshotCache::Deferred& write : cache_.takeDeferred())
+        cache_.forget(write.table);
 }

@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -143,5 +142,4 @@ private:
     bool inTransaction_ = false;
     bool silent_ = false;
     bool longStatements_ = false;
-    QSet<QString> touched_;
 };

@@ -148,7 +148,7 @@ void ServerDatabase::refillPrintBuffer(const QString& bill) {
                   values.join(QStringLiteral(", ")), condition),
          bound);
     if (inTransaction_)
-        touched_.insert(QStringLiteral("表4"));
+        cache_.defer(QStringLiteral("表4"), {RowChange::Insert, 0, nullptr});
     else
         cache_.forget(QStringLiteral("表4"));
 }

@@ -488,9 +488,13 @@ void DatabaseFile::refillPrintBuffer(const QString& bill) {
     }
     if (sqlite3_step(statement.handle) != SQLITE_DONE)
         throwEngineError(db_);
-    touched_.insert(QStringLiteral("表4"));
-    if (!inTransaction_)
-        finish();
+    const QString buffer = QStringLiteral("表4");
+    if (inTransaction_) {
+        cache_.defer(buffer, {RowChange::Insert, 0, nullptr});
+    } else {
+        written_.insert(buffer, ++counter_);
+        cache_.forget(buffer);
+    }
 }
 
 QString DatabaseFile::lastPriceSql() {
@@ -560,7 +564,7 @@ quint64 DatabaseFile::generation(const QString& table) {
 quint64 DatabaseFile::wrote(const QString& table, const RowChange& change, const Snapshot* writer,
                             quint64 writerGeneration) {
     if (inTransaction_) {
-        touched_.insert(table);
+        cache_.defer(table, change);
         return 0;
     }
     const quint64 before = qMax(written_.value(table), floor_);
@@ -576,20 +580,23 @@ void DatabaseFile::begin() {
 
 void DatabaseFile::commit() {
     exec("COMMIT");
-    finish();
+    inTransaction_ = false;
+    // BEGIN IMMEDIATE kept other writers out until now. One that wrote before it has changed
+    // the data version, so the next generation() drops what is followed here.
+    for (const SnapshotCache::Deferred& write : cache_.takeDeferred()) {
+        const quint64 before = qMax(written_.value(write.table), floor_);
+        const quint64 after = ++counter_;
+        written_.insert(write.table, after);
+        cache_.wrote(write.table, before, after, write.change(), nullptr, 0);
+    }
 }
 
 void DatabaseFile::rollback() {
     if (sqlite3_get_autocommit(db_) == 0)
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    finish();
-}
-
-void DatabaseFile::finish() {
     inTransaction_ = false;
-    for (const QString& table : std::as_const(touched_)) {
-        written_.insert(table, ++counter_);
-        cache_.forget(table);
+    for (const SnapshotCache::Deferred& write : cache_.takeDeferred()) {
+        written_.insert(write.table, ++counter_);
+        cache_.forget(write.table);
     }
-    touched_.clear();
 }

@@ -3,7 +3,6 @@
 #include "data/Engine.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -60,7 +59,6 @@ private:
     void exec(const char* sql);
     void checkForeignWrites();
     void forgetAll();
-    void finish();
     RowStore::Packer readRow(const QString& table, qint64 rowid);
 
     sqlite3* db_;
@@ -72,7 +70,6 @@ private:
     quint64 floor_ = 0;
     QHash<QString, quint64> written_;
     bool inTransaction_ = false;
-    QSet<QString> touched_;
 };
 
 // The engine's current message as a DataError.
