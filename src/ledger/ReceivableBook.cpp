@@ -235,9 +235,15 @@ qsizetype ReceivableBook::rowsRead() const {
 QList<Receivable> ReceivableBook::read(Connection* connection, const Customers& customers,
                                        const QDate& today) {
     Kept& kept = *kept_;
-    kept.gatherBills(connection, customers);
-    kept.gatherPayments(connection);
-    kept.readCredits(connection);
+    try {
+        kept.gatherBills(connection, customers);
+        kept.gatherPayments(connection);
+        kept.readCredits(connection);
+    } catch (...) {
+        // What is owed is settled afresh once the rows can be read again.
+        kept.owed.clear();
+        throw;
+    }
     const auto& accounts = kept.bills.groups();
     const auto& paid = kept.payments.groups();
     QList<Receivable> out;

@@ -36,6 +36,10 @@ public:
     qsizetype rowsRead() const { return rowsRead_; }
 
 private:
+    template <typename KeyOf, typename Add>
+    QSet<QString> gatherAll(const Dataset& list, KeyOf& keyOf, Add& add);
+    template <typename KeyOf, typename Add>
+    QSet<QString> follow(const Dataset& list, const QList<qint64>& changed, KeyOf& keyOf, Add& add);
     Group* groupHolding(qint64 rowid, QString* key);
 
     bool built_ = false;
@@ -51,40 +55,60 @@ QSet<QString> RowGroups<Figures>::update(const Dataset& list, quint64 context, K
                                          Add&& add) {
     const std::optional<QList<qint64>> changed =
         built_ && context == context_ ? list.rowsChangedSince(mark_, kFollowLimit) : std::nullopt;
-    mark_ = list.rowsMark();
-    context_ = context;
+    // Groups left half made by a failure are all gathered and named again next time.
+    built_ = false;
     rowsRead_ = 0;
-    QSet<QString> touched;
-    if (!changed) {
+    try {
+        QSet<QString> touched =
+            changed ? follow(list, *changed, keyOf, add) : gatherAll(list, keyOf, add);
+        mark_ = list.rowsMark();
+        context_ = context;
         built_ = true;
-        std::unordered_map<QString, Group> before;
-        before.swap(groups_);
-        Group* last = nullptr;
-        QString lastKey;
-        for (int row = 0; row < list.recordCount(); ++row) {
-            const QString key = keyOf(row);
-            if (key.isEmpty())
-                continue;
-            if (!last || key != lastKey) {
-                last = &groups_[key];
-                lastKey = key;
-            }
-            last->rowids.append(list.rowId(row));
-            add(last->figures, row);
-        }
-        rowsRead_ = list.recordCount();
-        for (const auto& [key, group] : groups_) {
-            const auto old = before.find(key);
-            if (old == before.end() || !(old->second.figures == group.figures))
-                touched.insert(key);
-        }
-        for (const auto& [key, group] : before) {
-            if (!groups_.contains(key))
-                touched.insert(key);
-        }
         return touched;
+    } catch (...) {
+        groups_.clear();
+        throw;
     }
-    for (const qint64 rowid : *changed) {
+}
+
+template <typename Figures>
+template <typename KeyOf, typename Add>
+QSet<QString> RowGroups<Figures>::gatherAll(const Dataset& list, KeyOf& keyOf, Add& add) {
+    std::unordered_map<QString, Group> before;
+    before.swap(groups_);
+    Group* last = nullptr;
+    QString lastKey;
+    for (int row = 0; row < list.recordCount(); ++row) {
+        const QString key = keyOf(row);
+        if (key.isEmpty())
+            continue;
+        if (!last || key != lastKey) {
+            last = &groups_[key];
+            lastKey = key;
+        }
+        last->rowids.append(list.rowId(row));
+        add(last->figures, row);
+    }
+    rowsRead_ = list.recordCount();
+    QSet<QString> touched;
+    for (const auto& [key, group] : groups_) {
+        const auto old = before.find(key);
+        if (old == before.end() || !(old->second.figures == group.figures))
+            touched.insert(key);
+    }
+    for (const auto& [key, group] : before) {
+        if (!groups_.contains(key))
+            touched.insert(key);
+    }
+    return touched;
+}
+
+template <typename Figures>
+template <typename KeyOf, typename Add>
+QSet<QString> RowGroups<Figures>::follow(const Dataset& list, const QList<qint64>& changed,
+                                         KeyOf& keyOf, Add& add) {
+    QSet<QString> touched;
+    for (const qint64 rowid : changed) {
         QString key;
         if (Group* left = groupHolding(rowid, &key)) {
             left->rowids.removeOne(rowid);
