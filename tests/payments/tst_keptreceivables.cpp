@@ -4,6 +4,7 @@
 #include "data/Connection.h"
 #include "data/DatabaseConnection.h"
 #include "data/Dataset.h"
+#include "data/Errors.h"
 #include "ledger/PaymentBook.h"
 #include "ledger/ReceivableBook.h"
 
@@ -225,6 +226,22 @@ private slots:
         d.compare();
         d.db.exec(QStringLiteral("UPDATE 表3 SET 业务日期 = '2026-12-30'"));
         QCOMPARE(d.compare(), d.allRows());
+    }
+
+    // A reading that fails part way (a sum beyond reckoning, from another desk) leaves nothing
+    // half made: once the row is put right here, the figures are whole again.
+    void aFailedReadingIsNotFollowedFrom() {
+        Desk d(13);
+        d.compare();
+        d.db.exec(QStringLiteral("UPDATE 表3 SET 应收金额 = 1e15 WHERE rowid = 60"));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, d.kept.read(&d.connection, *d.customers, kToday));
+        d.deliveries.close();
+        d.deliveries.open();
+        d.deliveries.moveTo(d.deliveries.rowOfRowid(60));
+        d.deliveries.edit();
+        d.deliveries.setText(QStringLiteral("应收金额"), QStringLiteral("10"));
+        d.deliveries.post();
+        QVERIFY(d.compare() >= 0);
     }
 
     // More rows written between two readings than are followed one by one: read whole, and
