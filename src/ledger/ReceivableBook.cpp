@@ -52,7 +52,7 @@ struct Owed {
     QList<Settlement::Bill> open; // the bills with something owed, the amount owed
 };
 
-// A stored cell's bytes (its type first), for telling equal fields apart without texts.
+// A stored cell's bytes, for telling equal fields apart without texts.
 QByteArrayView bytesOf(const RowStore::Cell& cell) {
     if (cell.type == RowStore::Cell::Text)
         return QByteArrayView(cell.text, cell.size);
@@ -65,7 +65,11 @@ QByteArrayView bytesOf(const RowStore::Cell& cell) {
 }
 
 bool sameCell(const Dataset& list, int row, int other, int column) {
-    return other >= 0 && bytesOf(list.cell(row, column)) == bytesOf(list.cell(other, column));
+    if (other < 0)
+        return false;
+    const RowStore::Cell a = list.cell(row, column);
+    const RowStore::Cell b = list.cell(other, column);
+    return a.type == b.type && bytesOf(a) == bytesOf(b);
 }
 
 qint64 fenField(const Dataset& list, int row, int field) {
