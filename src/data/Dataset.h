@@ -68,6 +68,16 @@ public:
     // Changes whenever the rows change; equal versions mean equal rows, also across a reopen
     // that found the table unchanged.
     quint64 rowsVersion() const { return list_.rows.version(); }
+    // The rows as they stand, for asking a later state of the list (or another list of the same
+    // table) which rows changed since: see RowStore::changedSince.
+    RowStore::Mark rowsMark() const { return list_.rows.mark(); }
+    std::optional<QList<qint64>> rowsChangedSince(const RowStore::Mark& mark,
+                                                  qsizetype limit) const {
+        return list_.rows.changedSince(mark, limit);
+    }
+    // The row that holds `rowid` (the rows come in rowid order but in a distinct-value list), or
+    // -1.
+    int rowOfRowid(qint64 rowid) const { return list_.rows.indexOfRowid(rowid); }
     // Whether the query's table holds any row at all, whatever the list currently shows.
     bool tableHasRows() const;
 

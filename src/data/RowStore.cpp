@@ -18,6 +18,8 @@ quint64 nextVersion() {
 } // namespace
 
 struct RowStore::Blocks {
+    // Unique to these blocks: a row's bytes, once stored, keep their place while they last.
+    const quint64 lineage = nextVersion();
     std::vector<std::unique_ptr<char[]>> blocks;
     char* fill = nullptr; // the block small rows go into
     std::size_t used = 0;
@@ -125,4 +127,47 @@ int RowStore::indexOfRowid(qint64 rowid) const {
     const auto at = std::lower_bound(rows_.cbegin(), rows_.cend(), rowid,
                                      [](const Ref& ref, qint64 id) { return ref.rowid < id; });
     return at != rows_.cend() && at->rowid == rowid ? static_cast<int>(at - rows_.cbegin()) : -1;
+}
+
+RowStore::Mark RowStore::mark() const {
+    Mark mark;
+    mark.lineage_ = blocks_->lineage;
+    mark.version_ = version_;
+    mark.rows_ = rows_;
+    return mark;
+}
+
+std::optional<QList<qint64>> RowStore::changedSince(const Mark& mark, qsizetype limit) const {
+    QList<qint64> changed;
+    if (mark.version_ == version_)
+        return changed;
+    if (mark.lineage_ != blocks_->lineage)
+        return std::nullopt;
+    // Both in rowid order: one merge. A row's bytes are never rewritten where they lie, so a
+    // row at the same place is the same row.
+    const QVector<Ref>& before = mark.rows_;
+    const qsizetype oldCount = before.size();
+    const qsizetype newCount = rows_.size();
+    const Ref* old = before.constData();
+    const Ref* now = rows_.constData();
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < oldCount || j < newCount) {
+        if ((i > 0 && i < oldCount && old[i].rowid <= old[i - 1].rowid) ||
+            (j > 0 && j < newCount && now[j].rowid <= now[j - 1].rowid))
+            return std::nullopt;
+        if (j == newCount || (i < oldCount && old[i].rowid < now[j].rowid)) {
+            changed.append(old[i++].rowid);
+        } else if (i == oldCount || now[j].rowid < old[i].rowid) {
+            changed.append(now[j++].rowid);
+        } else {
+            if (old[i].cells != now[j].cells)
+                changed.append(now[j].rowid);
+            ++i;
+            ++j;
+        }
+        if (changed.size() > limit)
+            return std::nullopt;
+    }
+    return changed;
 }

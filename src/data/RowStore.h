@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QVector>
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The rows of a loaded list, packed: each row's cells lie one after the other in large blocks
@@ -38,6 +40,8 @@ public:
         std::string bytes_;
     };
 
+    class Mark;
+
     RowStore();
 
     int size() const { return static_cast<int>(rows_.size()); }
@@ -56,6 +60,13 @@ public:
     // store has had, and copies keep the version of what they copied.
     quint64 version() const { return version_; }
 
+    Mark mark() const;
+    // The rowids of the rows added, replaced or removed since `mark` was taken of this store or
+    // of one sharing its blocks (its copies, and their later states), in rowid order. Nothing
+    // when the marked store's rows lie elsewhere (this one was loaded anew), when either is not
+    // in rowid order, or when more than `limit` rows changed.
+    std::optional<QList<qint64>> changedSince(const Mark& mark, qsizetype limit) const;
+
 private:
     struct Ref {
         qint64 rowid;
@@ -69,4 +80,14 @@ private:
     QVector<Ref> rows_;
     std::shared_ptr<Blocks> blocks_;
     quint64 version_;
+};
+
+// A store's rows as they stood, for asking a later state of the store which rows changed since
+// (see RowStore::changedSince). Holds the rows' keys and places, not their contents.
+class RowStore::Mark {
+private:
+    friend class RowStore;
+    quint64 lineage_ = 0;
+    quint64 version_ = 0;
+    QVector<Ref> rows_;
 };

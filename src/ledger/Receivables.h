@@ -23,6 +23,7 @@ struct Receivable {
     std::optional<qint64> limit;
     int termDays = 0;
     bool overLimit() const { return limit && balance > *limit; }
+    bool operator==(const Receivable&) const = default;
 };
 
 namespace Receivables {
@@ -32,7 +33,7 @@ Receivable total(const QList<Receivable>& rows);
 // The ageing bucket of a bill dated `date` on `today`.
 int bucketOf(const QDate& date, const QDate& today);
 // The customers with bills or payments in the customers' order, their balances and ageing on
-// `today`. The whole tables are read (and kept by the lists), not rescanned per customer.
+// `today`, from the lists loaded, kept in step with them between readings (see ReceivableBook).
 QList<Receivable> read(Connection* connection, const Customers& customers, const QDate& today);
 // One customer's balance (delivered less received), for the credit question.
 qint64 balanceOf(Connection* connection, const Customers& customers, const Customer& customer);
