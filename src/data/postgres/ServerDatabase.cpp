@@ -128,6 +128,17 @@ int ServerResult::length(int row, int column) const {
     return PQgetlength(result_, row, column);
 }
 
+void ServerResult::row(int row, Value* values) const {
+    const int columns = PQnfields(result_);
+    for (int c = 0; c < columns; ++c) {
+        const int length = PQgetlength(result_, row, c);
+        // Only an empty value may be NULL.
+        values[c] = {length == 0 && PQgetisnull(result_, row, c) ? nullptr
+                                                                 : PQgetvalue(result_, row, c),
+                     length};
+    }
+}
+
 qint64 ServerResult::affected() const {
     return QByteArray(PQcmdTuples(result_)).toLongLong();
 }

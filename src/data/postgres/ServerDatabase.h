@@ -39,6 +39,13 @@ public:
     bool isNull(int row, int column) const;
     const char* value(int row, int column) const;
     int length(int row, int column) const;
+    // One row's values at once, for a long read: each column's bytes and length, and no bytes
+    // for NULL.
+    struct Value {
+        const char* bytes;
+        int length;
+    };
+    void row(int row, Value* values) const;
     // Rows an INSERT, UPDATE or DELETE touched.
     qint64 affected() const;
 
