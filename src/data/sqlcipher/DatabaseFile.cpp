@@ -12,7 +12,6 @@
 #include <QFileInfo>
 
 #include <sqlite3.h>
-#include <vector>
 
 namespace {
 
@@ -167,65 +166,6 @@ void packColumn(RowStore::Packer& out, sqlite3_stmt* statement, int column) {
     default:
         out.addText(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
                     sqlite3_column_bytes(statement, column));
-        break;
-    }
-}
-
-// One cell of the row a statement stands on, read once for a load that sizes the row before
-// writing it.
-struct ColumnValue {
-    int type = SQLITE_NULL;
-    qint64 integer = 0;
-    double real = 0;
-    const char* text = nullptr;
-    int size = 0; // of a text
-};
-
-ColumnValue columnValue(sqlite3_stmt* statement, int column) {
-    ColumnValue value;
-    value.type = sqlite3_column_type(statement, column);
-    switch (value.type) {
-    case SQLITE_NULL:
-        break;
-    case SQLITE_INTEGER:
-        value.integer = sqlite3_column_int64(statement, column);
-        break;
-    case SQLITE_FLOAT:
-        value.real = sqlite3_column_double(statement, column);
-        break;
-    default:
-        value.text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        value.size = sqlite3_column_bytes(statement, column);
-        break;
-    }
-    return value;
-}
-
-qsizetype packedSize(const ColumnValue& value) {
-    switch (value.type) {
-    case SQLITE_NULL:
-        return RowStore::Writer::nullSize;
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT:
-        return RowStore::Writer::numberSize;
-    default:
-        return RowStore::Writer::textSize(value.size);
-    }
-}
-
-void pack(RowStore::Writer& out, const ColumnValue& value) {
-    switch (value.type) {
-    case SQLITE_NULL:
-        out.addNull();
-        break;
-    case SQLITE_INTEGER:
-        out.addInteger(value.integer);
-        break;
-    case SQLITE_FLOAT:
-        out.addReal(value.real);
-        break;
-    default:
-        out.addText(value.text, value.size);
         break;
     }
 }
@@ -390,19 +330,13 @@ Snapshot DatabaseFile::load(const Query& query) {
         if (sqlite3_step(last.handle) == SQLITE_ROW)
             expected = sqlite3_column_int64(last.handle, 0);
     }
-    // Each row is sized first and then written straight into the list's store.
-    std::vector<ColumnValue> values(static_cast<std::size_t>(count));
+    RowStore::Packer packed;
     int rc;
     while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW) {
-        qsizetype size = 0;
-        for (int c = first; c < count; ++c) {
-            values[c] = columnValue(statement.handle, c);
-            size += packedSize(values[c]);
-        }
-        RowStore::Writer out =
-            list.rows.append(first ? sqlite3_column_int64(statement.handle, 0) : 0, size);
+        packed.clear();
         for (int c = first; c < count; ++c)
-            pack(out, values[c]);
+            packColumn(packed, statement.handle, c);
+        list.rows.append(first ? sqlite3_column_int64(statement.handle, 0) : 0, packed);
         if ((list.rows.size() & 0xffff) == 0)
             LoadProgress::report(query.table, list.rows.size(), expected);
     }
