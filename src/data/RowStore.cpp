@@ -47,9 +47,8 @@ void RowStore::changed() {
 }
 
 const char* RowStore::store(const Packer& row) {
-    const std::string& bytes = row.bytes();
-    char* at = blocks_->room(bytes.size());
-    std::memcpy(at, bytes.data(), bytes.size());
+    char* at = blocks_->room(row.size());
+    std::memcpy(at, row.data(), row.size());
     return at;
 }
 

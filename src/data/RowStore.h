@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QVector>
 #include <QtGlobal>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -62,25 +63,29 @@ public:
         char* at_;
     };
 
-    // Builds one row, cell by cell, in a buffer that can be reused for the next row.
+    // Builds one row, cell by cell, in a buffer that is reused for the next row.
     class Packer {
     public:
-        void clear() { bytes_.clear(); }
+        void clear() { used_ = 0; }
         void addNull() { room(Writer::nullSize).addNull(); }
         void addReal(double value) { room(Writer::numberSize).addReal(value); }
         void addInteger(qint64 value) { room(Writer::numberSize).addInteger(value); }
         void addText(const char* text, qsizetype size) {
             room(Writer::textSize(size)).addText(text, size);
         }
-        const std::string& bytes() const { return bytes_; }
+        const char* data() const { return bytes_.data(); }
+        std::size_t size() const { return used_; }
 
     private:
         Writer room(qsizetype size) {
-            const std::size_t at = bytes_.size();
-            bytes_.resize(at + static_cast<std::size_t>(size));
+            const std::size_t at = used_;
+            used_ += static_cast<std::size_t>(size);
+            if (bytes_.size() < used_)
+                bytes_.resize(std::max(used_, 2 * bytes_.size()));
             return Writer(bytes_.data() + at);
         }
         std::string bytes_;
+        std::size_t used_ = 0;
     };
 
     RowStore();

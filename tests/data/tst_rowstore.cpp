@@ -104,10 +104,12 @@ private slots:
         RowStore packed;
         RowStore written;
         written.reserve(static_cast<int>(rows.size()) * 2);
-        // Twice over, so that rows follow a large one that had a block of its own.
+        // One packer for every row, as a load uses it; twice over, so that rows follow a large
+        // one that had a block of its own.
+        RowStore::Packer packer;
         for (int round = 0; round < 2; ++round) {
             for (int r = 0; r < rows.size(); ++r) {
-                RowStore::Packer packer;
+                packer.clear();
                 for (const Expected& cell : rows[r])
                     add(packer, cell);
                 const qint64 rowid = round * 100 + r + 1;
