@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr unsigned char kNull = 0, kReal = 1, kInteger = 2, kLongText = 3, kShortText = 0x80;
 constexpr std::size_t kBlockSize = std::size_t(1) << 20;
 
 quint64 nextVersion() {
@@ -23,13 +22,13 @@ struct RowStore::Blocks {
     std::vector<std::unique_ptr<char[]>> blocks;
     char* fill = nullptr; // the block small rows go into
     std::size_t used = 0;
+    // The blocks of stores whose rows were moved into this one.
+    std::vector<std::shared_ptr<const Blocks>> adopted;
 
-    const char* copy(const std::string& bytes) {
-        const std::size_t size = bytes.size();
+    char* room(std::size_t size) {
         if (size > kBlockSize / 4) {
             // A large row gets a block of its own, so that the shared block is not wasted.
             blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
-            std::memcpy(blocks.back().get(), bytes.data(), size);
             return blocks.back().get();
         }
         if (!fill || kBlockSize - used < size) {
@@ -38,32 +37,10 @@ struct RowStore::Blocks {
             used = 0;
         }
         char* at = fill + used;
-        std::memcpy(at, bytes.data(), size);
         used += size;
         return at;
     }
 };
-
-void RowStore::Packer::addReal(double value) {
-    bytes_.push_back(char(kReal));
-    bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-void RowStore::Packer::addInteger(qint64 value) {
-    bytes_.push_back(char(kInteger));
-    bytes_.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-void RowStore::Packer::addText(const char* text, qsizetype size) {
-    if (size < 128) {
-        bytes_.push_back(char(kShortText | size));
-    } else {
-        const quint32 length = static_cast<quint32>(size);
-        bytes_.push_back(char(kLongText));
-        bytes_.append(reinterpret_cast<const char*>(&length), sizeof length);
-    }
-    bytes_.append(text, static_cast<std::size_t>(size));
-}
 
 RowStore::RowStore() : blocks_(std::make_shared<Blocks>()), version_(nextVersion()) {}
 
@@ -72,7 +49,9 @@ void RowStore::changed() {
 }
 
 const char* RowStore::store(const Packer& row) {
-    return blocks_->copy(row.bytes());
+    char* at = blocks_->room(row.size());
+    std::memcpy(at, row.data(), row.size());
+    return at;
 }
 
 RowStore::Cell RowStore::cell(int row, int column) const {
@@ -81,23 +60,23 @@ RowStore::Cell RowStore::cell(int row, int column) const {
         const auto tag = static_cast<unsigned char>(*p++);
         Cell cell;
         qsizetype skip = 0;
-        if (tag & kShortText) {
+        if (tag & kShortTextTag) {
             cell.type = Cell::Text;
             cell.size = tag & 0x7f;
             cell.text = p;
             skip = cell.size;
-        } else if (tag == kLongText) {
+        } else if (tag == kLongTextTag) {
             quint32 length = 0;
             std::memcpy(&length, p, sizeof length);
             cell.type = Cell::Text;
             cell.size = length;
             cell.text = p + sizeof length;
             skip = static_cast<qsizetype>(sizeof length) + cell.size;
-        } else if (tag == kReal) {
+        } else if (tag == kRealTag) {
             cell.type = Cell::Real;
             std::memcpy(&cell.real, p, sizeof cell.real);
             skip = 8;
-        } else if (tag == kInteger) {
+        } else if (tag == kIntegerTag) {
             cell.type = Cell::Integer;
             std::memcpy(&cell.integer, p, sizeof cell.integer);
             skip = 8;
@@ -110,6 +89,23 @@ RowStore::Cell RowStore::cell(int row, int column) const {
 
 void RowStore::append(qint64 rowid, const Packer& row) {
     rows_.append({rowid, store(row)});
+    changed();
+}
+
+RowStore::Writer RowStore::append(qint64 rowid, qsizetype size) {
+    char* at = blocks_->room(static_cast<std::size_t>(size));
+    rows_.append({rowid, at});
+    changed();
+    return Writer(at);
+}
+
+void RowStore::append(RowStore&& other) {
+    if (other.rows_.isEmpty())
+        return;
+    if (other.blocks_ != blocks_)
+        blocks_->adopted.push_back(std::move(other.blocks_));
+    rows_.append(other.rows_);
+    other = RowStore();
     changed();
 }
 

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QVector>
 #include <QtGlobal>
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,18 +28,66 @@ public:
         qsizetype size = 0;
     };
 
-    // Builds one row, cell by cell, in a buffer that can be reused for the next row.
-    class Packer {
+    // Writes one row's cells, in order, into room of the row's exact size: a long load counts a
+    // row's size first (nullSize, numberSize, textSize for each cell) and then writes it
+    // straight into the store, with no copy in between.
+    class Writer {
     public:
-        void clear() { bytes_.clear(); }
-        void addNull() { bytes_.push_back(char(0)); }
-        void addReal(double value);
-        void addInteger(qint64 value);
-        void addText(const char* text, qsizetype size);
-        const std::string& bytes() const { return bytes_; }
+        static constexpr qsizetype nullSize = 1;
+        static constexpr qsizetype numberSize = 9;
+        static constexpr qsizetype textSize(qsizetype size) { return (size < 128 ? 1 : 5) + size; }
+
+        void addNull() { *at_++ = char(kNullTag); }
+        void addReal(double value) { put(kRealTag, &value); }
+        void addInteger(qint64 value) { put(kIntegerTag, &value); }
+        void addText(const char* text, qsizetype size) {
+            if (size < 128) {
+                *at_++ = char(kShortTextTag | size);
+            } else {
+                const quint32 length = static_cast<quint32>(size);
+                *at_++ = char(kLongTextTag);
+                std::memcpy(at_, &length, sizeof length);
+                at_ += sizeof length;
+            }
+            std::memcpy(at_, text, static_cast<std::size_t>(size));
+            at_ += size;
+        }
 
     private:
+        friend class RowStore;
+        friend class Packer;
+        explicit Writer(char* at) : at_(at) {}
+        template <typename T> void put(unsigned char tag, const T* value) {
+            *at_++ = char(tag);
+            std::memcpy(at_, value, sizeof(T));
+            at_ += sizeof(T);
+        }
+        char* at_;
+    };
+
+    // Builds one row, cell by cell, in a buffer that is reused for the next row.
+    class Packer {
+    public:
+        void clear() { used_ = 0; }
+        void addNull() { room(Writer::nullSize).addNull(); }
+        void addReal(double value) { room(Writer::numberSize).addReal(value); }
+        void addInteger(qint64 value) { room(Writer::numberSize).addInteger(value); }
+        void addText(const char* text, qsizetype size) {
+            room(Writer::textSize(size)).addText(text, size);
+        }
+        const char* data() const { return bytes_.data(); }
+        std::size_t size() const { return used_; }
+
+    private:
+        Writer room(qsizetype size) {
+            const std::size_t at = used_;
+            used_ += static_cast<std::size_t>(size);
+            if (bytes_.size() < used_)
+                bytes_.resize(std::max(used_, 2 * bytes_.size()));
+            return Writer(bytes_.data() + at);
+        }
         std::string bytes_;
+        std::size_t used_ = 0;
     };
 
     class Mark;
@@ -50,6 +100,12 @@ public:
     Cell cell(int row, int column) const;
 
     void append(qint64 rowid, const Packer& row);
+    // Appends a row of `size` bytes, which the caller writes through the writer returned before
+    // anything else reads or changes the store.
+    Writer append(qint64 rowid, qsizetype size);
+    // Moves the rows of `other` after these, in their order, without copying their cells.
+    void append(RowStore&& other);
+    void reserve(int rows) { rows_.reserve(rows); }
     void replace(int row, qint64 rowid, const Packer& packed);
     void remove(int row);
     // The row holding rowid in a store kept in rowid order (a whole table in its natural
@@ -68,6 +124,9 @@ public:
     std::optional<QList<qint64>> changedSince(const Mark& mark, qsizetype limit) const;
 
 private:
+    static constexpr unsigned char kNullTag = 0, kRealTag = 1, kIntegerTag = 2, kLongTextTag = 3,
+                                   kShortTextTag = 0x80;
+
     struct Ref {
         qint64 rowid;
         const char* cells;

@@ -393,6 +393,55 @@ private slots:
         QCOMPARE(db.rows("SELECT 商品编码 FROM 表1"), (QList<QStringList>{{"G1"}, {"G2"}}));
         QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), QList<QStringList>{{"甲"}});
     }
+
+    // A transaction's BEGIN goes out together with its first statement: a drop before that
+    // statement fails it as a drop mid-transaction does.
+    void dropBeforeATransactionsFirstStatementLeavesNoneOfIt() {
+        TestDatabase db;
+        EngineChoice::setServer(uri_);
+        Lists lists;
+        {
+            Transaction transaction(lists.main);
+            drop(db, lists.main);
+            QCOMPARE(errorOf([&] { add(lists.goods, "商品编码", "G1"); }), droppedMessage());
+            QCOMPARE(errorOf([&] { add(lists.customers, "单位名称", "甲"); }), droppedMessage());
+        }
+        QCOMPARE(db.count("表1"), 0);
+        QCOMPARE(db.count("表2"), 0);
+        lists.connections.ReopenAll();
+        Transaction transaction(lists.main);
+        add(lists.goods, "商品编码", "G1");
+        transaction.commit();
+        QCOMPARE(db.rows("SELECT 商品编码 FROM 表1"), QList<QStringList>{{"G1"}});
+    }
+
+    // The first statement of a transaction refused by the server: the transaction fails and
+    // rolls back, and the session takes the next statements one by one as before.
+    void aTransactionsFirstStatementRefusedLeavesTheSessionFit() {
+        TestDatabase db;
+        EngineChoice::setServer(uri_);
+        Lists lists;
+        auto& server = dynamic_cast<ServerDatabase&>(lists.main.engine());
+        {
+            Transaction transaction(lists.main);
+            QVERIFY(errorOf([&] {
+                        server.exec(QStringLiteral("SELECT 1 / 0"));
+                    }).contains("division by zero"));
+            QVERIFY(!errorOf([&] { add(lists.goods, "商品编码", "G1"); }).isEmpty());
+        }
+        QCOMPARE(db.count("表1"), 0);
+        QCOMPARE(QByteArray(server.exec(QStringLiteral("SELECT 2")).value(0, 0)), "2");
+        {
+            Transaction transaction(lists.main);
+            add(lists.goods, "商品编码", "G2");
+            add(lists.customers, "单位名称", "乙");
+            transaction.commit();
+        }
+        // A transaction that ran no statement ends without a word to the server.
+        Transaction(lists.main).commit();
+        QCOMPARE(db.rows("SELECT 商品编码 FROM 表1"), QList<QStringList>{{"G2"}});
+        QCOMPARE(db.rows("SELECT 单位名称 FROM 表2"), QList<QStringList>{{"乙"}});
+    }
 };
 
 DN_TEST_MAIN(TestServerDropped)

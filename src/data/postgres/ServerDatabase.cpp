@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QVector>
+#include <utility>
 
 #include <libpq-fe.h>
 
@@ -126,6 +127,17 @@ const char* ServerResult::value(int row, int column) const {
 
 int ServerResult::length(int row, int column) const {
     return PQgetlength(result_, row, column);
+}
+
+void ServerResult::row(int row, Value* values) const {
+    const int columns = PQnfields(result_);
+    for (int c = 0; c < columns; ++c) {
+        const int length = PQgetlength(result_, row, c);
+        // Only an empty value may be NULL.
+        values[c] = {length == 0 && PQgetisnull(result_, row, c) ? nullptr
+                                                                 : PQgetvalue(result_, row, c),
+                     length};
+    }
 }
 
 qint64 ServerResult::affected() const {
@@ -260,11 +272,14 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
     for (const Param& p : params)
         values.append(p ? p->constData() : nullptr);
     const QByteArray text = sql.toUtf8();
-    if (!PQsendQueryParams(conn_, text.constData(), static_cast<int>(values.size()), nullptr,
-                           values.constData(), nullptr, nullptr, binary ? 1 : 0) &&
-        PQstatus(conn_) == CONNECTION_OK)
+    const bool withBegin = std::exchange(beginPending_, false);
+    if (!send(text, values, binary, withBegin) && PQstatus(conn_) == CONNECTION_OK) {
+        // A pipeline left half sent is not used again: the session starts anew.
+        if (withBegin)
+            silent_ = true;
         throw DataError(scrub(QString::fromUtf8(PQerrorMessage(conn_)).trimmed()));
-    ServerResult result(awaitResult());
+    }
+    ServerResult result(withBegin ? awaitPipeline() : awaitResult());
     if (silent_) {
         // A network gone silent is not tried again: that would only double the wait.
         cache_.clear();
@@ -282,6 +297,32 @@ ServerResult ServerDatabase::run(const QString& sql, const QList<Param>& params,
         dropped();
     }
     throw DataError(scrub(messageOf(result.result_, conn_)));
+}
+
+bool ServerDatabase::send(const QByteArray& sql, const QVector<const char*>& values, bool binary,
+                          bool withBegin) {
+    if (withBegin && !(PQenterPipelineMode(conn_) &&
+                       PQsendQueryParams(conn_, "BEGIN", 0, nullptr, nullptr, nullptr, nullptr, 0)))
+        return false;
+    return PQsendQueryParams(conn_, sql.constData(), static_cast<int>(values.size()), nullptr,
+                             values.constData(), nullptr, nullptr, binary ? 1 : 0) &&
+           (!withBegin || PQpipelineSync(conn_));
+}
+
+pg_result* ServerDatabase::awaitPipeline() {
+    pg_result* begun = awaitResult();
+    pg_result* result = silent_ ? nullptr : awaitResult();
+    // The end of the pipeline, after which the session takes statements one by one again.
+    if (!silent_)
+        PQclear(awaitResult());
+    if (PQstatus(conn_) == CONNECTION_OK && !silent_ && !PQexitPipelineMode(conn_))
+        silent_ = true;
+    if (PQresultStatus(begun) == PGRES_COMMAND_OK) {
+        PQclear(begun);
+        return result;
+    }
+    PQclear(result);
+    return begun;
 }
 
 pg_result* ServerDatabase::awaitResult() {
@@ -305,6 +346,9 @@ pg_result* ServerDatabase::awaitResult() {
 }
 
 void ServerDatabase::copyIn(const QString& sql, const QByteArray& lines) {
+    // COPY goes alone: a BEGIN still to be sent goes before it.
+    if (std::exchange(beginPending_, false))
+        exec(QStringLiteral("BEGIN"));
     ensureConnected();
     PGresult* start = PQexec(conn_, sql.toUtf8().constData());
     const bool copying = PQresultStatus(start) == PGRES_COPY_IN;
@@ -357,8 +401,10 @@ quint64 ServerDatabase::wrote(const QString& table, const RowChange& change, con
 }
 
 void ServerDatabase::begin() {
-    exec(QStringLiteral("BEGIN"));
+    // A session found dropped is taken up again here, as a BEGIN sent now would.
+    ensureConnected();
     inTransaction_ = true;
+    beginPending_ = true;
 }
 
 void ServerDatabase::allowLongStatements() {
@@ -367,7 +413,9 @@ void ServerDatabase::allowLongStatements() {
 }
 
 void ServerDatabase::commit() {
-    exec(QStringLiteral("COMMIT"));
+    // A transaction that ran no statement has nothing to commit.
+    if (!std::exchange(beginPending_, false))
+        exec(QStringLiteral("COMMIT"));
     inTransaction_ = false;
     longStatements_ = false;
     const QList<SnapshotCache::Deferred> writes = cache_.takeDeferred();
@@ -397,7 +445,8 @@ void ServerDatabase::commit() {
 }
 
 void ServerDatabase::rollback() {
-    if (inTransaction_ && connected() && PQsendQuery(conn_, "ROLLBACK"))
+    if (inTransaction_ && !std::exchange(beginPending_, false) && connected() &&
+        PQsendQuery(conn_, "ROLLBACK"))
         PQclear(awaitResult());
     inTransaction_ = false;
     longStatements_ = false;

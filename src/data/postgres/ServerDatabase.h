@@ -38,6 +38,13 @@ public:
     bool isNull(int row, int column) const;
     const char* value(int row, int column) const;
     int length(int row, int column) const;
+    // One row's values at once, for a long read: each column's bytes and length, and no bytes
+    // for NULL.
+    struct Value {
+        const char* bytes;
+        int length;
+    };
+    void row(int row, Value* values) const;
     // Rows an INSERT, UPDATE or DELETE touched.
     qint64 affected() const;
 
@@ -125,6 +132,11 @@ private:
     ServerDatabase(pg_conn* conn, QString name, QString secret);
     ServerResult run(const QString& sql, const QList<Param>& params, bool again,
                      bool binary = false);
+    // Sends a statement; a transaction's BEGIN not sent yet goes first, in a pipeline with it.
+    bool send(const QByteArray& sql, const QVector<const char*>& values, bool binary,
+              bool withBegin);
+    // The statement's result after a pipelined BEGIN (BEGIN's own when that failed).
+    pg_result* awaitPipeline();
     // The result of the statement sent, the last of several; none when the server stays
     // silent too long, which leaves the session marked silent until it is reset.
     pg_result* awaitResult();
@@ -140,6 +152,8 @@ private:
     QString workstation_;
     QString key_;
     bool inTransaction_ = false;
+    // The transaction's BEGIN waits for its first statement, so both take one round trip.
+    bool beginPending_ = false;
     bool silent_ = false;
     bool longStatements_ = false;
 };

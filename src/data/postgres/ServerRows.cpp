@@ -5,9 +5,14 @@
 #include "data/Schema.h"
 #include "data/postgres/ServerSchema.h"
 
+#include <QThread>
 #include <QtEndian>
+#include <atomic>
 #include <bit>
 #include <cstdlib>
+#include <functional>
+#include <future>
+#include <vector>
 
 namespace ServerRows {
 namespace {
@@ -84,28 +89,77 @@ double binaryReal(const char* bytes, int length) {
     return std::bit_cast<double>(qFromBigEndian<quint64>(bytes));
 }
 
-void packBinary(RowStore::Packer& out, const ServerResult& result, int row, int column,
-                ListField::Kind kind, unsigned int type) {
-    if (result.isNull(row, column)) {
+// How a list stores a column it reads in the binary form, settled once for the column.
+enum class Form { Integer, Real, IntegerAsReal, Text };
+
+Form formOf(ListField::Kind kind, unsigned int type) {
+    switch (kind) {
+    case ListField::Kind::Integer:
+        return Form::Integer;
+    case ListField::Kind::Number:
+        return type == kFloat4 || type == kFloat8 ? Form::Real : Form::IntegerAsReal;
+    default:
+        return Form::Text;
+    }
+}
+
+qsizetype packedSize(const ServerResult::Value& value, Form form) {
+    if (!value.bytes)
+        return RowStore::Writer::nullSize;
+    return form == Form::Text ? RowStore::Writer::textSize(value.length)
+                              : RowStore::Writer::numberSize;
+}
+
+void packBinary(RowStore::Writer& out, const ServerResult::Value& value, Form form) {
+    if (!value.bytes) {
         out.addNull();
         return;
     }
-    const char* bytes = result.value(row, column);
-    const int length = result.length(row, column);
-    switch (kind) {
-    case ListField::Kind::Integer:
-        out.addInteger(binaryInteger(bytes, length));
+    switch (form) {
+    case Form::Integer:
+        out.addInteger(binaryInteger(value.bytes, value.length));
         break;
-    case ListField::Kind::Number:
-        out.addReal(type == kFloat4 || type == kFloat8
-                        ? binaryReal(bytes, length)
-                        : static_cast<double>(binaryInteger(bytes, length)));
+    case Form::Real:
+        out.addReal(binaryReal(value.bytes, value.length));
         break;
-    default:
-        out.addText(bytes, length);
+    case Form::IntegerAsReal:
+        out.addReal(static_cast<double>(binaryInteger(value.bytes, value.length)));
+        break;
+    case Form::Text:
+        out.addText(value.bytes, value.length);
         break;
     }
 }
+
+// Below this many rows a list is packed in one go; above it, in two threads where there are two
+// cores.
+constexpr int kSplitRows = 20000;
+
+// The rows of a result read in the binary form, as a list stores them.
+struct Rows {
+    const ServerResult& result;
+    const std::vector<Form>& forms; // each column's
+    int first;                      // the first listed column; the one before it is the key
+
+    // Appends rows [begin, end) to `out`, each sized first and then written straight into it;
+    // `progress` hears now and then how far it has come (the row after the last packed).
+    void pack(int begin, int end, RowStore& out, const std::function<void(int)>& progress) const {
+        const int columns = static_cast<int>(forms.size());
+        std::vector<ServerResult::Value> values(forms.size());
+        for (int r = begin; r < end; ++r) {
+            result.row(r, values.data());
+            qsizetype size = 0;
+            for (int c = first; c < columns; ++c)
+                size += packedSize(values[c], forms[c]);
+            RowStore::Writer writer =
+                out.append(first ? binaryInteger(values[0].bytes, values[0].length) : 0, size);
+            for (int c = first; c < columns; ++c)
+                packBinary(writer, values[c], forms[c]);
+            if (((r + 1) & 0xffff) == 0)
+                progress(r + 1);
+        }
+    }
+};
 
 QString selectList(const QString& table) {
     QStringList columns{quoted(ServerSchema::keyColumn(table))};
@@ -231,25 +285,34 @@ Snapshot load(ServerDatabase& server, const Query& query) {
     const ServerResult result = server.readBinary(sql, params);
 
     const int first = query.isDistinct() ? 0 : 1;
+    const int columns = result.columns();
     Snapshot list;
-    QList<ListField::Kind> kinds;
-    QList<unsigned int> types;
-    for (int c = first; c < result.columns(); ++c) {
+    // The key, before the first listed column, is read as an integer.
+    std::vector<Form> forms(static_cast<std::size_t>(columns), Form::Integer);
+    for (int c = first; c < columns; ++c) {
         list.fields.append({result.name(c), listedKind(query.table, result.name(c))});
-        kinds.append(list.fields.last().kind);
-        types.append(result.type(c));
+        forms[c] = formOf(list.fields.last().kind, result.type(c));
     }
-    RowStore::Packer packed;
     const int rows = result.rows();
-    for (int r = 0; r < rows; ++r) {
-        packed.clear();
-        for (int c = first; c < result.columns(); ++c)
-            packBinary(packed, result, r, c, kinds[c - first], types[c - first]);
-        list.rows.append(first ? binaryInteger(result.value(r, 0), result.length(r, 0)) : 0,
-                         packed);
-        if (((r + 1) & 0xffff) == 0)
-            LoadProgress::report(query.table, r + 1, rows);
+    const Rows all{result, forms, first};
+    const auto report = [&](int done) { LoadProgress::report(query.table, done, rows); };
+    list.rows.reserve(rows);
+    if (rows < kSplitRows || QThread::idealThreadCount() < 2) {
+        all.pack(0, rows, list.rows, report);
+        return list;
     }
+    // A long list is packed in two halves at once, the second into a store of its own that
+    // then follows the first.
+    const int half = rows / 2;
+    std::atomic<int> secondDone = 0;
+    RowStore second;
+    second.reserve(rows - half);
+    auto packing = std::async(std::launch::async, [&] {
+        all.pack(half, rows, second, [&](int done) { secondDone.store(done - half); });
+    });
+    all.pack(0, half, list.rows, [&](int done) { report(done + secondDone.load()); });
+    packing.get();
+    list.rows.append(std::move(second));
     return list;
 }
 
